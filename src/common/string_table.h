@@ -1,0 +1,96 @@
+#pragma once
+// Every text that Vardo shows, in one table. Ids below 1000 are the
+// message numbers the texts have always had (other parts of the system and
+// users' notes refer to them); texts without a number take ids from 1000 on.
+#include "common/message_sink.h"
+
+#include <initializer_list>
+#include <string>
+
+namespace common {
+
+namespace msg {
+enum : int {
+    FileNotFound = 129,             // ファイル[%1]が見つかりません
+    CaptureInitFailed = 131,
+    DirectXInitFailed = 132,
+    DirectShowError = 133,
+    NoCameraFound = 134,
+    LayoutClassInitFailed = 135,
+    ControlClassInitFailed = 136,
+    UsbNoReply = 141,
+    UsbInitFailed = 142,
+    CalibrationSaveFailed = 143,
+    CalibrationLoadFailed = 144,
+    NotCalibrationFile = 145,
+    TooManyCommands = 147,
+    ProgramSaveFailed = 148,
+    ProgramLoadFailed = 149,
+    NotProgramFile = 150,
+    CameraResolutionFailed = 162,
+    CalibrationSizeMismatch = 163,
+    CameraSizeLarge = 164,
+    LinkToChainHead = 168,
+    LinkOnlyBackwards = 170,
+    RepeatNeedsWait = 171,
+    SoundClassInitFailed = 183,
+    DirectXAudioError = 184,
+    SoundFileMissing = 185,
+    CameraSelected = 186,
+    ApiClassInitFailed = 187,
+    SharedMemoryFailed = 188,
+    NotCalibratedForSdk = 190,
+    CalibrationModified = 195,
+    FolderHasNoPrograms = 210,
+    FolderNotSet = 211,
+    EndFolderRun = 212,
+    SdkProgramFailed = 216,
+    SoundRestartNeeded = 217,
+    SoundCapacityFull = 218,
+    SoundNotDefined = 219,
+    SpeechInitFailed = 220,
+    ExtInitFailed = 221,
+    ServoAngleRange = 222,
+    ServoIdChanged = 226,
+    FactoryReset = 227,
+    AlreadyExtConnected = 235,
+    UsbBaudChanged = 237,
+
+    // Texts without a number of their own.
+    AppTitle = 1000,
+    AppName,
+    IniSettingError,
+    DisclaimerTitle,
+    DisclaimerText,
+    DisclaimerWarning,
+    DisclaimerAgree,
+    DisclaimerDisagree,
+    NoticeDoNotShowAgain,
+    NoticeSetComPort,
+    NoticeSidingLayout,
+    HelpDisplayFailed,
+    DocumentationMissing,
+    DocumentationUrl,
+    LayoutReadFailed,
+    NotPolygonData,
+    NotControlData,
+    ControlVersionUnsupported,
+    NotSensorData,
+    NotCrossingData,
+    NotPointData,
+    TrainPictureMissing,
+    TrainTooLargeForTurntable,
+};
+} // namespace msg
+
+// The text of a message id; an empty string for an unknown id.
+const char* messageText(int id);
+
+// The icon a message is shown with when the caller does not choose one.
+Icon messageIcon(int id);
+
+// The text with %1, %2, ... replaced by the arguments.
+std::string formatMessage(int id, std::initializer_list<std::string> args = {});
+std::string formatText(const std::string& text, std::initializer_list<std::string> args);
+
+} // namespace common
