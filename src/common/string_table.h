@@ -27,6 +27,11 @@ enum : int {
     ProgramSaveFailed = 148,
     ProgramLoadFailed = 149,
     NotProgramFile = 150,
+    ChooseLinkTarget = 151,         // status bar while a link target is chosen
+    ProgramModifiedSave = 152,
+    DeleteSelectedCommand = 153,
+    DeleteChainHead = 154,
+    DiscardProgram = 155,
     CameraResolutionFailed = 162,
     CalibrationSizeMismatch = 163,
     CameraSizeLarge = 164,
