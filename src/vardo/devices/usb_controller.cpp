@@ -1,0 +1,388 @@
+#include "vardo/devices/usb_controller.h"
+
+#include "common/profile.h"
+#include "common/string_table.h"
+#include "vardo/devices/usb_commands.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace vardo::devices {
+
+namespace {
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// Pause between looks at the reconnecting flag.
+constexpr int kReconnectPollMs = 10;
+
+} // namespace
+
+UsbController::UsbController(Frontend& frontend, PortOpener& opener, std::string optionIni,
+                             std::string programFolder, UsbTiming timing)
+    : frontend_(frontend), opener_(opener), optionIni_(std::move(optionIni)),
+      programFolder_(std::move(programFolder)), timing_(timing),
+      pwm_({[this](const std::string& c) { writePulse(c); },
+            [this](const std::string& c) { return !connected_ || sendCommand(c); },
+            [this] { return presentSpeed(); }, [this] { fadeStep(); }},
+           timing.pwmRestartMs)
+{
+}
+
+UsbController::~UsbController()
+{
+    pwm_.stop();
+    std::lock_guard lock(portMutex_);
+    closeStream();
+}
+
+void UsbController::setLayout(const UsbLayoutInfo& layout)
+{
+    std::lock_guard lock(settingsMutex_);
+    layout_ = layout;
+    layout_.pointCount = std::clamp(layout.pointCount, 0, UsbLayoutInfo::kMaxPoints);
+}
+
+void UsbController::setSpeedSource(std::function<double()> source)
+{
+    std::lock_guard lock(hookMutex_);
+    speedSource_ = std::move(source);
+}
+
+void UsbController::setFadeStep(std::function<void()> step)
+{
+    std::lock_guard lock(hookMutex_);
+    fadeStep_ = std::move(step);
+}
+
+double UsbController::presentSpeed()
+{
+    std::lock_guard lock(hookMutex_);
+    return speedSource_ ? speedSource_() : speed_.load();
+}
+
+void UsbController::fadeStep()
+{
+    std::lock_guard lock(hookMutex_);
+    if (fadeStep_)
+        fadeStep_();
+}
+
+UsbSettings UsbController::settings() const
+{
+    std::lock_guard lock(settingsMutex_);
+    return settings_;
+}
+
+void UsbController::loadSettings()
+{
+    UsbSettings s = UsbSettings::load(optionIni_);
+    {
+        std::lock_guard lock(settingsMutex_);
+        settings_ = s;
+    }
+    waitResponse_ = s.waitResponse;
+    pwm_.configure(s.pwmForward, s.pwmBackward, s.pwmIntervalMs);
+}
+
+bool UsbController::routerOpen() const
+{
+    ActionRouter* router = router_;
+    return router && router->isOpen();
+}
+
+bool UsbController::openStream()
+{
+    closeStream();
+    const UsbSettings s = settings();
+    stream_ = opener_.openPort(s.comNo, s.baudRate);
+    if (!stream_)
+        return false;
+    stream_->setRts(true);
+    stream_->setDtr(true);
+    return true;
+}
+
+void UsbController::closeStream() { stream_.reset(); }
+
+bool UsbController::initController()
+{
+    pwm_.stop();
+    loadSettings();
+    const UsbSettings s = settings();
+    log_.start(programFolder_, s.debugLog);
+    {
+        std::lock_guard lock(portMutex_);
+        closeStream();
+        connected_ = false;
+        if (s.comNo == 0)
+            return true;
+        if (!openStream()) {
+            frontend_.showMessage(common::msg::UsbInitFailed, Icon::Stop);
+            return false;
+        }
+        connected_ = true;
+    }
+    sleepMs(s.waitOpenMs);
+    if (exchange(kHelloCommand) != Reply::Ok) {
+        connected_ = false;
+        {
+            // An unanswered port is not kept: it would stay locked against
+            // the next attempt.
+            std::lock_guard lock(portMutex_);
+            closeStream();
+        }
+        frontend_.showMessage(common::msg::UsbNoReply);
+        return false;
+    }
+    sendAction(0);
+    sendStartPulses();
+    return true;
+}
+
+void UsbController::sendStartPulses()
+{
+    UsbLayoutInfo layout;
+    {
+        std::lock_guard lock(settingsMutex_);
+        layout = layout_;
+    }
+    for (int k = 0; k < layout.pointCount; ++k) {
+        // A coupled point moves with the one before it.
+        if (k > 0 && layout.coupledWithNext[static_cast<size_t>(k - 1)])
+            continue;
+        sendAction(3 + 2 * k);
+    }
+}
+
+void UsbController::waitWhileReconnecting() const
+{
+    while (reconnecting_)
+        sleepMs(kReconnectPollMs);
+}
+
+bool UsbController::waitBusyClear(int k) const
+{
+    for (int i = 0; i < timing_.polls; ++i) {
+        if (!busy_[static_cast<size_t>(k)])
+            return true;
+        sleepMs(timing_.pollMs);
+    }
+    return !busy_[static_cast<size_t>(k)];
+}
+
+bool UsbController::sendAction(int code)
+{
+    if (!connected_ && !routerOpen())
+        return true;
+    waitWhileReconnecting();
+    const UsbSettings s = settings();
+    if (s.pwmControl && code >= 0 && code <= 2) {
+        pwm_.request(code);
+        return true;
+    }
+    if (code < 0 || code > 10)
+        return true;
+    bool barrier = false;
+    if (code >= 3) {
+        std::lock_guard lock(settingsMutex_);
+        barrier = layout_.drivesBarrier[static_cast<size_t>(pulsePoint(code))];
+    }
+    const ActionCommand command = actionCommand(code, s, skin_, barrier);
+    if (command.point >= 0) {
+        if (!waitBusyClear(command.point))
+            return false;
+        if (waitResponse_ && connected_) {
+            busy_[static_cast<size_t>(command.point)] = true;
+            frontend_.startTimer(command.point + 1, timing_.busyTimerMs);
+        }
+    }
+    ActionRouter* router = router_;
+    if (router && router->isOpen() && router->takeAction(code, command.text))
+        return true;
+    if (!connected_)
+        return true;
+    return sendCommand(command.text);
+}
+
+bool UsbController::setRelay(int relay, bool on)
+{
+    if (relay < kFirstOptionRelay || relay > kLastOptionRelay)
+        return false;
+    if (!connected_)
+        return true;
+    waitWhileReconnecting();
+    const bool ok = sendCommand(relayCommand(settings().relayChar(relay), on));
+    const int bit = 1 << (relay - kFirstOptionRelay);
+    if (on)
+        optionBits_ |= bit;
+    else
+        optionBits_ &= ~bit;
+    return ok;
+}
+
+void UsbController::shutdownController()
+{
+    bool portOpen;
+    {
+        std::lock_guard lock(portMutex_);
+        portOpen = stream_ != nullptr;
+    }
+    if (portOpen && !reconnecting_) {
+        const UsbSettings s = settings();
+        if (!s.pwmControl) {
+            const std::string stop = actionCommand(0, s, skin_, false).text;
+            ActionRouter* router = router_;
+            if (!(router && router->isOpen() && router->takeAction(0, stop)))
+                sendCommand(stop);
+        }
+        // The driver sends its own stop command as it ends.
+        pwm_.stop();
+        for (int relay = kFirstOptionRelay; relay <= kLastOptionRelay; ++relay) {
+            if (optionBits_ & (1 << (relay - kFirstOptionRelay)))
+                setRelay(relay, false);
+        }
+    }
+    pwm_.stop();
+    for (int k = 0; k < UsbSettings::kMaxPoints; ++k) {
+        if (busy_[static_cast<size_t>(k)].exchange(false))
+            frontend_.killTimer(k + 1);
+    }
+    std::lock_guard lock(portMutex_);
+    closeStream();
+    connected_ = false;
+}
+
+bool UsbController::onTimer(int timerId)
+{
+    if (timerId < 1 || timerId > UsbSettings::kMaxPoints)
+        return false;
+    frontend_.killTimer(timerId);
+    busy_[static_cast<size_t>(timerId - 1)] = false;
+    return true;
+}
+
+int UsbController::selectComPort(int number, bool extendedConnected)
+{
+    if (extendedConnected && number > 0 &&
+        frontend_.ask(common::msg::AlreadyExtConnected, Buttons::OkCancel) != Answer::Ok)
+        number = 0;
+    common::Profile::writeInt(optionIni_, "USB", "COM_NO", number);
+    if (connected_)
+        shutdownController();
+    if (number > 0)
+        initController();
+    return number;
+}
+
+bool UsbController::reconnect()
+{
+    std::lock_guard lock(portMutex_);
+    return reconnectLocked();
+}
+
+bool UsbController::reconnectLocked()
+{
+    reconnecting_ = true;
+    closeStream();
+    // The port number stays; speed and reply waiting are read again.
+    const int comNo = settings().comNo;
+    loadSettings();
+    {
+        std::lock_guard lock(settingsMutex_);
+        settings_.comNo = comNo;
+    }
+    const bool opened = openStream();
+    reconnecting_ = false;
+    return opened && exchangeLocked(kHelloCommand) == Reply::Ok;
+}
+
+bool UsbController::sendCommand(const std::string& command)
+{
+    std::lock_guard lock(portMutex_);
+    return sendCommandLocked(command);
+}
+
+bool UsbController::sendCommandLocked(const std::string& command)
+{
+    if (exchangeLocked(command) == Reply::Ok)
+        return true;
+    if (command == kHelloCommand || !reconnectLocked())
+        return false;
+    // The command itself was never confirmed: send it once more on the new line.
+    return exchangeLocked(command) == Reply::Ok;
+}
+
+UsbController::Reply UsbController::exchange(const std::string& command)
+{
+    std::lock_guard lock(portMutex_);
+    return exchangeLocked(command);
+}
+
+UsbController::Reply UsbController::exchangeLocked(const std::string& command)
+{
+    if (!stream_)
+        return Reply::Silent;
+    const bool awaitAnswer = waitResponse_;
+    // Answers nobody waited for (PWM pulses, a late "OK") must not count
+    // for this command.
+    if (awaitAnswer)
+        discardInput();
+    log_.write(command);
+    const int size = static_cast<int>(command.size());
+    if (stream_->writeBytes(command.data(), size) != size)
+        return Reply::Silent;
+    return awaitAnswer ? awaitReply() : Reply::Ok;
+}
+
+UsbController::Reply UsbController::awaitReply()
+{
+    using clock = std::chrono::steady_clock;
+    const auto deadline = clock::now() + std::chrono::milliseconds(timing_.pollMs * timing_.polls);
+    std::string reply;
+    char buffer[64];
+    for (;;) {
+        const int waiting = stream_->bytesWaiting();
+        if (waiting < 0)
+            return Reply::Silent; // the line is gone; waiting longer cannot help
+        for (int left = waiting; left > 0;) {
+            const int got = stream_->readBytes(buffer, std::min<int>(left, sizeof buffer));
+            if (got <= 0)
+                break;
+            reply.append(buffer, static_cast<size_t>(got));
+            left -= got;
+        }
+        // An answer may arrive in pieces; only its first four bytes matter.
+        if (isOkReply(reply))
+            return Reply::Ok;
+        if (reply.size() >= 4)
+            reply.clear();
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
+        if (left.count() <= 0)
+            return Reply::Silent;
+        stream_->waitReadable(static_cast<int>(std::min<long>(left.count(), timing_.pollMs)));
+    }
+}
+
+void UsbController::discardInput()
+{
+    char buffer[64];
+    for (int guard = 0; guard < 64 && stream_->bytesWaiting() > 0; ++guard) {
+        if (stream_->readBytes(buffer, sizeof buffer) <= 0)
+            break;
+    }
+}
+
+void UsbController::writePulse(const std::string& command)
+{
+    if (!connected_)
+        return;
+    std::lock_guard lock(portMutex_);
+    if (!stream_)
+        return;
+    if (waitResponse_)
+        discardInput();
+    stream_->writeBytes(command.data(), static_cast<int>(command.size()));
+}
+
+} // namespace vardo::devices
