@@ -119,6 +119,7 @@ const std::map<int, const char*>& table()
         {msg::NotPointData, "このファイルはポイントデータではありません"},
         {msg::TrainPictureMissing, "列車画像が見つかりません。列車表示設定をやり直してください。"},
         {msg::TrainTooLargeForTurntable, "車両の大きさが転車台を越えているためこの画像は使えません"},
+        {msg::ProgramFileFilter, "VARDOﾌｧｲﾙ (*.vpr)|*.vpr||"},
     };
     return texts;
 }

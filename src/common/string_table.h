@@ -85,6 +85,7 @@ enum : int {
     NotPointData,
     TrainPictureMissing,
     TrainTooLargeForTurntable,
+    ProgramFileFilter,
 };
 } // namespace msg
 
