@@ -1,0 +1,304 @@
+#include "board_emulator.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace boardsim {
+
+namespace {
+
+bool parseCount(const char* text, int& out)
+{
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || v < 0 || v > 1000000000)
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+std::string jsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7f) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", c);
+            out += esc;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string relayText(const std::array<bool, kRelayCount>& relays, bool json)
+{
+    std::string out = json ? "[" : "";
+    for (int i = 0; i < kRelayCount; ++i) {
+        if (json && i > 0)
+            out += ',';
+        out += relays[static_cast<size_t>(i)] ? '1' : '0';
+    }
+    return json ? out + "]" : out;
+}
+
+void closeFd(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+} // namespace
+
+bool parseOptions(int argc, char** argv, Options& o, std::string& error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--echo") {
+            o.echo = true;
+        } else if (arg == "--json") {
+            o.json = true;
+        } else if ((arg == "--silent-after" || arg == "--drop-after") && hasValue) {
+            int& target = arg == "--silent-after" ? o.silentAfter : o.dropAfter;
+            if (!parseCount(argv[++i], target)) {
+                error = arg + " needs a count";
+                return false;
+            }
+        } else if (arg == "--relay-id" && hasValue) {
+            o.relayId = argv[++i];
+        } else {
+            error = "unknown or incomplete option " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string formatRecord(const CommandRecord& r, bool json)
+{
+    char head[64];
+    if (json) {
+        std::snprintf(head, sizeof head, "{\"t_ms\":%ld,\"command\":", r.tMs);
+        std::string line = head + jsonString(r.command) + ",\"relays\":" + relayText(r.relays, true);
+        if (r.pulseRelay > 0) {
+            char pulse[96];
+            std::snprintf(pulse, sizeof pulse, ",\"pulse\":{\"relay\":%d,\"ms\":%d}", r.pulseRelay,
+                          r.pulseTenths * 100);
+            line += pulse;
+        }
+        return line + ",\"answered\":" + (r.answered ? "true" : "false") + "}";
+    }
+    std::snprintf(head, sizeof head, "%8ld ms  ", r.tMs);
+    std::string line = head + r.command + "  relays 1-10: " + relayText(r.relays, false);
+    if (r.pulseRelay > 0) {
+        char pulse[64];
+        std::snprintf(pulse, sizeof pulse, "  pulse relay %d for %d ms", r.pulseRelay,
+                      r.pulseTenths * 100);
+        line += pulse;
+    }
+    return r.answered ? line : line + "  (no answer)";
+}
+
+BoardEmulator::BoardEmulator(Options options) : options_(std::move(options)) {}
+
+BoardEmulator::~BoardEmulator()
+{
+    stop();
+    closeLine();
+    closeFd(wake_[0]);
+    closeFd(wake_[1]);
+}
+
+bool BoardEmulator::open()
+{
+    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0)
+        return false;
+    char name[128];
+    if (grantpt(master_) != 0 || unlockpt(master_) != 0 ||
+        ptsname_r(master_, name, sizeof name) != 0) {
+        closeFd(master_);
+        return false;
+    }
+    path_ = name;
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios tio{};
+    if (slave_ < 0 || tcgetattr(slave_, &tio) != 0) {
+        closeLine();
+        return false;
+    }
+    // Raw from the start: an echoing line would send commands straight back.
+    cfmakeraw(&tio);
+    tcsetattr(slave_, TCSANOW, &tio);
+    return true;
+}
+
+bool BoardEmulator::start()
+{
+    if (master_ < 0 || thread_.joinable())
+        return false;
+    serving_ = true;
+    thread_ = std::thread([this] { serve(); });
+    return true;
+}
+
+void BoardEmulator::requestStop()
+{
+    stopRequested_ = true;
+    if (wake_[1] >= 0) {
+        char c = 1;
+        [[maybe_unused]] ssize_t n = ::write(wake_[1], &c, 1);
+    }
+}
+
+void BoardEmulator::stop()
+{
+    requestStop();
+    if (thread_.joinable())
+        thread_.join();
+    serving_ = false;
+}
+
+void BoardEmulator::dropLine()
+{
+    if (!serving_) {
+        closeLine();
+        return;
+    }
+    dropRequested_ = true;
+    requestStop();
+}
+
+void BoardEmulator::closeLine()
+{
+    closeFd(slave_);
+    closeFd(master_);
+    if (!path_.empty())
+        dropped_ = true;
+}
+
+void BoardEmulator::serve()
+{
+    char buffer[256];
+    while (!stopRequested_ && master_ >= 0) {
+        pollfd fds[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 && errno != EINTR)
+            break;
+        if (fds[0].revents & POLLIN) {
+            ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n > 0)
+                handleBytes(buffer, static_cast<size_t>(n));
+        }
+    }
+    if (dropRequested_)
+        closeLine();
+}
+
+void BoardEmulator::handleBytes(const char* data, size_t size)
+{
+    for (size_t i = 0; i < size && master_ >= 0; ++i) {
+        if (data[i] == '\r') {
+            handleCommand(pending_);
+            pending_.clear();
+        } else if (data[i] != '\n' && pending_.size() < 256) {
+            pending_ += data[i];
+        }
+    }
+}
+
+void BoardEmulator::handleCommand(const std::string& command)
+{
+    CommandRecord record;
+    record.time = std::chrono::steady_clock::now();
+    record.tMs = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(record.time - started_).count());
+    record.command = command;
+    int number;
+    {
+        std::lock_guard lock(mutex_);
+        apply(command, record);
+        record.relays = relays_;
+        number = static_cast<int>(records_.size()) + 1;
+        record.answered = options_.silentAfter < 0 || number <= options_.silentAfter;
+        records_.push_back(record);
+    }
+    if (record.answered) {
+        std::string answer;
+        if (options_.echo)
+            answer = (command + "  ").substr(0, 2);
+        answer += "OK\r\n";
+        [[maybe_unused]] ssize_t n = ::write(master_, answer.data(), answer.size());
+    }
+    if (sink_)
+        sink_(formatRecord(record, options_.json));
+    if (options_.dropAfter >= 0 && number >= options_.dropAfter)
+        closeLine();
+}
+
+int BoardEmulator::relayOf(char c) const
+{
+    for (size_t i = 0; i < options_.relayId.size() && i < kRelayCount; ++i) {
+        if (options_.relayId[i] == c)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+// "PCR<c><d>[R<c><d>...]" switches relays, "PCT<c><nnn>" pulses one.
+void BoardEmulator::apply(const std::string& command, CommandRecord& record)
+{
+    if (command.rfind("PCT", 0) == 0 && command.size() == 7) {
+        int tenths = 0;
+        for (size_t i = 4; i < 7; ++i) {
+            if (command[i] < '0' || command[i] > '9')
+                return;
+            tenths = tenths * 10 + (command[i] - '0');
+        }
+        record.pulseRelay = relayOf(command[3]);
+        record.pulseTenths = tenths;
+        return;
+    }
+    if (command.rfind("PC", 0) != 0)
+        return;
+    for (size_t i = 2; i + 2 < command.size() && command[i] == 'R'; i += 3) {
+        const int relay = relayOf(command[i + 1]);
+        const char state = command[i + 2];
+        if (relay > 0 && (state == '0' || state == '1'))
+            relays_[static_cast<size_t>(relay - 1)] = state == '1';
+    }
+}
+
+std::vector<CommandRecord> BoardEmulator::commands() const
+{
+    std::lock_guard lock(mutex_);
+    return records_;
+}
+
+std::array<bool, kRelayCount> BoardEmulator::relays() const
+{
+    std::lock_guard lock(mutex_);
+    return relays_;
+}
+
+int BoardEmulator::commandCount() const
+{
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(records_.size());
+}
+
+} // namespace boardsim
