@@ -24,6 +24,10 @@ enum class ReadStatus {
 
 const char* readStatusName(ReadStatus status);
 
+// The layout picture every coordinate refers to.
+constexpr int kPictureWidth = 640;
+constexpr int kPictureHeight = 480;
+
 struct Point {
     int32_t x = 0;
     int32_t y = 0;
@@ -140,6 +144,13 @@ ReadStatus parseCrossingFile(const std::vector<uint8_t>& bytes, CrossingFile& ou
 std::vector<uint8_t> encodeCrossingFile(const CrossingFile& file);
 bool writeCrossingFile(const std::string& path, const CrossingFile& file);
 
+// A new crossing as the editor places it, its rectangle already set.
+CrossingRecord defaultCrossing();
+// Sets the rectangle the crossing animation redraws: the bounding box of the
+// points in use (arms with barriers, lights with lights), widened by 8
+// pixels and clamped to the picture.
+void updateCrossingRect(CrossingRecord& record);
+
 // ---- Vertex file of the working folder (tag ".pos", versions 1 and 2)
 struct VertexRecord {
     int32_t x = 0;
@@ -203,5 +214,8 @@ struct TurntableSettings {
 
 // Absent keys take their defaults; a missing file means no turntable.
 TurntableSettings readTurntableSettings(const std::string& path);
+// The leading comma-separated integers of a value, at most maxCount; the
+// list ends at the first item that is not a number.
+std::vector<int> parseIntList(const std::string& text, size_t maxCount);
 
 } // namespace layoutdata
