@@ -5,6 +5,7 @@
 // its own.
 #include "vardo/app/frontend.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <map>
@@ -44,6 +45,8 @@ public:
     // Every message shown, in order (for --json reports).
     std::vector<std::string> messages() const;
     bool quitRequested() const;
+    // Waits until a quit is requested or timeoutMs passes; true on a quit.
+    bool waitForQuit(int timeoutMs) const;
     // Called for each message as it is shown (for example to print a JSON trace line).
     void setMessageObserver(std::function<void(const std::string&)> observer);
 
@@ -52,10 +55,13 @@ public:
 
 private:
     void loop();
+    void print(const std::string& line) const;
+    // The next timer that is due now, rescheduled for its next round.
+    std::optional<int> takeDueTimer(std::chrono::steady_clock::time_point now);
 
     Options options_;
     mutable std::mutex mutex_;
-    std::condition_variable wake_;
+    mutable std::condition_variable wake_;
     std::vector<std::string> messages_;
     std::function<void(const std::string&)> observer_;
     struct Timer {
