@@ -251,7 +251,9 @@ void ConsoleFrontend::loop()
         auto next = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
             return a.second.due < b.second.due;
         });
-        wake_.wait_until(lock, next->second.due);
+        // A copy: the timer may be killed while we wait.
+        const Clock::time_point due = next->second.due;
+        wake_.wait_until(lock, due);
     }
 }
 

@@ -2,7 +2,8 @@
 // The Frontend of vardo-run: messages go to stderr, questions are answered
 // from the command line (--yes / --no), the disclaimer is accepted only with
 // --agree, and timers and posted commands run on an event-loop thread of
-// its own.
+// its own. Set the timer and command handlers before starting timers or
+// posting commands: they are called on the event-loop thread.
 #include "vardo/app/frontend.h"
 
 #include <chrono>
