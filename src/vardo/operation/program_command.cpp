@@ -27,7 +27,9 @@ void writeCommand(common::ByteWriter& out, const ProgramCommand& c)
     out.putI16(c.prev);
     out.putI16(c.link);
     out.putI16(c.repeatLeft);
-    out.putI16(c.scratch);
+    // The compaction scratch means nothing outside this run; writing it
+    // would make two saves of the same program differ.
+    out.putZeros(2);
     out.putZeros(10);
 }
 
@@ -39,7 +41,7 @@ bool readCommand(common::ByteReader& in, ProgramCommand& c)
     bool ok = in.readU8(r.kind) && in.readU8(r.option) && in.skip(2) && in.readI16(r.value1) &&
               in.readI16(r.value2) && in.readI16(r.boxX) && in.readI16(r.boxY) &&
               in.readI16(r.next) && in.readI16(r.prev) && in.readI16(r.link) &&
-              in.readI16(r.repeatLeft) && in.readI16(r.scratch) && in.skip(10);
+              in.readI16(r.repeatLeft) && in.skip(2) && in.skip(10);
     if (ok)
         c = r;
     return ok;

@@ -51,8 +51,8 @@ static_assert(sizeof(ProgramCommand) == 32, "the command record is 32 bytes on d
 
 inline constexpr size_t kCommandRecordSize = 32;
 
-// Field by field, little-endian; the unused bytes are written as zeros and
-// skipped when reading.
+// Field by field, little-endian; the unused bytes and the scratch field are
+// written as zeros and skipped when reading.
 void writeCommand(common::ByteWriter& out, const ProgramCommand& command);
 bool readCommand(common::ByteReader& in, ProgramCommand& command);
 
