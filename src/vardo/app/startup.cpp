@@ -63,6 +63,9 @@ StartupOutcome Startup::run(std::string_view commandLine)
         hooks.startSpeech(rail_);
     openVideoSource();
     rail_.markStarted();
+    // Only a started system may show its program; a failed start never gets here.
+    if (openEditor_)
+        frontend_.postCommand(cmd::ShowProgram);
     noticeSidings();
     return StartupOutcome::Started;
 }
@@ -100,8 +103,7 @@ void Startup::readCommandLine(std::string_view commandLine)
     CommandLine parsed = parseCommandLine(commandLine);
     rail_.setVideoPath(parsed.videoPath);
     rail_.setSdkRequested(parsed.openSdk);
-    if (parsed.openEditor)
-        frontend_.postCommand(cmd::ShowProgram);
+    openEditor_ = parsed.openEditor;
 }
 
 bool Startup::bringUpComponents()

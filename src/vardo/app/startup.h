@@ -81,6 +81,7 @@ private:
     Frontend& frontend_;
     std::vector<StartupStep> steps_;
     bool attempted_ = false;
+    bool openEditor_ = false;
 };
 
 // The stages of taking Vardo down, in order. The first and the last always

@@ -194,7 +194,8 @@ TEST_F(StartupTest, FailingComponentStopsWithItsMessage)
         startup.hooks.startSpeech = [&](RailSystem&) { speechStarted = true; };
         dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[SPEECH]\nENABLE=1\n");
 
-        EXPECT_EQ(startup.onPaint("vardo"), StartupOutcome::ComponentFailed);
+        EXPECT_EQ(startup.onPaint("vardo -e"), StartupOutcome::ComponentFailed);
+        EXPECT_TRUE(fe.postedCommands().empty());
         ASSERT_EQ(fe.messages().size(), 1u);
         EXPECT_EQ(fe.messages()[0].text, c.message);
         EXPECT_EQ(fe.messages()[0].icon, Icon::Stop);
