@@ -13,6 +13,8 @@ namespace boardsim {
 
 namespace {
 
+constexpr int kDropGraceMs = 50;
+
 bool parseCount(const char* text, int& out)
 {
     char* end = nullptr;
@@ -246,8 +248,11 @@ void BoardEmulator::handleCommand(const std::string& command)
     }
     if (sink_)
         sink_(formatRecord(record, options_.json));
-    if (options_.dropAfter >= 0 && number >= options_.dropAfter)
+    if (options_.dropAfter >= 0 && number >= options_.dropAfter) {
+        // Give the last answer time to be read: a hang-up discards unread input.
+        std::this_thread::sleep_for(std::chrono::milliseconds(kDropGraceMs));
         closeLine();
+    }
 }
 
 int BoardEmulator::relayOf(char c) const

@@ -26,8 +26,8 @@ struct ActionCommand {
 ActionCommand actionCommand(int code, const UsbSettings& settings, int skin, bool drivesBarrier);
 
 // Relay of a pulse: point k straight is relay 2k + 3, branch 2k + 4,
-// that is relay (code - 1) for codes 3..10.
-inline int pulseRelay(int code) { return code - 1; }
+// that is relay number = code for codes 3..10.
+inline int pulseRelay(int code) { return code; }
 inline int pulsePoint(int code) { return (code - 3) / 2; }
 
 // Whether the board's answer holds "OK" at bytes 0..1 or 2..3 (two echo

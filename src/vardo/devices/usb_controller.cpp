@@ -329,8 +329,7 @@ UsbController::Reply UsbController::exchangeLocked(const std::string& command)
     if (awaitAnswer)
         discardInput();
     log_.write(command);
-    const int size = static_cast<int>(command.size());
-    if (stream_->writeBytes(command.data(), size) != size)
+    if (!writeLocked(command))
         return Reply::Silent;
     return awaitAnswer ? awaitReply() : Reply::Ok;
 }
@@ -382,7 +381,22 @@ void UsbController::writePulse(const std::string& command)
         return;
     if (waitResponse_)
         discardInput();
-    stream_->writeBytes(command.data(), static_cast<int>(command.size()));
+    writeLocked(command);
+}
+
+bool UsbController::writeLocked(const std::string& command)
+{
+    const int size = static_cast<int>(command.size());
+    const bool whole = stream_->writeBytes(command.data(), size) == size;
+    if (observer_)
+        observer_(command);
+    return whole;
+}
+
+void UsbController::setTrafficObserver(std::function<void(const std::string&)> observer)
+{
+    std::lock_guard lock(portMutex_);
+    observer_ = std::move(observer);
 }
 
 } // namespace vardo::devices

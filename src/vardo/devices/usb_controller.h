@@ -71,6 +71,8 @@ public:
     void setSpeedSource(std::function<double()> source);
     void setFadeStep(std::function<void()> step);
     void setSpeed(double fraction) { speed_ = fraction; }
+    // Called with every command written to the board, on the writing thread.
+    void setTrafficObserver(std::function<void(const std::string&)> observer);
 
     bool initController();
     bool sendAction(int code);
@@ -113,6 +115,7 @@ private:
     Reply awaitReply();
     void discardInput();
     void writePulse(const std::string& command);
+    bool writeLocked(const std::string& command);
     bool reconnectLocked();
     void sendStartPulses();
     double presentSpeed();
@@ -131,6 +134,7 @@ private:
 
     std::mutex portMutex_; // the stream and every exchange on it
     std::unique_ptr<ByteStream> stream_;
+    std::function<void(const std::string&)> observer_; // guarded by portMutex_
     std::atomic<bool> connected_{false};
     std::atomic<bool> reconnecting_{false};
     std::atomic<bool> waitResponse_{true};

@@ -1,0 +1,132 @@
+// Round trip of one controller action with its "OK" over a pseudo-terminal
+// to the emulated board: median and 99th percentile over 1,000 actions,
+// against a baseline of the bare write and answer on the same line.
+#include "board_emulator.h"
+#include "common/profile.h"
+#include "vardo/devices/serial_port.h"
+#include "vardo/devices/usb_controller.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class QuietFrontend : public vardo::Frontend {
+public:
+    void showMessage(const std::string& text, vardo::Icon) override
+    {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    vardo::Answer ask(const std::string&, vardo::Buttons, vardo::Icon) override
+    {
+        return vardo::Answer::Cancel;
+    }
+    bool showNotice(const std::string&) override { return false; }
+    bool showDisclaimer() override { return false; }
+    void postCommand(int) override {}
+    void startTimer(int, int) override {}
+    void killTimer(int) override {}
+    void requestQuit() override {}
+    void redrawPanel() override {}
+    void refreshProgram() override {}
+    void setCaption(const std::string&) override {}
+};
+
+constexpr int kActions = 1000;
+
+struct Figures {
+    double medianUs;
+    double p99Us;
+};
+
+Figures summarise(std::vector<double>& us)
+{
+    std::sort(us.begin(), us.end());
+    return {us[us.size() / 2], us[us.size() * 99 / 100]};
+}
+
+// The bare line: write a command, poll until the answer is complete.
+void BM_BareLineRoundTrip(benchmark::State& state)
+{
+    boardsim::BoardEmulator board({});
+    if (!board.open() || !board.start()) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    auto port = vardo::devices::SerialPort::open(board.devicePath(), 9600);
+    const std::string command = "PCR01R10\r";
+    std::vector<double> us;
+    for (auto _ : state) {
+        us.clear();
+        for (int i = 0; i < kActions; ++i) {
+            const auto start = Clock::now();
+            port->writeBytes(command.data(), static_cast<int>(command.size()));
+            int got = 0;
+            char buffer[16];
+            while (got < 4) {
+                port->waitReadable(100);
+                got += port->readBytes(buffer, sizeof buffer);
+            }
+            us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        }
+    }
+    Figures f = summarise(us);
+    state.counters["median_us"] = f.medianUs;
+    state.counters["p99_us"] = f.p99Us;
+}
+
+void BM_ActionRoundTrip(benchmark::State& state)
+{
+    boardsim::BoardEmulator board({});
+    if (!board.open() || !board.start()) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    const std::string folder =
+        (std::filesystem::temp_directory_path() / ("usb-bench-" + std::to_string(getpid())))
+            .string();
+    std::filesystem::create_directories(folder);
+    const std::string ini = folder + "/option.ini";
+    common::Profile::writeString(ini, "SERIAL", "COM3", board.devicePath());
+    common::Profile::writeInt(ini, "USB", "COM_NO", 3);
+    QuietFrontend frontend;
+    vardo::devices::SerialPortOpener opener(ini);
+    vardo::devices::UsbController usb(frontend, opener, ini, folder);
+    if (!usb.initController()) {
+        state.SkipWithError("controller did not start");
+        std::filesystem::remove_all(folder);
+        return;
+    }
+    std::vector<double> us;
+    bool allOk = true;
+    for (auto _ : state) {
+        us.clear();
+        for (int i = 0; i < kActions; ++i) {
+            const auto start = Clock::now();
+            allOk = usb.sendAction(1 + i % 2) && allOk;
+            us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        }
+    }
+    usb.shutdownController();
+    std::filesystem::remove_all(folder);
+    if (!allOk)
+        state.SkipWithError("an action went unanswered");
+    Figures f = summarise(us);
+    state.counters["median_us"] = f.medianUs;
+    state.counters["p99_us"] = f.p99Us;
+}
+
+BENCHMARK(BM_BareLineRoundTrip)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ActionRoundTrip)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

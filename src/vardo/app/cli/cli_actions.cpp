@@ -1,0 +1,166 @@
+// vardo-run actions: the wiring test of the USB I/O controller. Starts the
+// board from the program folder's option.ini, carries out the items in
+// order and shuts the board down.
+#include "common/paths.h"
+#include "vardo/app/cli/command_registry.h"
+#include "vardo/app/console_frontend.h"
+#include "vardo/devices/serial_port.h"
+#include "vardo/devices/usb_controller.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace vardo::cli {
+
+namespace {
+
+struct Item {
+    enum class Kind { Action, Relay, Wait } kind;
+    int value = 0; // action code, relay number or milliseconds
+    bool on = false;
+};
+
+struct Request {
+    bool hasSpeed = false;
+    double speed = 0;
+    std::vector<Item> items;
+};
+
+bool parseInt(const std::string& text, int low, int high, int& out)
+{
+    char* end = nullptr;
+    long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < low || v > high)
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+bool parseRequest(const std::vector<std::string>& args, Request& r, std::string& error)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool more = i + 1 < args.size();
+        if (a == "--speed" && more) {
+            char* end = nullptr;
+            r.speed = std::strtod(args[++i].c_str(), &end);
+            r.hasSpeed = *end == '\0' && r.speed >= 0 && r.speed <= 1;
+            if (!r.hasSpeed)
+                return error = "--speed needs a fraction from 0 to 1", false;
+        } else if (a == "--relay" && i + 2 < args.size()) {
+            Item item{Item::Kind::Relay};
+            const std::string& state = args[i + 2];
+            if (!parseInt(args[i + 1], 7, 10, item.value) || (state != "on" && state != "off"))
+                return error = "--relay needs a relay 7..10 and on or off", false;
+            item.on = state == "on";
+            r.items.push_back(item);
+            i += 2;
+        } else if (a == "--wait" && more) {
+            Item item{Item::Kind::Wait};
+            if (!parseInt(args[++i], 0, 3600000, item.value))
+                return error = "--wait needs milliseconds", false;
+            r.items.push_back(item);
+        } else {
+            Item item{Item::Kind::Action};
+            if (!parseInt(a, 0, 12, item.value))
+                return error = "not an action code 0..12 or option: " + a, false;
+            r.items.push_back(item);
+        }
+    }
+    if (r.items.empty())
+        return error = "nothing to do", false;
+    return true;
+}
+
+// Commands written on this thread (the PWM worker's pulses are left out).
+class Written {
+public:
+    void add(const std::string& command)
+    {
+        if (std::this_thread::get_id() != owner_)
+            return;
+        std::lock_guard lock(mutex_);
+        text_ += (text_.empty() ? "" : " ") + command.substr(0, command.find('\r'));
+    }
+    std::string take()
+    {
+        std::lock_guard lock(mutex_);
+        std::string out = text_.empty() ? "(nothing written)" : text_;
+        text_.clear();
+        return out;
+    }
+
+private:
+    const std::thread::id owner_ = std::this_thread::get_id();
+    std::mutex mutex_;
+    std::string text_;
+};
+
+bool runItem(devices::UsbController& usb, const Item& item, Written& written)
+{
+    bool ok = true;
+    std::string label;
+    switch (item.kind) {
+    case Item::Kind::Wait:
+        std::this_thread::sleep_for(std::chrono::milliseconds(item.value));
+        return true;
+    case Item::Kind::Action:
+        ok = usb.sendAction(item.value);
+        label = "action " + std::to_string(item.value);
+        break;
+    case Item::Kind::Relay:
+        ok = usb.setRelay(item.value, item.on);
+        label = "relay " + std::to_string(item.value) + (item.on ? " on" : " off");
+        break;
+    }
+    std::printf("%s: %s %s\n", label.c_str(), written.take().c_str(), ok ? "OK" : "no reply");
+    std::fflush(stdout);
+    return ok;
+}
+
+int runActions(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> args = arguments;
+    // Ended before the controller, so that no timer reaches it afterwards.
+    auto frontend = std::make_unique<ConsoleFrontend>(ConsoleFrontend::takeOptions(args));
+    Request request;
+    std::string error;
+    if (!parseRequest(args, request, error)) {
+        std::fprintf(stderr, "vardo-run actions: %s\n", error.c_str());
+        return 2;
+    }
+    const std::string folder = common::programFolder();
+    const std::string ini = common::joinPath(folder, "option.ini");
+    devices::SerialPortOpener opener(ini);
+    devices::UsbController usb(*frontend, opener, ini, folder);
+    frontend->setTimerHandler([&usb](int id) { usb.onTimer(id); });
+    Written written;
+    usb.setTrafficObserver([&written](const std::string& c) { written.add(c); });
+    if (request.hasSpeed)
+        usb.setSpeed(request.speed);
+    if (!usb.initController()) {
+        frontend.reset();
+        return 1;
+    }
+    std::printf("start-up: %s\n", written.take().c_str());
+    bool allOk = true;
+    for (const Item& item : request.items)
+        allOk = runItem(usb, item, written) && allOk;
+    usb.shutdownController();
+    std::printf("shutdown: %s\n", written.take().c_str());
+    frontend.reset();
+    return allOk ? 0 : 1;
+}
+
+CommandRegistration reg("actions",
+                        "[--speed F] ITEM...  (ITEM: action code 0..12 | --relay N on|off | "
+                        "--wait MS) wiring test of the USB I/O controller",
+                        &runActions);
+
+} // namespace
+
+} // namespace vardo::cli
