@@ -1,7 +1,9 @@
 #include "layoutdata/file_reading.h"
 #include "layoutdata/layout_files.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace layoutdata {
 
@@ -29,7 +31,12 @@ void putRecord(common::ByteWriter& writer, const MaskRecord& r)
     writer.putZeros(4);
 }
 
-int32_t cutTowardsZero(double v) { return int32_t(std::trunc(v)); }
+// Cut towards zero; a stored record near the ends of the int range must not
+// overflow the conversion, so the result is held within it.
+int32_t cutTowardsZero(double v)
+{
+    return int32_t(std::clamp(std::trunc(v), double(INT32_MIN), double(INT32_MAX)));
+}
 
 } // namespace
 

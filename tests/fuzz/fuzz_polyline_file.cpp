@@ -1,0 +1,20 @@
+// libFuzzer target: parsePolylineFile over arbitrary bytes.
+#include "layoutdata/layout_files.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::vector<uint8_t> bytes(data, data + size);
+    layoutdata::PolylineFile file;
+    if (layoutdata::parsePolylineFile(bytes, file) == layoutdata::ReadStatus::Ok) {
+        // An accepted file must encode to one that reads back.
+        auto again = layoutdata::encodePolylineFile(file);
+        layoutdata::PolylineFile back;
+        if (again.empty() || layoutdata::parsePolylineFile(again, back) != layoutdata::ReadStatus::Ok)
+            __builtin_trap();
+    }
+    return 0;
+}
