@@ -235,6 +235,12 @@ TEST_F(ProgramEditorTest, NewProgramAsksFirst)
     EXPECT_EQ(program.commands[0].next, -1);
     EXPECT_FALSE(program.modified);
     EXPECT_EQ(program.title(), "");
+
+    files.savePath = dir.file("new.vpr");
+    ASSERT_TRUE(editor.save());
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(common::readWholeFile(dir.file("new.vpr"), bytes));
+    EXPECT_EQ(bytes.size(), 64u) << "header and the start command, no title";
 }
 
 TEST_F(ProgramEditorTest, SaveRecordsTheNameAndClearsModified)

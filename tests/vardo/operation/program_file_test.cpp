@@ -309,3 +309,40 @@ TEST(ProgramFileRoundTrip, NinetyNineCommandsSurviveSaveAndLoad)
 
 } // namespace
 } // namespace vardo
+
+namespace vardo {
+namespace {
+
+TEST(ProgramFileRead, DamagedImagesNeverGiveABrokenProgram)
+{
+    Program source = generatedProgram();
+    source.compact();
+    const std::vector<uint8_t> good = serialiseProgram(source);
+    std::mt19937 random(99);
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<uint8_t> bytes = good;
+        for (int k = 0, n = 1 + int(random() % 4); k < n; ++k)
+            bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
+        ProgramFileContents contents;
+        if (parseProgramFile(bytes, "f.vpr", contents) != ProgramFileStatus::Ok)
+            continue;
+        ++accepted;
+        Program p;
+        applyProgramFile(contents, p);
+        int commands = 0;
+        for (int i = 0; i < p.count; ++i) {
+            commands += p.isCommand(i);
+            if (p.isCommand(i)) {
+                ASSERT_TRUE(p.reaches(p.headOfChain(i), i)) << round;
+                ASSERT_TRUE(p.commands[i].link == -1 || p.isCommand(p.commands[i].link));
+            }
+        }
+        p.compact();
+        ASSERT_EQ(p.count, commands) << round << ": compaction keeps every command";
+    }
+    EXPECT_GT(accepted, 100) << "value bytes are not refused";
+}
+
+} // namespace
+} // namespace vardo
