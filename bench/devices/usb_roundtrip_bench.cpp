@@ -47,6 +47,9 @@ struct Figures {
     double p99Us;
 };
 
+// The bare line's figures, the baseline of the action's.
+Figures baseline{0, 0};
+
 Figures summarise(std::vector<double>& us)
 {
     std::sort(us.begin(), us.end());
@@ -81,6 +84,7 @@ void BM_BareLineRoundTrip(benchmark::State& state)
     Figures f = summarise(us);
     state.counters["median_us"] = f.medianUs;
     state.counters["p99_us"] = f.p99Us;
+    baseline = f;
 }
 
 void BM_ActionRoundTrip(benchmark::State& state)
@@ -122,6 +126,10 @@ void BM_ActionRoundTrip(benchmark::State& state)
     Figures f = summarise(us);
     state.counters["median_us"] = f.medianUs;
     state.counters["p99_us"] = f.p99Us;
+    if (baseline.medianUs > 0) {
+        state.counters["median_vs_bare"] = f.medianUs / baseline.medianUs;
+        state.counters["p99_vs_bare"] = f.p99Us / baseline.p99Us;
+    }
 }
 
 BENCHMARK(BM_BareLineRoundTrip)->Iterations(1)->Unit(benchmark::kMillisecond);
