@@ -10,7 +10,10 @@
 
 namespace vardo::layout {
 
-std::string LayoutPaths::layoutFolder() const { return common::joinPath(programFolder, "layout"); }
+std::string LayoutPaths::layoutFolder() const
+{
+    return layout.empty() ? common::joinPath(programFolder, "layout") : layout;
+}
 
 std::string LayoutPaths::trainFolder() const
 {

@@ -19,6 +19,7 @@ struct LayoutPaths {
     std::string programFolder;
     std::string vardoIni;
     std::string optionIni;
+    std::string layout; // the layout data folder when not <program folder>/layout
 
     std::string layoutFolder() const;
     std::string trainFolder() const;

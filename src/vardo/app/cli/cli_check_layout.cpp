@@ -3,6 +3,7 @@
 #include "common/json_writer.h"
 #include "common/paths.h"
 #include "vardo/app/cli/command_registry.h"
+#include "vardo/layout/layout.h"
 #include "vardo/layout/layout_folder.h"
 
 #include <cstdio>
@@ -157,19 +158,76 @@ void writeTurntable(common::JsonWriter& w, const layoutdata::TurntableSettings& 
     w.endArray().endObject();
 }
 
+// ---- The loaded model: points with what they link, the links, positions.
+
+void writeModelPoints(common::JsonWriter& w, const layout::LayoutModel& m)
+{
+    w.key("points").beginArray();
+    for (int i = 0; i < m.pointRecordCount(); ++i) {
+        const auto& p = m.point(i);
+        w.beginObject()
+            .member("direction", p.record.direction)
+            .member("terminal", p.record.terminal)
+            .member("linked", p.record.linked)
+            .member("number", p.record.number)
+            .member("x", p.record.x)
+            .member("y", p.record.y)
+            .member("junction", p.junction)
+            .member("sidingPosition", p.sidingPosition)
+            .member("straight", p.straight)
+            .endObject();
+    }
+    w.endArray();
+    w.member("pointCount", m.pointCount());
+}
+
+void writeIndices(common::JsonWriter& w, const char* key, const std::vector<int>& values)
+{
+    w.key(key).beginArray();
+    for (int v : values)
+        w.value(v);
+    w.endArray();
+}
+
+void writeModel(common::JsonWriter& w, const layout::LayoutModel& m)
+{
+    writeIndices(w, "previous", m.links().previousLinks());
+    writeIndices(w, "next", m.links().nextLinks());
+    const auto& positions = m.positions();
+    w.key("homePoint");
+    writePointXY(w, positions.home);
+    w.key("frontPosition");
+    writePointXY(w, positions.front);
+    w.key("backPosition");
+    writePointXY(w, positions.back);
+    w.member("homeIndex", positions.homeIndex);
+    w.key("sidingEnds").beginArray();
+    for (const auto& end : m.links().sidingEnds())
+        writePointXY(w, end);
+    w.endArray();
+    const auto& e = m.track().extent();
+    w.key("trackExtent").beginArray().value(e.xmin).value(e.ymin).value(e.xmax).value(e.ymax).endArray();
+}
+
 // The whole report. Further parts of the layout go in here, in order.
-std::string layoutJson(const LayoutFolder& folder, const std::vector<std::string>& messages)
+std::string layoutJson(const LayoutFolder& folder, const std::vector<std::string>& messages,
+                       const layout::Layout* model)
 {
     common::JsonWriter w(2);
     w.beginObject();
     writeTrack(w, folder.track);
-    writePoints(w, folder.points);
+    if (model)
+        writeModelPoints(w, model->model());
+    else
+        writePoints(w, folder.points);
     w.member("masks", folder.masks.polylineCount());
     w.member("exceptions", folder.exceptions.polylineCount());
     writeControlPoints(w, folder.controlPoints);
     writeSensors(w, folder.sensors);
     writeCrossings(w, folder.crossings);
     writeTurntable(w, folder.turntable);
+    if (model)
+        writeModel(w, model->model());
     w.key("messages").beginArray();
     for (const auto& text : messages)
         w.value(text);
@@ -287,10 +345,19 @@ int checkLayout(const std::vector<std::string>& args)
     CollectingFrontend frontend;
     LayoutFolder folder;
     bool loaded = loadLayoutFolder(options.folder, frontend, folder);
-    if (options.json)
-        std::fputs(layoutJson(folder, frontend.messages).c_str(), stdout);
-    else
+    if (options.json) {
+        // The model as Vardo builds it; its messages repeat the folder's.
+        CollectingFrontend quiet;
+        layout::Layout model(quiet);
+        const std::string program = common::programFolder();
+        bool built = loaded && model.load({program, common::joinPath(program, "VARDO.ini"),
+                                           common::joinPath(program, "option.ini"), options.folder});
+        if (built)
+            model.computeHomePositions();
+        std::fputs(layoutJson(folder, frontend.messages, built ? &model : nullptr).c_str(), stdout);
+    } else {
         printSummary(options.folder, loaded, folder, frontend.messages);
+    }
     return loaded ? 0 : 1;
 }
 
