@@ -123,10 +123,10 @@ void updateCrossingRect(CrossingRecord& r)
         used.insert(used.end(), {r.arm1[0], r.arm1[1], r.arm2[0], r.arm2[1]});
     if (r.lights || all)
         used.insert(used.end(), r.lamp.begin(), r.lamp.end());
-    auto [minX, maxX] = std::minmax_element(used.begin(), used.end(),
-                                            [](Point a, Point b) { return a.x < b.x; });
-    auto [minY, maxY] = std::minmax_element(used.begin(), used.end(),
-                                            [](Point a, Point b) { return a.y < b.y; });
+    auto [minX, maxX] =
+        std::minmax_element(used.begin(), used.end(), [](Point a, Point b) { return a.x < b.x; });
+    auto [minY, maxY] =
+        std::minmax_element(used.begin(), used.end(), [](Point a, Point b) { return a.y < b.y; });
     constexpr int64_t kMargin = 8;
     auto clamp = [](int64_t v, int64_t hi) { return int32_t(std::clamp<int64_t>(v, 0, hi)); };
     r.left = clamp(int64_t(minX->x) - kMargin, kPictureWidth - 1);

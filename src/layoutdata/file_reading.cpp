@@ -38,8 +38,7 @@ ReadStatus readCountAndCheckSize(common::ByteReader& reader, int maxCount, size_
     return ReadStatus::Ok;
 }
 
-void putCountedHeader(common::ByteWriter& writer, const char tag[4], int32_t version,
-                      int32_t count)
+void putCountedHeader(common::ByteWriter& writer, const char tag[4], int32_t version, int32_t count)
 {
     writer.putTag(tag);
     writer.putI32(version);

@@ -125,8 +125,8 @@ bool writeSensorFile(const std::string& path, const SensorFile& file);
 constexpr int kMaxCrossings = 4;
 
 struct CrossingRecord {
-    int32_t barrier = 0;       // 0/1: has barrier arms
-    int32_t lights = 0;        // 0/1: has warning lights
+    int32_t barrier = 0;         // 0/1: has barrier arms
+    int32_t lights = 0;          // 0/1: has warning lights
     std::array<Point, 2> arm1{}; // pivot, tip
     std::array<Point, 2> arm2{};
     std::array<Point, 4> lamp{}; // lights 1..4
@@ -155,7 +155,7 @@ void updateCrossingRect(CrossingRecord& record);
 struct VertexRecord {
     int32_t x = 0;
     int32_t y = 0;
-    int32_t angle = 0;    // degrees about the picture centre, 0..359
+    int32_t angle = 0;     // degrees about the picture centre, 0..359
     uint8_t pointMark = 0; // 0 none, 1 forward, 2 backward (outer loop: home mark)
     uint8_t terminal = 0;
     uint8_t linked = 0;

@@ -51,8 +51,7 @@ ReadStatus parseMaskFile(const std::vector<uint8_t>& bytes, MaskFile& out)
         return ReadStatus::WrongTag;
     if (!reader.readI32(version))
         return ReadStatus::Malformed;
-    ReadStatus status =
-        detail::readCountAndCheckSize(reader, kMaxMaskRecords, kRecordSize, count);
+    ReadStatus status = detail::readCountAndCheckSize(reader, kMaxMaskRecords, kRecordSize, count);
     if (status != ReadStatus::Ok)
         return status;
 

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // An accepted file must encode to one that reads back.
         auto again = layoutdata::encodeControlPointFile(file);
         layoutdata::ControlPointFile back;
-        if (again.empty() || layoutdata::parseControlPointFile(again, back) != layoutdata::ReadStatus::Ok)
+        if (again.empty() ||
+            layoutdata::parseControlPointFile(again, back) != layoutdata::ReadStatus::Ok)
             __builtin_trap();
     }
     return 0;

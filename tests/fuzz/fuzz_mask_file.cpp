@@ -15,6 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         layoutdata::MaskFile back;
         if (again.empty() || layoutdata::parseMaskFile(again, back) != layoutdata::ReadStatus::Ok)
             __builtin_trap();
+        // Every stored record must convert to a quadrilateral without fault.
+        if (layoutdata::maskToPolylines(file).vertices.size() != 4 * file.records.size())
+            __builtin_trap();
     }
     return 0;
 }

@@ -25,7 +25,8 @@ struct CommandRun {
 CommandRun runCheckLayout(const std::string& arguments)
 {
     CommandRun run;
-    std::string command = std::string(VARDO_RUN_PATH) + " check-layout " + arguments + " 2>/dev/null";
+    std::string command =
+        std::string(VARDO_RUN_PATH) + " check-layout " + arguments + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return run;
@@ -125,7 +126,8 @@ TEST(CheckLayout, ReportsEveryFileAsJson)
     EXPECT_EQ(x["drive"].toInt(), 8);
     EXPECT_TRUE(o["turntable"].isNull());
     ASSERT_EQ(o["messages"].toArray().size(), 1);
-    EXPECT_EQ(o["messages"].toArray()[0].toString().toStdString(), "このファイルはポリゴンデータではありません");
+    EXPECT_EQ(o["messages"].toArray()[0].toString().toStdString(),
+              "このファイルはポリゴンデータではありません");
 }
 
 TEST(CheckLayout, ShowsTheDefaultPointAndTheTurntable)

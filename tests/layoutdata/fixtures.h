@@ -140,8 +140,9 @@ struct VertexBytes {
     int32_t curveX, curveY;
 };
 
-inline Bytes vertexFile(const std::vector<VertexBytes>& outer, const std::vector<VertexBytes>& siding,
-                        int32_t version = 2, const char* t = ".pos")
+inline Bytes vertexFile(const std::vector<VertexBytes>& outer,
+                        const std::vector<VertexBytes>& siding, int32_t version = 2,
+                        const char* t = ".pos")
 {
     common::ByteWriter w;
     tag(w, t);

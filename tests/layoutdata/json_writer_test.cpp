@@ -7,8 +7,17 @@ using common::JsonWriter;
 TEST(JsonWriter, NestsObjectsAndArraysWithCommas)
 {
     JsonWriter w;
-    w.beginObject().member("a", 1).key("b").beginArray().value(2).value("x").null().value(true).endArray();
-    w.key("c").beginObject().endObject().key("d").beginArray().endArray().member("e", int64_t(-5000000000));
+    w.beginObject()
+        .member("a", 1)
+        .key("b")
+        .beginArray()
+        .value(2)
+        .value("x")
+        .null()
+        .value(true)
+        .endArray();
+    w.key("c").beginObject().endObject().key("d").beginArray().endArray().member(
+        "e", int64_t(-5000000000));
     w.endObject();
     EXPECT_EQ(w.str(), R"({"a":1,"b":[2,"x",null,true],"c":{},"d":[],"e":-5000000000})");
     EXPECT_TRUE(w.complete());
@@ -29,7 +38,16 @@ TEST(JsonWriter, EscapesQuotesBackslashesAndControlCharacters)
 TEST(JsonWriter, IndentsOneItemPerLine)
 {
     JsonWriter w(2);
-    w.beginObject().member("a", 1).key("b").beginArray().value(2).value(3).endArray().key("c").beginArray().endArray();
+    w.beginObject()
+        .member("a", 1)
+        .key("b")
+        .beginArray()
+        .value(2)
+        .value(3)
+        .endArray()
+        .key("c")
+        .beginArray()
+        .endArray();
     w.endObject();
     EXPECT_EQ(w.str(), "{\n  \"a\": 1,\n  \"b\": [\n    2,\n    3\n  ],\n  \"c\": []\n}");
 }

@@ -20,23 +20,28 @@ const std::string kNotPolygon = "このファイルはポリゴンデータで�
 const std::string kNotControl = "このファイルは制御領域データファイルではありません";
 const std::string kControlUnsupported =
     "制御領域はサポートされていません。レイアウトエディタで制御ポイントを作り直してください。";
-const std::string kNotSensor =
-    "このファイルはセンサーデータではありません。レイアウトエディタでセンサーを作り直してください。";
+const std::string kNotSensor = "このファイルはセンサーデータではありません。レイアウトエディタでセ"
+                               "ンサーを作り直してください。";
 const std::string kNotCrossing = "このファイルは踏切データではありません";
 const std::string kNotPoint = "このファイルはポイントデータではありません";
 
 class LayoutFolderTest : public ::testing::Test {
 protected:
-    void put(const std::string& name, const fixtures::Bytes& bytes) { dir.write(name, fixtures::asString(bytes)); }
+    void put(const std::string& name, const fixtures::Bytes& bytes)
+    {
+        dir.write(name, fixtures::asString(bytes));
+    }
 
     // A complete folder: loop, one siding, a point, and one of every marker.
     void writeCompleteFolder()
     {
-        put("layout.dat", fixtures::polylineFile({{{100, 100}, {200, 100}, {200, 200}}, {{150, 110}, {160, 120}}},
-                                                 PolylineFile::packHome({200, 100})));
+        put("layout.dat",
+            fixtures::polylineFile({{{100, 100}, {200, 100}, {200, 200}}, {{150, 110}, {160, 120}}},
+                                   PolylineFile::packHome({200, 100})));
         put("point.dat", fixtures::pointFile({{1, 0, 0, 1, 150, 110}}));
         put("mask.dat", fixtures::polylineFile({{{0, 0}, {10, 0}, {10, 10}, {0, 10}}}));
-        put("except.dat", fixtures::polylineFile({{{1, 1}, {2, 1}, {2, 2}, {1, 2}}, {{5, 5}, {6, 5}, {6, 6}, {5, 6}}}));
+        put("except.dat", fixtures::polylineFile({{{1, 1}, {2, 1}, {2, 2}, {1, 2}},
+                                                  {{5, 5}, {6, 5}, {6, 6}, {5, 6}}}));
         put("control.dat", fixtures::controlFile({{0, 10, 20, 7, 0, 0, 0, 0, 0}}));
         put("sensor.dat", fixtures::sensorFile({{30, 40, 75}}));
         std::array<int32_t, 23> crossing{};
@@ -120,7 +125,8 @@ TEST_F(LayoutFolderTest, MissingPointFileGivesTheDefaultPointQuietly)
     auto f = load();
     EXPECT_TRUE(frontend.messageTexts().empty());
     EXPECT_EQ(f.points.count, 1);
-    EXPECT_EQ(f.points.records[0], (PointRecord{2, 0, 0, 1, 150, 110})); // first vertex of polyline 1
+    EXPECT_EQ(f.points.records[0],
+              (PointRecord{2, 0, 0, 1, 150, 110})); // first vertex of polyline 1
 }
 
 TEST_F(LayoutFolderTest, WrongPointFileIsReportedAndReplacedByTheDefault)
@@ -131,7 +137,8 @@ TEST_F(LayoutFolderTest, WrongPointFileIsReportedAndReplacedByTheDefault)
     auto f = load();
     EXPECT_EQ(frontend.messageTexts(), Texts{kNotPoint});
     EXPECT_EQ(f.points.count, 1);
-    EXPECT_EQ(f.points.records[0], (PointRecord{2, 0, 0, 1, 100, 100})); // no siding: the loop's first
+    EXPECT_EQ(f.points.records[0],
+              (PointRecord{2, 0, 0, 1, 100, 100})); // no siding: the loop's first
 
     auto lying = fixtures::pointFile({{1, 0, 0, 1, 5, 5}}, ".dat", 12);
     put("point.dat", lying);

@@ -13,17 +13,19 @@ namespace {
 
 Bytes twoControls()
 {
-    return fixtures::controlFile({{1, 380, 404, 7, 0, 0, 0, 2, 1}, {-2, 445, 387, 2, 1, 2, 3, 3, 12}});
+    return fixtures::controlFile(
+        {{1, 380, 404, 7, 0, 0, 0, 2, 1}, {-2, 445, 387, 2, 1, 2, 3, 3, 12}});
 }
 
 // Truncations, one byte too many, and a count above the capacity must all
 // be refused without changing the output.
 template <class File, class Parse, class Same>
-void expectRefusedVariants(const Bytes& good, int capacity, size_t recordSize, Parse parse, File& out,
-                           Same untouched)
+void expectRefusedVariants(const Bytes& good, int capacity, size_t recordSize, Parse parse,
+                           File& out, Same untouched)
 {
     for (size_t n = 0; n < good.size(); ++n)
-        EXPECT_EQ(parse(Bytes(good.begin(), good.begin() + long(n)), out), ReadStatus::Malformed) << n;
+        EXPECT_EQ(parse(Bytes(good.begin(), good.begin() + long(n)), out), ReadStatus::Malformed)
+            << n;
     Bytes longer = good;
     longer.push_back(0);
     EXPECT_EQ(parse(longer, out), ReadStatus::Malformed);
@@ -63,8 +65,10 @@ TEST(ControlPointFile, VersionComesBeforeTag)
 {
     ControlPointFile f;
     f.records.resize(1);
-    EXPECT_EQ(parseControlPointFile(fixtures::controlFile({}, ".cnt", 2), f), ReadStatus::WrongVersion);
-    EXPECT_EQ(parseControlPointFile(fixtures::controlFile({}, ".xyz", 2), f), ReadStatus::WrongVersion);
+    EXPECT_EQ(parseControlPointFile(fixtures::controlFile({}, ".cnt", 2), f),
+              ReadStatus::WrongVersion);
+    EXPECT_EQ(parseControlPointFile(fixtures::controlFile({}, ".xyz", 2), f),
+              ReadStatus::WrongVersion);
     EXPECT_EQ(parseControlPointFile(fixtures::controlFile({}, ".xyz", 3), f), ReadStatus::WrongTag);
     EXPECT_EQ(f.records.size(), 1u);
 }
@@ -93,7 +97,8 @@ TEST(SensorFile, ReadsEncodesAndChecksTagAndVersion)
     g.records.resize(5);
     EXPECT_EQ(parseSensorFile(fixtures::sensorFile({}, ".crs"), g), ReadStatus::WrongTag);
     EXPECT_EQ(parseSensorFile(fixtures::sensorFile({}, ".sen", 2), g), ReadStatus::WrongVersion);
-    expectRefusedVariants(bytes, kMaxSensors, 12, parseSensorFile, g, [&] { return g.records.size() == 5; });
+    expectRefusedVariants(bytes, kMaxSensors, 12, parseSensorFile, g,
+                          [&] { return g.records.size() == 5; });
 
     vardo::testing::TempDir dir;
     ASSERT_TRUE(writeSensorFile(dir.file("sensor.dat"), f));
@@ -104,8 +109,8 @@ TEST(SensorFile, ReadsEncodesAndChecksTagAndVersion)
 
 TEST(CrossingFile, ReadsEncodesAndChecksOnlyTheTag)
 {
-    std::array<int32_t, 23> r{1, 0, 270, 190, 370, 190, 370, 290, 270, 290, 260, 180, 280, 180,
-                              360, 300, 380, 300, 252, 172, 388, 308, 9};
+    std::array<int32_t, 23> r{1,   0,   270, 190, 370, 190, 370, 290, 270, 290, 260, 180,
+                              280, 180, 360, 300, 380, 300, 252, 172, 388, 308, 9};
     Bytes bytes = fixtures::crossingFile({r, r});
     CrossingFile f;
     ASSERT_EQ(parseCrossingFile(bytes, f), ReadStatus::Ok);
@@ -125,7 +130,8 @@ TEST(CrossingFile, ReadsEncodesAndChecksOnlyTheTag)
     CrossingFile g;
     g.records.resize(1);
     EXPECT_EQ(parseCrossingFile(fixtures::crossingFile({r}, ".cnt"), g), ReadStatus::WrongTag);
-    expectRefusedVariants(bytes, kMaxCrossings, 96, parseCrossingFile, g, [&] { return g.records.size() == 1; });
+    expectRefusedVariants(bytes, kMaxCrossings, 96, parseCrossingFile, g,
+                          [&] { return g.records.size() == 1; });
 }
 
 TEST(CrossingFile, DefaultCrossingAndItsRectangle)

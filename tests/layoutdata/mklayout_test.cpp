@@ -131,7 +131,8 @@ TEST(MkLayout, SampleSidingsLinkAsMeant)
     }
     // The terminal point of the second siding is entered from the loop
     // running forward, so it branches the other way.
-    EXPECT_EQ(g.points.records[2], (PointRecord{1, 1, 0, 2, g.points.records[2].x, g.points.records[2].y}));
+    EXPECT_EQ(g.points.records[2],
+              (PointRecord{1, 1, 0, 2, g.points.records[2].x, g.points.records[2].y}));
     // The first siding ends at a buffer stop well away from the loop.
     Point end = polyline(t, 1).back();
     double nearest = 1e9;

@@ -73,7 +73,8 @@ void exercise(const Bytes& good, uint32_t seed, Parse parse, Encode encode, cons
 
 bool samePolylines(const PolylineFile& a, const PolylineFile& b)
 {
-    return a.vertexCounts == b.vertexCounts && a.vertices == b.vertices && a.homePoint == b.homePoint;
+    return a.vertexCounts == b.vertexCounts && a.vertices == b.vertices &&
+           a.homePoint == b.homePoint;
 }
 
 bool validPolylines(const PolylineFile& f)
@@ -103,21 +104,26 @@ auto capacityCheck(size_t capacity)
 
 TEST(Robustness, PolylineFile)
 {
-    Bytes good = fixtures::polylineFile({{{1, 2}, {3, 4}, {5, 6}, {7, 8}}, {{9, 10}, {11, 12}}, {{13, 14}}},
-                                        PolylineFile::packHome({3, 4}));
+    Bytes good =
+        fixtures::polylineFile({{{1, 2}, {3, 4}, {5, 6}, {7, 8}}, {{9, 10}, {11, 12}}, {{13, 14}}},
+                               PolylineFile::packHome({3, 4}));
     PolylineFile sentinel;
     sentinel.vertexCounts = {1};
     sentinel.vertices = {{42, 42}};
-    exercise(good, 1, parsePolylineFile, encodePolylineFile, sentinel, samePolylines, validPolylines);
+    exercise(good, 1, parsePolylineFile, encodePolylineFile, sentinel, samePolylines,
+             validPolylines);
 }
 
 TEST(Robustness, PointFile)
 {
-    Bytes good = fixtures::pointFile({{1, 0, 1, 1, 85, 182}, {2, 0, 0, 2, 512, 349}, {1, 1, 0, 2, 512, 131}});
+    Bytes good = fixtures::pointFile(
+        {{1, 0, 1, 1, 85, 182}, {2, 0, 0, 2, 512, 349}, {1, 1, 0, 2, 512, 131}});
     PointFile sentinel;
     sentinel.count = 2;
     sentinel.records[1].x = 42;
-    auto same = [](const PointFile& a, const PointFile& b) { return a.count == b.count && a.records == b.records; };
+    auto same = [](const PointFile& a, const PointFile& b) {
+        return a.count == b.count && a.records == b.records;
+    };
     auto valid = [](const PointFile& f) {
         for (int i = f.count; i < kMaxPoints; ++i) {
             if (!(f.records[size_t(i)] == PointRecord{}))
@@ -130,11 +136,12 @@ TEST(Robustness, PointFile)
 
 TEST(Robustness, ControlPointFile)
 {
-    Bytes good = fixtures::controlFile({{1, 380, 404, 7, 0, 0, 0, 2, 1}, {2, 445, 387, 2, 1, 0, 0, 0, 0}});
+    Bytes good =
+        fixtures::controlFile({{1, 380, 404, 7, 0, 0, 0, 2, 1}, {2, 445, 387, 2, 1, 0, 0, 0, 0}});
     ControlPointFile sentinel;
     sentinel.records.resize(5);
-    exercise(good, 3, parseControlPointFile, encodeControlPointFile, sentinel, sameRecords<ControlPointFile>,
-             capacityCheck<ControlPointFile>(kMaxControlPoints));
+    exercise(good, 3, parseControlPointFile, encodeControlPointFile, sentinel,
+             sameRecords<ControlPointFile>, capacityCheck<ControlPointFile>(kMaxControlPoints));
 }
 
 TEST(Robustness, SensorFile)
@@ -148,8 +155,8 @@ TEST(Robustness, SensorFile)
 
 TEST(Robustness, CrossingFile)
 {
-    std::array<int32_t, 23> r{1, 1, 270, 190, 370, 190, 370, 290, 270, 290, 260, 180, 280, 180,
-                              360, 300, 380, 300, 252, 172, 388, 308, 1};
+    std::array<int32_t, 23> r{1,   1,   270, 190, 370, 190, 370, 290, 270, 290, 260, 180,
+                              280, 180, 360, 300, 380, 300, 252, 172, 388, 308, 1};
     Bytes good = fixtures::crossingFile({r, r});
     CrossingFile sentinel;
     sentinel.records.resize(3);
@@ -159,20 +166,25 @@ TEST(Robustness, CrossingFile)
 
 TEST(Robustness, VertexFile)
 {
-    Bytes good = fixtures::vertexFile({{570, 240, 180, 1, 0, 0, -1, 0}, {320, 410, 270, 0, 0, 0, 0, 0}},
-                                      {{85, 182, 35, 2, 1, 1, 300, 200}}, 1);
+    Bytes good =
+        fixtures::vertexFile({{570, 240, 180, 1, 0, 0, -1, 0}, {320, 410, 270, 0, 0, 0, 0, 0}},
+                             {{85, 182, 35, 2, 1, 1, 300, 200}}, 1);
     VertexFile sentinel;
     sentinel.siding.resize(4);
-    auto same = [](const VertexFile& a, const VertexFile& b) { return a.outer == b.outer && a.siding == b.siding; };
+    auto same = [](const VertexFile& a, const VertexFile& b) {
+        return a.outer == b.outer && a.siding == b.siding;
+    };
     auto valid = [](const VertexFile& f) {
-        return f.outer.size() <= size_t(kMaxVertexRecords) && f.siding.size() <= size_t(kMaxVertexRecords);
+        return f.outer.size() <= size_t(kMaxVertexRecords) &&
+               f.siding.size() <= size_t(kMaxVertexRecords);
     };
     exercise(good, 6, parseVertexFile, encodeVertexFile, sentinel, same, valid);
 }
 
 TEST(Robustness, MaskFile)
 {
-    Bytes good = fixtures::maskFile({{10, 10, 50, 10, 50, 40, 10, 40, 0}, {100, 100, 200, 100, 0, 0, 0, 0, 10}});
+    Bytes good = fixtures::maskFile(
+        {{10, 10, 50, 10, 50, 40, 10, 40, 0}, {100, 100, 200, 100, 0, 0, 0, 0, 10}});
     MaskFile sentinel;
     sentinel.records.resize(2);
     exercise(good, 7, parseMaskFile, encodeMaskFile, sentinel, sameRecords<MaskFile>,
@@ -218,7 +230,8 @@ TEST(Robustness, FolderLoaderOverBrokenFiles)
             int expected = parsePointFile(pointBytes, direct) == ReadStatus::Ok ? direct.count : 1;
             EXPECT_EQ(folder.points.count, expected);
         } else {
-            EXPECT_EQ(frontend.messageTexts().back(), "レイアウトファイルの読み込みに失敗しました。");
+            EXPECT_EQ(frontend.messageTexts().back(),
+                      "レイアウトファイルの読み込みに失敗しました。");
         }
     }
     EXPECT_GT(loaded, 0);

@@ -13,8 +13,9 @@ namespace {
 
 Bytes threeLines()
 {
-    return fixtures::polylineFile({{{10, 20}, {11, 21}, {12, 22}}, {{100, 200}, {101, 201}}, {{5, 6}}},
-                                  PolylineFile::packHome({320, 410}));
+    return fixtures::polylineFile(
+        {{{10, 20}, {11, 21}, {12, 22}}, {{100, 200}, {101, 201}}, {{5, 6}}},
+        PolylineFile::packHome({320, 410}));
 }
 
 PolylineFile sentinelTrack()
@@ -68,7 +69,8 @@ TEST(PolylineFile, WritesAndReadsBackThroughAFile)
 TEST(PolylineFile, VersionIsIgnoredAndZeroHomeMeansNone)
 {
     PolylineFile f;
-    ASSERT_EQ(parsePolylineFile(fixtures::polylineFile({{{1, 2}}}, 0, ".dat", 77), f), ReadStatus::Ok);
+    ASSERT_EQ(parsePolylineFile(fixtures::polylineFile({{{1, 2}}}, 0, ".dat", 77), f),
+              ReadStatus::Ok);
     EXPECT_FALSE(f.hasHome());
     EXPECT_EQ(encodePolylineFile(f), fixtures::polylineFile({{{1, 2}}}));
 }
@@ -77,7 +79,8 @@ TEST(PolylineFile, RefusesBadFilesAndLeavesTheOutputAlone)
 {
     Bytes good = threeLines();
     PolylineFile f = sentinelTrack();
-    EXPECT_EQ(parsePolylineFile(fixtures::polylineFile({{{1, 2}}}, 0, ".crs"), f), ReadStatus::WrongTag);
+    EXPECT_EQ(parsePolylineFile(fixtures::polylineFile({{{1, 2}}}, 0, ".crs"), f),
+              ReadStatus::WrongTag);
     expectUntouched(f);
 
     for (size_t n = 0; n < good.size(); ++n) {
@@ -149,7 +152,8 @@ namespace {
 
 Bytes threePoints()
 {
-    return fixtures::pointFile({{1, 0, 1, 1, 85, 182}, {2, 0, 0, 2, 512, 349}, {1, 1, 0, 2, 512, 131}});
+    return fixtures::pointFile(
+        {{1, 0, 1, 1, 85, 182}, {2, 0, 0, 2, 512, 349}, {1, 1, 0, 2, 512, 131}});
 }
 
 } // namespace
@@ -199,7 +203,8 @@ TEST(PointFile, RefusesWrongTagSizeAndCount)
     longer.push_back(0);
     EXPECT_EQ(parsePointFile(longer, f), ReadStatus::Malformed);
     EXPECT_EQ(parsePointFile(fixtures::pointFile({}, ".dat", 9), f), ReadStatus::Malformed);
-    EXPECT_EQ(parsePointFile(fixtures::pointFile({}, ".dat", -1 - 0x10000), f), ReadStatus::Malformed);
+    EXPECT_EQ(parsePointFile(fixtures::pointFile({}, ".dat", -1 - 0x10000), f),
+              ReadStatus::Malformed);
     EXPECT_EQ(parsePointFile({}, f), ReadStatus::Malformed);
     EXPECT_TRUE(untouched());
     // A polyline file has the same tag but not the point file's size.

@@ -14,8 +14,9 @@ using fixtures::Bytes;
 
 TEST(VertexFile, ReadsBothRowsAndEncodesTheSameBytes)
 {
-    Bytes bytes = fixtures::vertexFile({{570, 240, 180, 1, 0, 0, -1, 0}, {320, 410, 270, 0, 0, 0, 0, 0}},
-                                       {{85, 182, 35, 2, 1, 1, 300, 200}});
+    Bytes bytes =
+        fixtures::vertexFile({{570, 240, 180, 1, 0, 0, -1, 0}, {320, 410, 270, 0, 0, 0, 0, 0}},
+                             {{85, 182, 35, 2, 1, 1, 300, 200}});
     VertexFile f;
     ASSERT_EQ(parseVertexFile(bytes, f), ReadStatus::Ok);
     ASSERT_EQ(f.outer.size(), 2u);
@@ -56,7 +57,8 @@ TEST(VertexFile, RefusesWrongTagVersionAndSizes)
     EXPECT_EQ(parseVertexFile(fixtures::vertexFile({}, {}, 3), f), ReadStatus::WrongVersion);
     EXPECT_EQ(parseVertexFile(fixtures::vertexFile({}, {}, 0), f), ReadStatus::WrongVersion);
     for (size_t n = 0; n < good.size(); ++n)
-        EXPECT_EQ(parseVertexFile(Bytes(good.begin(), good.begin() + long(n)), f), ReadStatus::Malformed);
+        EXPECT_EQ(parseVertexFile(Bytes(good.begin(), good.begin() + long(n)), f),
+                  ReadStatus::Malformed);
     Bytes longer = good;
     longer.push_back(1);
     EXPECT_EQ(parseVertexFile(longer, f), ReadStatus::Malformed);
@@ -83,7 +85,8 @@ TEST(VertexFile, AngleAboutThePictureCentreIsCutTowardsZero)
 
 TEST(MaskFile, ReadsEncodesAndRefusesBadFiles)
 {
-    Bytes bytes = fixtures::maskFile({{10, 10, 50, 10, 50, 40, 10, 40, 0}, {100, 100, 200, 100, 0, 0, 0, 0, 10}});
+    Bytes bytes = fixtures::maskFile(
+        {{10, 10, 50, 10, 50, 40, 10, 40, 0}, {100, 100, 200, 100, 0, 0, 0, 0, 10}});
     MaskFile f;
     ASSERT_EQ(parseMaskFile(bytes, f), ReadStatus::Ok);
     ASSERT_EQ(f.records.size(), 2u);
@@ -95,11 +98,13 @@ TEST(MaskFile, ReadsEncodesAndRefusesBadFiles)
     g.records.resize(2);
     EXPECT_EQ(parseMaskFile(fixtures::maskFile({}, ".dat"), g), ReadStatus::WrongTag);
     for (size_t n = 0; n < bytes.size(); ++n)
-        EXPECT_EQ(parseMaskFile(Bytes(bytes.begin(), bytes.begin() + long(n)), g), ReadStatus::Malformed);
+        EXPECT_EQ(parseMaskFile(Bytes(bytes.begin(), bytes.begin() + long(n)), g),
+                  ReadStatus::Malformed);
     Bytes tooMany = fixtures::maskFile(std::vector<std::array<int32_t, 9>>(33));
     EXPECT_EQ(parseMaskFile(tooMany, g), ReadStatus::Malformed);
     EXPECT_EQ(g.records.size(), 2u);
-    EXPECT_EQ(parseMaskFile(fixtures::maskFile(std::vector<std::array<int32_t, 9>>(32)), g), ReadStatus::Ok);
+    EXPECT_EQ(parseMaskFile(fixtures::maskFile(std::vector<std::array<int32_t, 9>>(32)), g),
+              ReadStatus::Ok);
 
     vardo::testing::TempDir dir;
     ASSERT_TRUE(writeMaskFile(dir.file("mask.dat"), f));
@@ -125,7 +130,8 @@ using Quad = std::array<Point, 4>;
 TEST(MaskBand, CornersAreTheSegmentWidenedByHalfTheWidth)
 {
     // Horizontal: the normal points down (angle 0 + 90°).
-    EXPECT_EQ(band({100, 100}, {200, 100}, 10), (Quad{{{100, 105}, {100, 95}, {200, 95}, {200, 105}}}));
+    EXPECT_EQ(band({100, 100}, {200, 100}, 10),
+              (Quad{{{100, 105}, {100, 95}, {200, 95}, {200, 105}}}));
     // Vertical with an odd width: 3.5 cut towards zero on each side.
     EXPECT_EQ(band({10, 0}, {10, 50}, 7), (Quad{{{6, 0}, {13, 0}, {13, 50}, {6, 50}}}));
     // A 3-4-5 segment: the normal is exactly (-4, 3) for width 10.

@@ -98,8 +98,8 @@ bool buildPoints(const Description& d, const std::vector<std::vector<Point>>& si
         records.push_back({uint8_t(s.direction), 0, uint8_t(s.linked), number, sidings[k].front().x,
                            sidings[k].front().y});
         if (s.rejoin)
-            records.push_back({uint8_t(3 - s.direction), 1, 0, number, sidings[k].back().x,
-                               sidings[k].back().y});
+            records.push_back(
+                {uint8_t(3 - s.direction), 1, 0, number, sidings[k].back().x, sidings[k].back().y});
     }
     if (records.size() > size_t(layoutdata::kMaxPoints)) {
         error = "more than 8 points";
@@ -186,7 +186,8 @@ bool buildLayout(const Description& d, GeneratedLayout& out, std::string& error)
     for (const auto& s : d.sidings) {
         sidings.push_back(sidingVertices(e, s));
         g.track.vertexCounts.push_back(int32_t(sidings.back().size()));
-        g.track.vertices.insert(g.track.vertices.end(), sidings.back().begin(), sidings.back().end());
+        g.track.vertices.insert(g.track.vertices.end(), sidings.back().begin(),
+                                sidings.back().end());
     }
     if (!buildPoints(d, sidings, g.points, error))
         return false;
@@ -195,8 +196,8 @@ bool buildLayout(const Description& d, GeneratedLayout& out, std::string& error)
     for (const auto& c : d.crossings) {
         auto record = layoutdata::defaultCrossing();
         int dx = c.centre.x - 320, dy = c.centre.y - 240;
-        for (auto* p : {&record.arm1[0], &record.arm1[1], &record.arm2[0], &record.arm2[1], &record.lamp[0],
-                        &record.lamp[1], &record.lamp[2], &record.lamp[3]})
+        for (auto* p : {&record.arm1[0], &record.arm1[1], &record.arm2[0], &record.arm2[1],
+                        &record.lamp[0], &record.lamp[1], &record.lamp[2], &record.lamp[3]})
             *p = {p->x + dx, p->y + dy};
         record.drive = c.drive;
         layoutdata::updateCrossingRect(record);
@@ -204,7 +205,8 @@ bool buildLayout(const Description& d, GeneratedLayout& out, std::string& error)
     }
     if (!checkedRecords(crossings, layoutdata::kMaxCrossings, "crossings", g.crossings, error) ||
         !checkedRecords(d.sensors, layoutdata::kMaxSensors, "sensors", g.sensors, error) ||
-        !checkedRecords(d.controls, layoutdata::kMaxControlPoints, "control points", g.controls, error))
+        !checkedRecords(d.controls, layoutdata::kMaxControlPoints, "control points", g.controls,
+                        error))
         return false;
     out = std::move(g);
     return true;
@@ -227,13 +229,16 @@ bool writeLayout(const GeneratedLayout& layout, const std::string& folder, std::
     bool controls = !layout.controls.records.empty();
     bool sensors = !layout.sensors.records.empty();
     bool crossings = !layout.crossings.records.empty();
-    return writeOrRemove(path("control.dat"), controls,
-                         controls && layoutdata::writeControlPointFile(path("control.dat"), layout.controls),
-                         error) &&
+    return writeOrRemove(
+               path("control.dat"), controls,
+               controls && layoutdata::writeControlPointFile(path("control.dat"), layout.controls),
+               error) &&
            writeOrRemove(path("sensor.dat"), sensors,
-                         sensors && layoutdata::writeSensorFile(path("sensor.dat"), layout.sensors), error) &&
+                         sensors && layoutdata::writeSensorFile(path("sensor.dat"), layout.sensors),
+                         error) &&
            writeOrRemove(path("cross.dat"), crossings,
-                         crossings && layoutdata::writeCrossingFile(path("cross.dat"), layout.crossings),
+                         crossings &&
+                             layoutdata::writeCrossingFile(path("cross.dat"), layout.crossings),
                          error);
 }
 

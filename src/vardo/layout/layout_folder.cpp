@@ -13,7 +13,10 @@ namespace {
 
 // A file that is there but cannot be taken: wrong tag, wrong version or
 // inconsistent contents. All of them are reported as a wrong file.
-bool refused(ReadStatus status) { return status != ReadStatus::Ok && status != ReadStatus::CannotOpen; }
+bool refused(ReadStatus status)
+{
+    return status != ReadStatus::Ok && status != ReadStatus::CannotOpen;
+}
 
 layoutdata::Point defaultPointPlace(const layoutdata::PolylineFile& track)
 {

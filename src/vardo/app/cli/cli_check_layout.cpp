@@ -127,7 +127,11 @@ void writeSensors(common::JsonWriter& w, const layoutdata::SensorFile& file)
 {
     w.key("sensors").beginArray();
     for (const auto& s : file.records)
-        w.beginObject().member("x", s.x).member("y", s.y).member("sensitivity", s.sensitivity).endObject();
+        w.beginObject()
+            .member("x", s.x)
+            .member("y", s.y)
+            .member("sensitivity", s.sensitivity)
+            .endObject();
     w.endArray();
 }
 
@@ -136,7 +140,13 @@ void writeCrossings(common::JsonWriter& w, const layoutdata::CrossingFile& file)
     w.key("crossings").beginArray();
     for (const auto& c : file.records) {
         w.beginObject().member("barrier", c.barrier).member("lights", c.lights);
-        w.key("rect").beginArray().value(c.left).value(c.top).value(c.right).value(c.bottom).endArray();
+        w.key("rect")
+            .beginArray()
+            .value(c.left)
+            .value(c.top)
+            .value(c.right)
+            .value(c.bottom)
+            .endArray();
         w.member("drive", c.drive).endObject();
     }
     w.endArray();
@@ -206,7 +216,13 @@ void writeModel(common::JsonWriter& w, const layout::LayoutModel& m)
         writePointXY(w, end);
     w.endArray();
     const auto& e = m.track().extent();
-    w.key("trackExtent").beginArray().value(e.xmin).value(e.ymin).value(e.xmax).value(e.ymax).endArray();
+    w.key("trackExtent")
+        .beginArray()
+        .value(e.xmin)
+        .value(e.ymin)
+        .value(e.xmax)
+        .value(e.ymax)
+        .endArray();
 }
 
 // The whole report. Further parts of the layout go in here, in order.
@@ -273,13 +289,15 @@ void printTrack(const LayoutFolder& f)
     const auto& t = f.track;
     std::printf("Track: %d polyline(s), %zu vertices", t.polylineCount(), t.vertices.size());
     for (size_t i = 0; i < t.vertexCounts.size(); ++i)
-        std::printf("%s%s %d", i == 0 ? " (" : ", ", i == 0 ? "outer loop" : "siding", t.vertexCounts[i]);
+        std::printf("%s%s %d", i == 0 ? " (" : ", ", i == 0 ? "outer loop" : "siding",
+                    t.vertexCounts[i]);
     std::printf("%s\n", t.vertexCounts.empty() ? "" : ")");
     if (t.hasHome())
         std::printf("Home: (%d, %d)\n", t.home().x, t.home().y);
     else
         std::printf("Home: not marked (derived at start-up)\n");
-    std::printf("Picture: %s\n", f.pictureRead ? "layout.bmp, 640 x 480" : "none (drawn from the track)");
+    std::printf("Picture: %s\n",
+                f.pictureRead ? "layout.bmp, 640 x 480" : "none (drawn from the track)");
 }
 
 void printPointsAndRegions(const LayoutFolder& f)
@@ -287,9 +305,9 @@ void printPointsAndRegions(const LayoutFolder& f)
     std::printf("Points: %d\n", f.points.count);
     for (int i = 0; i < f.points.count; ++i) {
         const auto& p = f.points.records[size_t(i)];
-        std::printf("  %d: number %d, %s%s%s, at (%d, %d)\n", i + 1, p.number, directionName(p.direction),
-                    p.terminal ? ", ends its siding" : "", p.linked ? ", linked with the next" : "", p.x,
-                    p.y);
+        std::printf("  %d: number %d, %s%s%s, at (%d, %d)\n", i + 1, p.number,
+                    directionName(p.direction), p.terminal ? ", ends its siding" : "",
+                    p.linked ? ", linked with the next" : "", p.x, p.y);
     }
     std::printf("Masks: %d, exclusion regions: %d\n", f.masks.polylineCount(),
                 f.exceptions.polylineCount());
@@ -299,23 +317,23 @@ void printMarkers(const LayoutFolder& f)
 {
     std::printf("Control points: %zu\n", f.controlPoints.records.size());
     for (const auto& c : f.controlPoints.records)
-        std::printf("  (%d, %d) direction %d, %s, point %d, option %d relay %d, sound %d #%d\n", c.x, c.y,
-                    c.direction, trackActionName(c.trackAction), c.point + 1, c.option, c.relay + 7,
-                    c.sound, c.soundNumber);
+        std::printf("  (%d, %d) direction %d, %s, point %d, option %d relay %d, sound %d #%d\n",
+                    c.x, c.y, c.direction, trackActionName(c.trackAction), c.point + 1, c.option,
+                    c.relay + 7, c.sound, c.soundNumber);
     std::printf("Sensors: %zu\n", f.sensors.records.size());
     for (const auto& s : f.sensors.records)
         std::printf("  (%d, %d) sensitivity %d\n", s.x, s.y, s.sensitivity);
     std::printf("Crossings: %zu\n", f.crossings.records.size());
     for (const auto& c : f.crossings.records)
-        std::printf("  barrier %d, lights %d, rectangle (%d, %d)-(%d, %d), drive %d\n", c.barrier, c.lights,
-                    c.left, c.top, c.right, c.bottom, c.drive);
+        std::printf("  barrier %d, lights %d, rectangle (%d, %d)-(%d, %d), drive %d\n", c.barrier,
+                    c.lights, c.left, c.top, c.right, c.bottom, c.drive);
     const auto& t = f.turntable;
     if (!t.present()) {
         std::printf("Turntable: none\n");
         return;
     }
-    std::printf("Turntable: radius %d at (%d, %d), range %d, %zu track angle(s):", t.size, t.position.x,
-                t.position.y, t.range, t.lineAngles.size());
+    std::printf("Turntable: radius %d at (%d, %d), range %d, %zu track angle(s):", t.size,
+                t.position.x, t.position.y, t.range, t.lineAngles.size());
     for (int angle : t.lineAngles)
         std::printf(" %d", angle);
     std::printf("\n");
@@ -350,8 +368,9 @@ int checkLayout(const std::vector<std::string>& args)
         CollectingFrontend quiet;
         layout::Layout model(quiet);
         const std::string program = common::programFolder();
-        bool built = loaded && model.load({program, common::joinPath(program, "VARDO.ini"),
-                                           common::joinPath(program, "option.ini"), options.folder});
+        bool built =
+            loaded && model.load({program, common::joinPath(program, "VARDO.ini"),
+                                  common::joinPath(program, "option.ini"), options.folder});
         if (built)
             model.computeHomePositions();
         std::fputs(layoutJson(folder, frontend.messages, built ? &model : nullptr).c_str(), stdout);
