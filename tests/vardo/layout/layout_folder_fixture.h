@@ -34,7 +34,7 @@ public:
     }
     vardo::layout::LayoutPaths paths() const
     {
-        return {dir.path(), dir.file("VARDO.ini"), dir.file("option.ini")};
+        return {dir.path(), dir.file("VARDO.ini"), dir.file("option.ini"), ""};
     }
     static common::Bitmap solidBitmap(int w, int h, uint8_t r, uint8_t g, uint8_t b)
     {
