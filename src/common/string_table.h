@@ -38,6 +38,8 @@ enum : int {
     LinkToChainHead = 168,
     LinkOnlyBackwards = 170,
     RepeatNeedsWait = 171,
+    OperationNotCalibrated = 177,   // the automatic-operation button refuses
+    ControlSetupFailed = 178,
     SoundClassInitFailed = 183,
     DirectXAudioError = 184,
     SoundFileMissing = 185,
