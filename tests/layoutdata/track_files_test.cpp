@@ -64,6 +64,10 @@ TEST(PolylineFile, WritesAndReadsBackThroughAFile)
     EXPECT_EQ(back.vertices, f.vertices);
     EXPECT_EQ(back.homePoint, f.homePoint);
     EXPECT_EQ(readPolylineFile(dir.file("absent.dat"), back), ReadStatus::CannotOpen);
+    // Not a regular file: nothing to read (and no endless read of a device).
+    EXPECT_EQ(readPolylineFile(dir.path(), back), ReadStatus::CannotOpen);
+    EXPECT_EQ(readPolylineFile("/dev/zero", back), ReadStatus::CannotOpen);
+    EXPECT_EQ(back.vertices, f.vertices);
 }
 
 TEST(PolylineFile, VersionIsIgnoredAndZeroHomeMeansNone)
