@@ -58,19 +58,15 @@ IniFile load(const std::string& path)
     size_t start = 0;
     while (start < all.size()) {
         size_t nl = all.find('\n', start);
+        size_t stop = nl == std::string_view::npos ? all.size() : nl;
+        bool crlf = stop > start && all[stop - 1] == '\r';
         Line line;
-        if (nl == std::string_view::npos) {
-            line.raw = std::string(all.substr(start));
-            start = all.size();
-        } else {
-            line.raw = std::string(all.substr(start, nl - start));
-            line.end = "\n";
-            start = nl + 1;
-        }
-        if (!line.raw.empty() && line.raw.back() == '\r') {
-            line.raw.pop_back();
-            line.end = "\r" + line.end;
-        }
+        line.raw.assign(all.data() + start, stop - start - (crlf ? 1 : 0));
+        if (nl != std::string_view::npos)
+            line.end.assign(crlf ? "\r\n" : "\n");
+        else if (crlf)
+            line.end.assign("\r");
+        start = nl == std::string_view::npos ? all.size() : nl + 1;
         line.text = file.cp932 ? cp932ToUtf8(line.raw) : line.raw;
         file.lines.push_back(std::move(line));
     }
