@@ -120,6 +120,14 @@ const std::map<int, const char*>& table()
         {msg::TrainPictureMissing, "列車画像が見つかりません。列車表示設定をやり直してください。"},
         {msg::TrainTooLargeForTurntable, "車両の大きさが転車台を越えているためこの画像は使えません"},
         {msg::ProgramFileFilter, "VARDOﾌｧｲﾙ (*.vpr)|*.vpr||"},
+        {msg::CameraNone, "なし"},
+        {msg::CameraMenu, "カメラの選択"},
+        {msg::VideoFileFilter, "画像ﾌｧｲﾙ (*.avi)|*.avi||"},
+        {msg::VideoFileFilterAll,
+         "画像ﾌｧｲﾙ (*.avi)|*.avi|"
+         "動画ﾌｧｲﾙ (*.avi;*.mp4;*.m4v;*.mov;*.mkv;*.webm;*.mpg;*.mpeg;*.wmv;*.ogv)|"
+         "*.avi;*.mp4;*.m4v;*.mov;*.mkv;*.webm;*.mpg;*.mpeg;*.wmv;*.ogv|"
+         "すべてのﾌｧｲﾙ (*.*)|*.*||"},
         {msg::OperationNotCalibrated, "キャリブレーションがされていませんので自動運転ができません"},
         {msg::ControlSetupFailed, "制御クラスの初期化に失敗しました"},
     };

@@ -88,6 +88,10 @@ enum : int {
     TrainPictureMissing,
     TrainTooLargeForTurntable,
     ProgramFileFilter,
+    CameraNone,         // the camera menu's "no camera" entry
+    CameraMenu,         // the camera submenu
+    VideoFileFilter,    // open-file dialog: .avi files
+    VideoFileFilterAll, // open-file dialog: every video file the decoders take
 };
 } // namespace msg
 

@@ -19,6 +19,7 @@ namespace vardo::vision {
 struct GstSourceOptions {
     bool loop = false; // seek to the start at end-of-stream
     bool live = false; // a camera: no preroll, the size comes with the first frame
+    bool realTime = true; // a file at its own frame rate; false: as fast as it decodes
     // How long building may wait for the first frame of a file.
     int prerollTimeoutMs = 10000;
 };
@@ -78,6 +79,7 @@ private:
     int active_ = 0;
     FrameSize size_;          // locked on the first frame or at preroll
     std::string errorText_;   // last error the pipeline posted
+    std::string errorStep_;   // and where it came from
     bool streamFailed_ = false; // that error came while frames flowed
     bool prerolled_ = false;  // the first frame (or the end) reached the sink
     bool endPending_ = false; // for the watcher
