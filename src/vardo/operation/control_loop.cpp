@@ -202,11 +202,15 @@ void Operation::endActions()
     controller_.performAction(ActionStop);
     controller_.clearLamp();
     controller_.publishStatus();
-    if (folderRunActive_ && folderRunActive_())
+    const bool nextProgram = folderRunActive_ && folderRunActive_();
+    {
+        std::lock_guard lock(threadMutex_);
+        finished_ = true;
+        finishedCv_.notify_all();
+    }
+    // Posted once finished, so that the next program can start at once.
+    if (nextProgram)
         frontend_.postCommand(cmd::FolderRun);
-    std::lock_guard lock(threadMutex_);
-    finished_ = true;
-    finishedCv_.notify_all();
 }
 
 bool Operation::interrupted() const { return !operating_ || preempt_.load() >= 0; }
