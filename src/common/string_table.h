@@ -92,6 +92,36 @@ enum : int {
     CameraMenu,         // the camera submenu
     VideoFileFilter,    // open-file dialog: .avi files
     VideoFileFilterAll, // open-file dialog: every video file the decoders take
+    CalibrationProgressTitle,
+    AbortButton,
+    AngleCorrectionTitle,
+    AngleCorrectionClick,
+    AngleCorrectionConfirm,
+    EmergencyStopTitle,
+    EmergencyStopText,
+    TrainDisplayTitle,
+    TrainTypePhoto,
+    TrainTypeGraphic,
+    TrainCountGroup,
+    TrainCount1,
+    TrainCount2,
+    TrainCount3,
+    TrainConnect,
+    TrainPictureButton,
+    TrainColourButton,
+    WhichCarPicture,
+    WhichCarColour,
+    Car1,
+    Car2,
+    Car3,
+    BitmapFileFilter,
+    CalibrationFileFilter,
+    AboutTitle,
+    AboutText,
+    StatusReady,
+    AutoOperationCommand,
+    CameraFormatTitle,
+    CameraFormatNone,
 };
 } // namespace msg
 

@@ -1,0 +1,64 @@
+// vardo: the main program's window.
+#include "common/paths.h"
+#include "vardo/ui/main_frame.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTimer>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// The whole command line as one text, as the switches are searched in it.
+std::string joinArguments(int argc, char** argv)
+{
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (!line.empty())
+            line += ' ';
+        const std::string arg = argv[i];
+        const bool quote = arg.find(' ') != std::string::npos && arg.rfind("-i", 0) == 0;
+        line += quote ? "-i\"" + arg.substr(2) + "\"" : arg;
+    }
+    return line;
+}
+
+// VARDO_SCREENSHOT=file.png: after VARDO_SCREENSHOT_MS (default 3000) the
+// window is saved to the file and the program ends; VARDO_SCREENSHOT_COMMANDS
+// lists command ids to give first, one after another.
+void scheduleScreenshot(vardo::ui::CMainFrame& frame)
+{
+    const char* file = std::getenv("VARDO_SCREENSHOT");
+    if (!file || !*file)
+        return;
+    const char* ms = std::getenv("VARDO_SCREENSHOT_MS");
+    const int delay = ms ? std::atoi(ms) : 3000;
+    const QStringList commands =
+        QString::fromUtf8(std::getenv("VARDO_SCREENSHOT_COMMANDS") ? std::getenv("VARDO_SCREENSHOT_COMMANDS") : "")
+            .split(',', Qt::SkipEmptyParts);
+    int at = delay / 2;
+    for (const QString& c : commands) {
+        const int id = c.trimmed().toInt();
+        QTimer::singleShot(at, &frame, [&frame, id] { frame.onCommand(id); });
+        at += 300;
+    }
+    const QString path = QString::fromUtf8(file);
+    QTimer::singleShot(std::max(delay, at + 500), &frame, [&frame, path] {
+        frame.grab().save(path);
+        frame.frontend().requestQuit();
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("VARDO");
+    QApplication::setApplicationVersion("1.0");
+    vardo::ui::CMainFrame frame(common::programFolder(), joinArguments(argc, argv));
+    frame.show();
+    scheduleScreenshot(frame);
+    return app.exec();
+}

@@ -1,0 +1,560 @@
+#include "vardo/ui/main_frame.h"
+
+#include "vardo/app/command_ids.h"
+#include "vardo/app/documentation.h"
+#include "vardo/ui/menu_table.h"
+#include "vardo/ui/toolbar_icons.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+namespace vardo::ui {
+
+namespace msg = common::msg;
+
+namespace {
+
+class QtProgramFileChooser : public ProgramFileChooser {
+public:
+    explicit QtProgramFileChooser(QWidget* owner) : owner_(owner) {}
+    bool chooseSavePath(const std::string& startPath, std::string& chosen) override
+    {
+        QFileDialog dialog(owner_, QString(), QString::fromStdString(startPath),
+                           fileFilter(msg::ProgramFileFilter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix("vpr");
+        return take(dialog, chosen);
+    }
+    bool chooseOpenPath(const std::string& startFolder, std::string& chosen) override
+    {
+        QFileDialog dialog(owner_, QString(), QString::fromStdString(startFolder),
+                           fileFilter(msg::ProgramFileFilter));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        return take(dialog, chosen);
+    }
+
+private:
+    static bool take(QFileDialog& dialog, std::string& chosen)
+    {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return false;
+        chosen = dialog.selectedFiles().first().toStdString();
+        return true;
+    }
+    QWidget* owner_;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- MainView
+
+MainView::MainView(CMainFrame& frame, Session& session)
+    : QWidget(&frame), frame_(frame), session_(session)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::ArrowCursor);
+    setMouseTracking(false);
+    auto* simulationTimer = new QTimer(this);
+    connect(simulationTimer, &QTimer::timeout, this, [this] {
+        if (session_.drawSimulation())
+            update();
+    });
+    simulationTimer->start(40);
+}
+
+void MainView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (!startAttempted_) {
+        // Start-up opens dialogs of its own: it runs right after this paint.
+        startAttempted_ = true;
+        QTimer::singleShot(0, &frame_, [frame = &frame_] { frame->startUp(); });
+        return;
+    }
+    switch (session_.display().mode()) {
+    case DisplayMode::Layout: {
+        layout::LayoutPictures& pictures = session_.layout().pictures();
+        std::lock_guard lock(pictures.mutex());
+        painter.drawImage(0, 0, pictures.display());
+        break;
+    }
+    case DisplayMode::ProgramEditor:
+        paintProgram(painter);
+        break;
+    case DisplayMode::Live:
+    case DisplayMode::Difference:
+        session_.frames().withFront([&](const QImage& image) { painter.drawImage(0, 0, image); });
+        break;
+    }
+}
+
+void MainView::paintProgram(QPainter& painter)
+{
+    // Read only until the program editor is built: the boxes and their chains.
+    const Program& program = session_.program();
+    painter.fillRect(QRect(0, 0, kProgramViewWidth, kProgramViewHeight), Qt::white);
+    painter.setPen(QColor(0, 0, 255));
+    for (int i = 0; i < kProgramSlots; ++i) {
+        if (!program.isCommand(i))
+            continue;
+        const ProgramCommand& c = program.commands[size_t(i)];
+        const int next = c.next;
+        if (next >= 0 && program.isCommand(next)) {
+            const ProgramCommand& n = program.commands[size_t(next)];
+            painter.drawLine(c.boxX + kBoxSize, c.boxY + kBoxSize / 2, n.boxX, n.boxY + kBoxSize / 2);
+        }
+    }
+    QFont font = painter.font();
+    font.setPixelSize(9);
+    painter.setFont(font);
+    for (int i = 0; i < kProgramSlots; ++i) {
+        if (!program.isCommand(i))
+            continue;
+        const ProgramCommand& c = program.commands[size_t(i)];
+        const QRect box(c.boxX, c.boxY, kBoxSize, kBoxSize);
+        painter.fillRect(box, QColor(255, 249, 189));
+        painter.setPen(i == program.selected ? QPen(QColor(0, 255, 0), 2) : QPen(Qt::black));
+        painter.drawRect(box);
+        const char* name = commandKindName(c.kind);
+        painter.drawText(box, Qt::AlignCenter | Qt::TextWrapAnywhere, name ? name : "?");
+    }
+}
+
+QMenu* MainView::buildDisplayPopup()
+{
+    auto* menu = new QMenu(this);
+    for (const MenuItem& item : displayPopupItems()) {
+        if (item.id == kSeparator) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* a = menu->addAction(QString::fromUtf8(item.text));
+        const UiState state = session_.uiState();
+        a->setEnabled(commandEnabled(item.id, state));
+        a->setCheckable(true);
+        a->setChecked(commandChecked(item.id, state));
+        const int id = item.id;
+        connect(a, &QAction::triggered, &frame_, [this, id] { frame_.onCommand(id); });
+    }
+    return menu;
+}
+
+void MainView::mousePressEvent(QMouseEvent* event)
+{
+    if (session_.display().mode() == DisplayMode::ProgramEditor)
+        return;
+    if (event->button() == Qt::LeftButton && session_.markingActive()) {
+        session_.angleMouse(vision::MouseKind::LeftDown, event->position().toPoint());
+    } else if (event->button() == Qt::RightButton && session_.debugMenu()) {
+        QMenu* menu = buildDisplayPopup();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPosition().toPoint());
+    }
+}
+
+void MainView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (session_.display().mode() != DisplayMode::ProgramEditor && session_.markingActive())
+        session_.angleMouse(vision::MouseKind::Move, event->position().toPoint());
+}
+
+void MainView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (session_.display().mode() != DisplayMode::ProgramEditor && session_.markingActive())
+        session_.angleMouse(vision::MouseKind::LeftUp, event->position().toPoint());
+}
+
+// -------------------------------------------------------------- CMainFrame
+
+CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
+                       std::unique_ptr<vision::VideoBackend> backend)
+    : commandLine_(std::move(commandLine))
+{
+    setWindowTitle(uiText(msg::AppTitle));
+    // Only the exit command ends the program.
+    setWindowFlag(Qt::WindowCloseButtonHint, false);
+    frontend_.setWindow(this);
+    frontend_.setQuitHandler([this] { quitNow(); });
+    frontend_.setCommandHandler([this](int id) { onCommand(id); });
+
+    progress_ = std::make_unique<CalibrationProgressDialog>(
+        this, [this] { session_->abortCalibration(); });
+    fileChooser_ = std::make_unique<QtProgramFileChooser>(this);
+    SessionParts parts;
+    parts.progress = progress_.get();
+    parts.fileChooser = fileChooser_.get();
+    parts.videoBackend = std::move(backend);
+    SessionHooks hooks;
+    hooks.frameReady = [this] {
+        if (view_)
+            QMetaObject::invokeMethod(view_, [v = view_] { v->update(); }, Qt::QueuedConnection);
+    };
+    hooks.resizeView = [this](QSize size) { applyViewSize(size); };
+    hooks.stateChanged = [this] { updateActions(); };
+    session_ = std::make_unique<Session>(frontend_, std::move(programFolder), std::move(parts),
+                                         std::move(hooks));
+    frontend_.setProgramRefresh([this] { view_->update(); });
+
+    view_ = new MainView(*this, *session_);
+    setCentralWidget(view_);
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    applyViewSize(kDefaultCameraSize);
+
+    auto* idle = new QTimer(this);
+    connect(idle, &QTimer::timeout, this, [this] { updateActions(); });
+    idle->start(250);
+}
+
+CMainFrame::~CMainFrame()
+{
+    // The view's RailSystem side goes down before any widget.
+    session_->shutdown();
+}
+
+QAction* CMainFrame::makeAction(int id, const char* text)
+{
+    auto it = actions_.find(id);
+    if (it != actions_.end())
+        return it->second;
+    auto* a = new QAction(QString::fromUtf8(text), this);
+    a->setCheckable(commandCheckable(id));
+    const QImage icon = toolbarIcon(id);
+    if (!icon.isNull())
+        a->setIcon(QIcon(QPixmap::fromImage(icon)));
+    connect(a, &QAction::triggered, this, [this, id] { onCommand(id); });
+    actions_[id] = a;
+    return a;
+}
+
+QAction* CMainFrame::action(int id) const
+{
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::buildMenus()
+{
+    for (const MenuDefinition& def : mainMenus()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(def.title));
+        connect(menu, &QMenu::aboutToShow, this, [this] { updateActions(); });
+        for (const MenuItem& item : def.items) {
+            if (item.id == kSeparator) {
+                menu->addSeparator();
+            } else if (item.id == kCameraSubmenu) {
+                cameraMenu_ = menu->addMenu(uiText(msg::CameraMenu));
+                connect(cameraMenu_, &QMenu::aboutToShow, this, [this] { fillCameraMenu(); });
+                fillCameraMenu();
+            } else if (item.id == kSkinSubmenu) {
+                QMenu* skins = menu->addMenu(QString::fromUtf8(item.text));
+                for (const MenuItem& skin : skinItems())
+                    skins->addAction(makeAction(skin.id, skin.text));
+            } else {
+                menu->addAction(makeAction(item.id, item.text));
+            }
+        }
+    }
+    makeAction(cmd::Undo, menuText(cmd::Undo))
+        ->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Backspace), QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    makeAction(cmd::Unlink, menuText(cmd::Unlink))
+        ->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_Delete), QKeySequence(Qt::CTRL | Qt::Key_X)});
+}
+
+void CMainFrame::fillCameraMenu()
+{
+    cameraMenu_->clear();
+    cameraMenu_->addAction(makeAction(cmd::NoCamera, common::messageText(msg::CameraNone)));
+    const auto& names = session_->video().cameraNames();
+    for (size_t i = 0; i < names.size(); ++i) {
+        const int id = cmd::FirstCamera + int(i);
+        if (id <= cmd::LastCamera) {
+            QAction* a = makeAction(id, names[i].c_str());
+            a->setText(QString::fromStdString(names[i]));
+            cameraMenu_->addAction(a);
+        } else {
+            // Listed, with no command behind it.
+            cameraMenu_->addAction(QString::fromStdString(names[i]))->setEnabled(false);
+        }
+    }
+    updateActions();
+}
+
+void CMainFrame::buildToolBar()
+{
+    toolBar_ = addToolBar(QString::fromUtf8(menuText(cmd::ToolBar)));
+    toolBar_->setIconSize(QSize(kIconWidth, kIconHeight));
+    toolBar_->setMovable(false);
+    for (int id : toolbarCommands()) {
+        if (id == kSeparator)
+            toolBar_->addSeparator();
+        else
+            toolBar_->addAction(makeAction(id, menuText(id)));
+    }
+}
+
+void CMainFrame::buildStatusBar()
+{
+    const QString texts[4] = {uiText(msg::StatusReady), "CAP", "NUM", "SCRL"};
+    for (int i = 0; i < 4; ++i) {
+        panes_[size_t(i)] = new QLabel(texts[i], this);
+        if (i == 0)
+            statusBar()->addWidget(panes_[0], 1);
+        else
+            statusBar()->addPermanentWidget(panes_[size_t(i)]);
+    }
+}
+
+void CMainFrame::updateActions()
+{
+    const UiState state = session_->uiState();
+    UiState s = state;
+    s.toolBarShown = toolBar_ && toolBar_->isVisible();
+    s.statusBarShown = statusBar()->isVisible();
+    for (auto& [id, a] : actions_) {
+        a->setEnabled(commandEnabled(id, s));
+        if (a->isCheckable())
+            a->setChecked(commandChecked(id, s));
+    }
+    if (!session_->editor().statusText().empty())
+        panes_[0]->setText(QString::fromStdString(session_->editor().statusText()));
+}
+
+void CMainFrame::applyViewSize(QSize view)
+{
+    view_->setMinimumSize(view);
+    // The outer size rule; the chrome of this platform is taken off first.
+    const QSize chrome = frameGeometry().size() - size();
+    resize(frameSizeForView(view) - chrome);
+}
+
+void CMainFrame::startUp()
+{
+    const StartupOutcome outcome = session_->start(commandLine_);
+    if (outcome == StartupOutcome::Started)
+        applyViewSize(session_->viewSize());
+    updateActions();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (exitApproved_)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CMainFrame::quitNow()
+{
+    exitApproved_ = true;
+    close();
+    QCoreApplication::quit();
+}
+
+std::string CMainFrame::chooseCalibrationPath()
+{
+    if (calibrationPathChooser)
+        return calibrationPathChooser();
+    QFileDialog dialog(this, QString(),
+                       QString::fromStdString(
+                           session_->settings().getString(SettingId::CalibrationFilePath)),
+                       fileFilter(msg::CalibrationFileFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("clb");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void CMainFrame::exitCommand()
+{
+    if (!session_->confirmExit([this] { return chooseCalibrationPath(); }))
+        return;
+    quitNow();
+}
+
+void CMainFrame::onCommand(int id)
+{
+    Session& s = *session_;
+    if (!commandEnabled(id, s.uiState()) && id != cmd::EmergencyStopNotice)
+        return;
+    if (id >= cmd::NoCamera && id <= cmd::LastCamera) {
+        s.video().handleCommand(id);
+        applyViewSize(s.viewSize());
+        updateActions();
+        return;
+    }
+    switch (id) {
+    case cmd::Exit: exitCommand(); return;
+    case cmd::About: showAbout(); return;
+    case cmd::Documentation:
+        showDocumentation(frontend_, s.rail().programFolder(), [](const std::string& target) {
+            const QString t = QString::fromStdString(target);
+            return QDesktopServices::openUrl(t.startsWith("http") ? QUrl(t) : QUrl::fromLocalFile(t));
+        });
+        return;
+    case cmd::ToolBar: toolBar_->setVisible(!toolBar_->isVisible()); break;
+    case cmd::StatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
+    case cmd::Simulation: s.simulationCommand(); break;
+    case kAutoOperationCommand: s.autoOperationCommand(); break;
+    case cmd::EmergencyStopToggle: s.toggleEmergencyStop(); break;
+    case cmd::ControlPointsToggle: s.toggleControlPoints(); break;
+    case cmd::Skin1: s.selectSkin(1); break;
+    case cmd::Skin2: s.selectSkin(2); break;
+    case cmd::Skin3: s.selectSkin(3); break;
+    case cmd::Skin4: s.selectSkin(4); break;
+    case cmd::CalibrationStart: startCalibration(); break;
+    case cmd::AngleCorrection: openAngleCorrection(); break;
+    case cmd::CalibrationSave: s.saveCalibration(chooseCalibrationPath()); break;
+    case cmd::OpenVideoFile: openVideoFile(); break;
+    case cmd::CameraFormat: cameraFormat(); break;
+    case cmd::TrainDisplaySettings: trainDisplaySettings(); break;
+    case cmd::EmergencyStopNotice: showEmergencyStop(); break;
+    case cmd::OpenProgram: s.editor().open(false); break;
+    case cmd::SampleProgram: s.editor().open(true); break;
+    case cmd::SaveProgram: s.editor().save(); break;
+    case cmd::NewProgram: s.editor().newProgram(); break;
+    case cmd::Undo: s.editor().undo(); break;
+    default: {
+        DisplayMode mode;
+        DisplaySubMode sub;
+        if (id == cmd::FocusAdjustment || modeForCommand(id, mode) || subModeForCommand(id, sub))
+            s.displayCommand(id);
+        break;
+    }
+    }
+    view_->update();
+    updateActions();
+}
+
+void CMainFrame::startCalibration()
+{
+    session_->startCalibration();
+}
+
+void CMainFrame::openAngleCorrection()
+{
+    if (!session_->openAngleCorrection())
+        return;
+    angleDialog_ = new AngleDialog(AngleDialog::Form::AngleCorrection, this);
+    angleDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(angleDialog_, &QDialog::finished, this, [this](int result) {
+        session_->closeAngleCorrection(result == QDialog::Accepted);
+        updateActions();
+    });
+    angleDialog_->show();
+}
+
+void CMainFrame::showEmergencyStop()
+{
+    auto* dialog = new AngleDialog(AngleDialog::Form::EmergencyStop, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void CMainFrame::showAbout()
+{
+    QMessageBox::about(this, uiText(msg::AboutTitle),
+                       QString::fromStdString(common::formatMessage(
+                           msg::AboutText, {QCoreApplication::applicationVersion().toStdString()})));
+}
+
+void CMainFrame::openVideoFile()
+{
+    std::string path;
+    if (videoFileChooser) {
+        path = videoFileChooser();
+    } else {
+        QFileDialog dialog(this, QString(), QString(), fileFilter(msg::VideoFileFilter));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix("avi");
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            path = dialog.selectedFiles().first().toStdString();
+    }
+    if (path.empty())
+        return;
+    if (session_->video().openVideoFile(path))
+        session_->rail().setVideoPath(path);
+    applyViewSize(session_->viewSize());
+}
+
+void CMainFrame::cameraFormat()
+{
+    const std::vector<vision::CameraFormat> formats = session_->video().cameraFormats();
+    if (formats.empty()) {
+        frontend_.showMessage(common::messageText(msg::CameraFormatNone), Icon::Information);
+        return;
+    }
+    QStringList labels;
+    for (const vision::CameraFormat& f : formats)
+        labels << QString::fromStdString(f.label());
+    bool ok = false;
+    const QString choice = QInputDialog::getItem(this, uiText(msg::CameraFormatTitle),
+                                                 uiText(msg::CameraFormatTitle), labels, 0, false,
+                                                 &ok);
+    if (!ok)
+        return;
+    session_->video().applyCameraSettings(formats[size_t(labels.indexOf(choice))]);
+    applyViewSize(session_->viewSize());
+}
+
+void CMainFrame::trainDisplaySettings()
+{
+    layout::Layout& layout = session_->layout();
+    layout::LayoutModel& model = layout.model();
+    const layout::TrainPaths paths = layout.paths().trainPaths();
+    const TrainDisplayKeys before{model.trainType, model.trainCount, model.trainConnect != 0};
+    TrainDisplayDialog::Actions actions;
+    actions.choosePicture = [&](int car) {
+        const QString start = QString::fromStdString(
+            session_->settings().getString(SettingId::LayoutTrainFile, car + 1));
+        const QString file = QFileDialog::getOpenFileName(this, QString(), start,
+                                                          fileFilter(msg::BitmapFileFilter));
+        if (!file.isEmpty())
+            layout.figures().choosePhotograph(car, file.toStdString(), paths, model, frontend_);
+    };
+    actions.chooseColour = [&](int car) {
+        const QColor start = layout::colourFromValue(layout::TrainFigures::colourForChooser(car, paths));
+        const QColor c = QColorDialog::getColor(start, this);
+        if (c.isValid())
+            layout.figures().chooseColour(car, c.red() | (c.green() << 8) | (c.blue() << 16), paths,
+                                          model);
+    };
+    actions.currentCount = [&] { return model.trainCount; };
+    TrainDisplayDialog dialog(before, actions, this);
+    Settings& settings = session_->settings();
+    if (dialog.exec() == QDialog::Accepted) {
+        const TrainDisplayKeys k = dialog.keys();
+        model.trainType = k.type;
+        model.trainCount = k.count;
+        model.trainConnect = k.connect ? 1 : 0;
+    } else {
+        // Cancel puts back what the choices may have changed.
+        model.trainType = before.type;
+        model.trainCount = before.count;
+        model.trainConnect = before.connect ? 1 : 0;
+    }
+    settings.writeInt(SettingId::LayoutTrainType, model.trainType);
+    settings.writeInt(SettingId::LayoutTrainCount, model.trainCount);
+    settings.writeInt(SettingId::LayoutTrainConnect, model.trainConnect);
+    session_->simulation().setCarCount(model.trainCount);
+}
+
+} // namespace vardo::ui

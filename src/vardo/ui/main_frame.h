@@ -1,0 +1,112 @@
+#pragma once
+// Vardo's main window: the frame with its menus, toolbar and status bar,
+// and the view that shows the picture of the display mode. The frame is a
+// thin layer over Session: it turns menu commands into session calls,
+// opens the dialogs, and asks the menu rules what is enabled and checked.
+#include "vardo/ui/dialogs.h"
+#include "vardo/ui/qt_frontend.h"
+#include "vardo/ui/session.h"
+
+#include <QMainWindow>
+#include <QWidget>
+#include <map>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace vardo::ui {
+
+class CMainFrame;
+
+class MainView : public QWidget {
+    Q_OBJECT
+public:
+    MainView(CMainFrame& frame, Session& session);
+
+    bool startAttempted() const { return startAttempted_; }
+    // The display popup (right button outside the program display).
+    QMenu* buildDisplayPopup();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void paintProgram(QPainter& painter);
+
+    CMainFrame& frame_;
+    Session& session_;
+    bool startAttempted_ = false;
+};
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // The session is made with the program folder; the command line is
+    // read on start-up.
+    CMainFrame(std::string programFolder, std::string commandLine,
+               std::unique_ptr<vision::VideoBackend> backend = nullptr);
+    ~CMainFrame() override;
+
+    Session& session() { return *session_; }
+    QtFrontend& frontend() { return frontend_; }
+    MainView& view() { return *view_; }
+
+    // Every menu command and posted command comes here.
+    void onCommand(int id);
+    void updateActions();
+    QAction* action(int id) const;
+    QLabel* statusPane(int index) const { return panes_[size_t(index)]; }
+    QToolBar* toolBar() const { return toolBar_; }
+
+    // Start-up from the view's first paint.
+    void startUp();
+    // The frame resized for a view of this size.
+    void applyViewSize(QSize view);
+    bool exiting() const { return exitApproved_; }
+
+    // Seams for tests: the file to save a calibration to, the video file
+    // to open; a dialog asks when none is set.
+    std::function<std::string()> calibrationPathChooser;
+    std::function<std::string()> videoFileChooser;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    QAction* makeAction(int id, const char* text);
+    void fillCameraMenu();
+    void exitCommand();
+    void openVideoFile();
+    void cameraFormat();
+    void trainDisplaySettings();
+    void startCalibration();
+    void openAngleCorrection();
+    void showEmergencyStop();
+    void showAbout();
+    void quitNow();
+    std::string chooseCalibrationPath();
+
+    QtFrontend frontend_;
+    std::unique_ptr<CalibrationProgressDialog> progress_;
+    std::unique_ptr<ProgramFileChooser> fileChooser_;
+    std::unique_ptr<Session> session_;
+    MainView* view_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QMenu* cameraMenu_ = nullptr;
+    std::map<int, QAction*> actions_;
+    std::array<QLabel*, 4> panes_{};
+    QPointer<AngleDialog> angleDialog_;
+    std::string commandLine_;
+    bool exitApproved_ = false;
+};
+
+} // namespace vardo::ui
