@@ -183,8 +183,7 @@ TEST(ControlLoop, DistanceOnlyWaitCountsFromTheFirstPosition)
     b.then(Kind::TrainControl, 2, 0, 50);
     const int after = b.then(Kind::OptionOutput, 1, 7);
     ASSERT_TRUE(rig.operation.startOperation(b.program));
-    ASSERT_TRUE(Rig::eventually([&] { return rig.operation.current() == 1; }));
-    EXPECT_TRUE(rig.controller.backward());
+    ASSERT_TRUE(Rig::eventually([&] { return rig.controller.backward(); }));
     rig.feed(100, 100);
     rig.feed(140, 100);
     std::this_thread::sleep_for(Ms(30));
@@ -322,9 +321,9 @@ TEST(Commands, SwitchPointWaitsUntilTheTrainHasPassed)
     ASSERT_TRUE(Rig::eventually([&] { return rig.operation.current() == sw; }));
     rig.feed(330, 380); // near the point at (320, 390)
     std::this_thread::sleep_for(Ms(30));
-    EXPECT_FALSE(rig.model.isBranch(0));
+    EXPECT_FALSE(rig.branch(0));
     rig.feed(400, 380);
-    EXPECT_TRUE(Rig::eventually([&] { return rig.model.isBranch(0); }));
+    EXPECT_TRUE(Rig::eventually([&] { return rig.branch(0); }));
 }
 
 TEST(Commands, SoundRelaySpeedAndEnd)
@@ -404,7 +403,7 @@ TEST(Commands, TurntableOnTheBoardWaitsForArrival)
     ASSERT_TRUE(Rig::eventually([&] { return rig.operation.current() == turn; }));
     std::this_thread::sleep_for(Ms(30));
     EXPECT_EQ(rig.operation.current(), turn);
-    EXPECT_EQ(rig.ext.turns, std::vector<int>{2});
+    EXPECT_EQ(rig.ext.turnsTaken(), std::vector<int>{2});
     rig.operation.onTurntableArrived();
     ASSERT_TRUE(rig.operation.waitForEnd(1000));
     EXPECT_EQ(rig.observer.commandIndexes().back(), end);
@@ -444,6 +443,8 @@ TEST_F(FolderRunOperation, ContinueLinkHandsOverToTheNextProgram)
     ASSERT_TRUE(rig.operation.waitForEnd(1000));
     EXPECT_EQ(rig.observer.commandIndexes(), (std::vector<int>{timer, relay}));
     EXPECT_EQ(rig.operation.endReason(), EndReason::Program);
+    // Posted right after the loop has finished.
+    EXPECT_TRUE(Rig::eventually([&] { return !rig.frontend.postedCommands().empty(); }));
     EXPECT_EQ(rig.frontend.postedCommands(), std::vector<int>{cmd::FolderRun});
 }
 

@@ -266,6 +266,11 @@ public:
         std::lock_guard lock(mutex);
         turns.push_back(reversed ? -track : track);
     }
+    std::vector<int> turnsTaken()
+    {
+        std::lock_guard lock(mutex);
+        return turns;
+    }
 
     bool open = true;
     bool speedOutput = false;
@@ -317,6 +322,13 @@ struct Rig {
         for (int i = 0; i < 2000 && trains.positionEvent.isSet(); ++i)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         std::this_thread::sleep_for(std::chrono::microseconds(300));
+    }
+
+    // A point's setting as the loop's thread left it.
+    bool branch(int k)
+    {
+        std::lock_guard lock(controller.trackMutex());
+        return model.isBranch(k);
     }
 
     // Waits until the condition holds (true) or the time runs out.

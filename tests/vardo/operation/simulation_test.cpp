@@ -91,9 +91,9 @@ TEST(Simulation, TrainTakesTheSidingAndStandsAtItsEnd)
 TEST(Simulation, LapsAccumulateWhileRunning)
 {
     Rig rig(200);
-    rig.controller.performAction(ActionForward);
     ASSERT_TRUE(rig.simulation.start(0));
     rig.simulation.stop();
+    rig.controller.performAction(ActionForward);
     for (int i = 0; i < 400; ++i)
         rig.simulation.step();
     EXPECT_NEAR(rig.trains.accumulatedAngle.load(), 720, 2);
