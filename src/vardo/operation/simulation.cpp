@@ -27,8 +27,9 @@ int Simulation::carPosition(int car) const
 
 bool Simulation::start(int trackPosition)
 {
+    std::lock_guard guard(startStopMutex_);
     layout::LayoutModel* model = controller_.model();
-    if (running_ || !model || model->track().positionCount() == 0)
+    if (!model || model->track().positionCount() == 0 || running_.exchange(true))
         return false;
     int lead = trackPosition;
     if (lead < 0 || lead >= model->track().positionCount())
@@ -43,13 +44,13 @@ bool Simulation::start(int trackPosition)
         std::lock_guard lock(wakeMutex_);
         stopping_ = false;
     }
-    running_ = true;
     thread_ = std::thread(&Simulation::run, this);
     return true;
 }
 
 void Simulation::stop()
 {
+    std::lock_guard guard(startStopMutex_);
     {
         std::lock_guard lock(wakeMutex_);
         stopping_ = true;

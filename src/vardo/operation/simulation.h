@@ -46,7 +46,7 @@ public:
 
     // Places the train at the track position (the home point when -1) and
     // starts the thread; switches the controller to simulation mode. False
-    // without a track or when it runs already.
+    // without a track or when it runs already. Safe to call from any thread.
     bool start(int trackPosition = -1);
     void stop();
     bool running() const { return running_.load(); }
@@ -74,6 +74,7 @@ private:
     std::array<std::atomic<int>, kMaxCars> cars_{};
 
     std::atomic<bool> running_{false};
+    std::mutex startStopMutex_; // start and stop may come from different threads
     std::mutex wakeMutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
