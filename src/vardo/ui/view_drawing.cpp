@@ -12,18 +12,9 @@ void drawFrame(QImage& picture, std::span<const uint8_t> frame, int width, int h
         picture.width() != width || picture.height() != height ||
         picture.format() != QImage::Format_BGR888)
         return;
-    // Format_BGR888 holds red first: swap blue and red while turning rows.
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* src = frame.data() + size_t(height - 1 - y) * stride;
-        uint8_t* dst = picture.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            dst[0] = src[2];
-            dst[1] = src[1];
-            dst[2] = src[0];
-            src += 3;
-            dst += 3;
-        }
-    }
+    // Format_BGR888 keeps the frame's byte order: only the rows turn.
+    for (int y = 0; y < height; ++y)
+        std::memcpy(picture.scanLine(y), frame.data() + size_t(height - 1 - y) * stride, stride);
 }
 
 void drawDifference(QImage& picture, std::span<const uint8_t> difference, int width, int height)

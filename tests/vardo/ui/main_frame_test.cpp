@@ -1,0 +1,105 @@
+#include "qt_app.h"
+#include "ui_fixture.h"
+#include "vardo/app/command_ids.h"
+#include "vardo/ui/main_frame.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+using namespace vardo;
+using namespace vardo::ui;
+
+namespace {
+
+std::unique_ptr<CMainFrame> makeFrame(const ui_fixtures::ProgramFolder& folder)
+{
+    ui_fixtures::qtApp();
+    return std::make_unique<CMainFrame>(folder.path(), "",
+                                        std::make_unique<ui_fixtures::FakeBackend>());
+}
+
+} // namespace
+
+TEST(MainFrame, TitleMenusToolbarAndStatusPanes)
+{
+    ui_fixtures::ProgramFolder folder;
+    auto frame = makeFrame(folder);
+    EXPECT_EQ(frame->windowTitle().toStdString(), "VARDO Nゲージ自動列車運転システム");
+    ASSERT_NE(frame->action(cmd::Exit), nullptr);
+    EXPECT_EQ(frame->action(cmd::Exit)->text().toStdString(), "アプリケーションの終了(&X)");
+    ASSERT_NE(frame->action(cmd::NoCamera), nullptr);
+    EXPECT_EQ(frame->action(cmd::NoCamera)->text().toStdString(), "なし");
+    EXPECT_EQ(frame->menuBar()->actions().size(), 6);
+    std::vector<QAction*> buttons;
+    for (QAction* a : frame->toolBar()->actions())
+        if (!a->isSeparator())
+            buttons.push_back(a);
+    ASSERT_EQ(buttons.size(), 12u);
+    EXPECT_EQ(buttons.front(), frame->action(cmd::NewProgram));
+    EXPECT_EQ(buttons.back(), frame->action(cmd::Undo));
+    EXPECT_EQ(buttons.front()->icon().availableSizes().value(0), QSize(16, 15));
+    for (int i = 0; i < 4; ++i)
+        ASSERT_NE(frame->statusPane(i), nullptr);
+    EXPECT_EQ(frame->statusPane(1)->text(), "CAP");
+    // Undo and unlink carry both of their accelerators.
+    EXPECT_EQ(frame->action(cmd::Undo)->shortcuts().size(), 2);
+    EXPECT_EQ(frame->action(cmd::Unlink)->shortcuts().size(), 2);
+}
+
+TEST(MainFrame, TitleBarCloseIsRefusedOnlyExitCloses)
+{
+    ui_fixtures::ProgramFolder folder;
+    auto frame = makeFrame(folder);
+    frame->show();
+    EXPECT_FALSE(frame->windowFlags() & Qt::WindowCloseButtonHint);
+    frame->close();
+    EXPECT_TRUE(frame->isVisible());
+    frame->startUp();
+    frame->onCommand(cmd::Exit); // nothing modified: no question
+    EXPECT_TRUE(frame->exiting());
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST(MainFrame, SimulationAndModeSwitchesResizeTheFrame)
+{
+    ui_fixtures::ProgramFolder folder("[CAPTURE]\nDEVICE=0\n");
+    auto frame = makeFrame(folder);
+    frame->show();
+    frame->startUp();
+    QCoreApplication::processEvents(); // the posted simulation command
+    Session& s = frame->session();
+    ASSERT_TRUE(s.simulation().running());
+    EXPECT_TRUE(frame->action(cmd::Simulation)->isChecked());
+    EXPECT_FALSE(frame->action(cmd::LiveImage)->isEnabled());
+    EXPECT_GE(frame->view().width(), 640);
+    EXPECT_GE(frame->view().height(), 480);
+    // Disabled commands do nothing.
+    frame->onCommand(cmd::LiveImage);
+    EXPECT_EQ(s.display().mode(), DisplayMode::Layout);
+    frame->onCommand(cmd::Simulation);
+    EXPECT_FALSE(s.simulation().running());
+    frame->onCommand(cmd::LiveImage);
+    EXPECT_EQ(s.display().mode(), DisplayMode::Live);
+    EXPECT_EQ(frame->view().minimumSize(), QSize(320, 240));
+    EXPECT_TRUE(frame->action(cmd::LiveImage)->isChecked());
+    // The debug menu of VARDO.ini gives the popup in its order.
+    std::unique_ptr<QMenu> popup(frame->view().buildDisplayPopup());
+    EXPECT_EQ(popup->actions().size(), 8);
+    EXPECT_EQ(popup->actions()[0]->text().toStdString(), "ライブ画像");
+    frame->onCommand(cmd::Exit);
+}
+
+TEST(MainFrame, TrainDisplaySettingsIsDisabledBeforeTheLayoutLoads)
+{
+    ui_fixtures::ProgramFolder folder;
+    auto frame = makeFrame(folder);
+    frame->updateActions();
+    EXPECT_FALSE(frame->action(cmd::TrainDisplaySettings)->isEnabled());
+    frame->startUp();
+    frame->updateActions();
+    EXPECT_TRUE(frame->action(cmd::TrainDisplaySettings)->isEnabled());
+    frame->onCommand(cmd::Exit);
+}
