@@ -87,6 +87,13 @@ int stepCode(const Point& a, const Point& b)
     return b.x > a.x ? 0 : b.x < a.x ? 4 : 10;
 }
 
+uint64_t loadWord(const uint8_t* p)
+{
+    uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 void clearBorder(uint8_t* image, int width, int height)
 {
     const size_t w = size_t(width), h = size_t(height);
@@ -141,6 +148,9 @@ TraceResult tracePolygons(uint8_t* image, int width, int height, PolygonSet& out
     for (int row = 1; row < height - 1; ++row) {
         const uint8_t* line = image + size_t(row) * size_t(width);
         for (int col = 1; col < width - 1; ++col) {
+            // Most of the image is empty: skip it eight bytes at a time.
+            while (col + 8 < width - 1 && loadWord(line + col) == 0)
+                col += 8;
             if (line[col] != 1)
                 continue;
             const int startDir = tracer.startDirection(row, col);

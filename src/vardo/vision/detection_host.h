@@ -47,6 +47,7 @@ public:
     virtual bool sdkActive() const = 0;
     virtual bool sdkWindowAttached() const = 0;
     virtual bool sdkBoundingBoxMode() const = 0;
+    // The records hold each value as 16 bits.
     virtual void publishPosition(int x, int y, int laps, int remainder) = 0;
     virtual void publishBoundingBox(int minX, int minY, int maxX, int maxY) = 0;
 
