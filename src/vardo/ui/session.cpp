@@ -53,8 +53,10 @@ Session::Session(Frontend& frontend, std::string programFolder, SessionParts par
     usb_->setFadeStep([this] { speed_.fadeStep(); });
     controller_.setPointSetter([this](int k, bool branch) { layout_.setPoint(k, branch, true); });
     controller_.setRelayHook([this](int relay, bool on) { layout_.crossingDrive(relay, on); });
-    controller_.setTrainStartHook(
-        [this](bool backward) { controlPoints_.prePass(backward); });
+    controller_.setTrainStartHook([this](bool backward) {
+        if (controlPoints_.watching() && settings_.getInt(SettingId::AutoCheckControl) == 1)
+            controlPoints_.prePass(backward);
+    });
 
     editor_ = std::make_unique<ProgramEditor>(
         program_, frontend, parts.commandEditor ? *parts.commandEditor : noCommandEditor,
@@ -147,6 +149,7 @@ bool Session::bringUpLayout()
     paths.optionIni = rail_.optionIniPath();
     if (!layout_.load(paths))
         return false;
+    layout_.computeHomePositions();
     layoutLoaded_ = true;
     controller_.turntableLayout.store(layout_.model().turntable.present);
     return true;
@@ -173,8 +176,11 @@ bool Session::bringUpDevicesAndProgram()
 
     devices::UsbLayoutInfo info;
     info.pointCount = std::min(model.pointCount(), devices::UsbLayoutInfo::kMaxPoints);
-    for (int k = 0; k < info.pointCount; ++k)
+    for (int k = 0; k < info.pointCount; ++k) {
+        info.coupledWithNext[size_t(k)] =
+            k < model.pointRecordCount() && model.point(k).record.linked;
         info.drivesBarrier[size_t(k)] = model.crossingDrivenBy(k + 1);
+    }
     usb_->setLayout(info);
     usb_->setSkin(skin_);
     usb_->initController();

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# PNGs of the main window under Xvfb, into docs/screenshots/: the live
+# display of a generated video, the difference display, the layout display
+# in simulation with the train figure, and the angle-correction overlay.
+#   screenshots.sh <build folder>
+set -euo pipefail
+build=$1
+out=docs/screenshots
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$build/bin/." "$work/"
+cat > "$work/option.ini" <<INI
+[AGREEMENT]
+AGREEMENT=1
+[LAYOUT]
+SURPRESS_MESSAGE=1
+TRAIN_TYPE=1
+TRAIN_COUNT=2
+[CAPTURE]
+SURPRESS_MESSAGE=1
+[USB]
+SURPRESS_MESSAGE=1
+[EVENT]
+FILE_NAME=1_lap_platform.vpr
+INI
+bash scripts/make-demo-video.sh "$work" "$work/demo.avi" 320 240 300
+# A calibration that fits the generated video: the loop's box in the frame.
+python3 - "$work/demo.clb" <<'PY'
+import struct, sys
+open(sys.argv[1], "wb").write(struct.pack("<4si2if4i2i20x", b".clb", 1, 320, 240, 0.0,
+                                          35, 35, 285, 205, 160, 240))
+PY
+
+shot() { # name, extra option lines, arguments, commands
+  local name=$1 extra=$2 args=$3 commands=$4
+  cp "$work/option.ini" "$work/option.base"
+  printf '%b' "$extra" >> "$work/option.ini"
+  VARDO_HOME="$work" VARDO_SCREENSHOT="$out/$name.png" VARDO_SCREENSHOT_MS=5000 \
+    VARDO_SCREENSHOT_COMMANDS="$commands" \
+    xvfb-run -a -s "-screen 0 1024x768x24" "$work/vardo" $args >/dev/null 2>&1 || true
+  mv "$work/option.base" "$work/option.ini"
+  [ -s "$out/$name.png" ] && echo "wrote $out/$name.png"
+}
+
+shot live "" "-i$work/demo.avi" "32786"
+shot difference "" "-i$work/demo.avi" "32774,32786"
+shot simulation "[CAPTURE]\nDEVICE=0\n" "" ""
+shot angle-correction "[CALIBRATION]\nFILE_PATH=$work/demo.clb\n" "-i$work/demo.avi" "32816"
