@@ -5,11 +5,14 @@ TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-# What `make run` starts; switch this when the window exists. Today: the first
-# sample program in simulation on the sample layout, with its trace.
-RUN_CMD ?= $(BUILD)/bin/vardo-run run --simulate --agree --program $(BUILD)/bin/sample/program/1_lap_platform.vpr --seconds 60
+# What `make run` starts: the window on the default program folder (the
+# sample layout in simulation, the first sample program loaded); without a
+# display, the headless runner with the same sample program.
+HEADLESS_RUN ?= $(BUILD)/bin/vardo-run run --simulate --agree --program $(BUILD)/bin/sample/program/1_lap_platform.vpr --seconds 60
+GUI_RUN ?= bash scripts/run-window.sh $(BUILD)
+RUN_CMD ?= $(if $(DISPLAY),$(GUI_RUN),$(HEADLESS_RUN))
 
-.PHONY: deps configure build run test test-plain test-asan test-tsan bench clean
+.PHONY: deps configure build run test test-plain test-asan test-tsan bench clean screenshots demo-video
 
 deps:
 	bash scripts/install-deps.sh
@@ -46,3 +49,12 @@ bench: build
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
+
+# PNGs of the window under Xvfb into docs/screenshots/.
+screenshots: build
+	bash scripts/screenshots.sh $(BUILD)
+
+# The window on a generated video of the sample layout, with the relay board
+# emulated on a pseudo-terminal: camera -> detection -> program -> relays.
+demo-video: build
+	bash scripts/demo-video.sh $(BUILD)

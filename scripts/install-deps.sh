@@ -13,6 +13,7 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   fonts-noto-cjk
+  xvfb xauth x11-utils
 )
 
 missing=()
