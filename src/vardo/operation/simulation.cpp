@@ -101,9 +101,10 @@ double Simulation::plannedStepMs() const
 
 void Simulation::step()
 {
+    // A fade goes on while the train stands, as the speed lever would.
+    speed_.fadeStep();
     if (!controller_.running())
         return;
-    speed_.fadeStep();
     const layout::LayoutModel& model = *controller_.model();
     const bool backward = controller_.backward();
     int lead = cars_[0].load();

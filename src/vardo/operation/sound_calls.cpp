@@ -30,6 +30,8 @@ void SoundCalls::stopAll()
         observer_->soundCalled("stopAll", 0, false);
     if (port_)
         port_->stopAllSounds();
+    if (stopAllHook_)
+        stopAllHook_();
 }
 
 } // namespace vardo

@@ -3,12 +3,16 @@
 // and passed on to the sound component when there is one.
 #include "vardo/operation/operation_seams.h"
 
+#include <functional>
+
 namespace vardo {
 
 class SoundCalls {
 public:
     void setPort(SoundPort* port) { port_ = port; }
     void setObserver(OperationObserver* observer) { observer_ = observer; }
+    // Runs after every stopAll (control points forget which sounds they hold).
+    void setStopAllHook(std::function<void()> hook) { stopAllHook_ = std::move(hook); }
 
     // Without a sound component nothing can be made ready: -1.
     int prepare(int number);
@@ -19,6 +23,7 @@ public:
 private:
     SoundPort* port_ = nullptr;
     OperationObserver* observer_ = nullptr;
+    std::function<void()> stopAllHook_;
 };
 
 } // namespace vardo

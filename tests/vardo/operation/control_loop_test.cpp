@@ -80,6 +80,28 @@ TEST(ControlLoop, RepeatOfThreeRunsItsBodyThreeTimes)
     EXPECT_EQ(rig.operation.endReason(), EndReason::Program);
 }
 
+TEST(ControlLoop, RepeatCounterIsNotResetByAnEnclosingLoop)
+{
+    Rig rig;
+    ProgramBuilder b;
+    const int outer = b.then(Kind::Timer, 0, 0, 5);
+    const int inner = b.then(Kind::Timer, 0, 0, 2);
+    const int repeat = b.then(Kind::Repeat, 0, 3);
+    b.link(repeat, inner);
+    const int relay = b.then(Kind::OptionOutput, 1, 7);
+    b.link(relay, outer);
+    ASSERT_TRUE(rig.operation.startOperation(b.program));
+    ASSERT_TRUE(Rig::eventually([&] { return countOf(rig.observer.commandIndexes(), outer) >= 3; }));
+    rig.operation.stopOperation();
+    ASSERT_TRUE(rig.operation.waitForEnd(1000));
+    const auto seen = rig.observer.commandIndexes();
+    // First outer pass: the body three times; later passes: once each.
+    const auto second = std::find(seen.begin() + 1, seen.end(), outer);
+    const auto third = std::find(second + 1, seen.end(), outer);
+    EXPECT_EQ(std::count(seen.begin(), second, inner), 3);
+    EXPECT_EQ(std::count(second, third, inner), 1);
+}
+
 TEST(ControlLoop, ContinueLinkLoopsUntilStopped)
 {
     Rig rig;

@@ -127,6 +127,19 @@ TEST(ControlPoints, SharedRepeatingSoundStartsOnceAndStopsWhenFree)
     EXPECT_EQ(rig.sound.taken(), expected);
 }
 
+TEST(ControlPoints, StopAllSoundsReleasesTheHolds)
+{
+    ControlPointRig rig;
+    rig.sounds.setStopAllHook([&] { rig.controlPoints.clearSoundHolds(); });
+    rig.controlPoints.setRecords({controlPoint(100, 100, 0, 0, 0, 0, 0, 3, 5),
+                                  controlPoint(140, 100, 0, 0, 0, 0, 0, 3, 5)});
+    rig.at(105, 100); // the first starts the sound
+    rig.sounds.stopAll();
+    rig.at(115, 100); // still within the first; the second finds the sound free
+    const std::vector<std::string> expected{"play 5 loop", "stopAll", "play 5 loop"};
+    EXPECT_EQ(rig.sound.taken(), expected);
+}
+
 TEST(ControlPoints, WatcherFiresOnTheControlPointEvent)
 {
     ControlPointRig rig;

@@ -176,6 +176,7 @@ void Runtime::wire()
     });
     sounds.setPort(&sound);
     sounds.setObserver(&trace);
+    sounds.setStopAllHook([this] { controlPoints.clearSoundHolds(); });
     speed.setExtended(&ext);
     speed.setObserver(&trace);
     ext.setArrival([this] { operation.onTurntableArrived(); });
