@@ -40,26 +40,14 @@ ReadStatus parseControlPointFile(const std::vector<uint8_t>& bytes, ControlPoint
 {
     common::ByteReader reader(bytes);
     uint32_t tag = 0;
-    int32_t version = 0, count = 0;
+    int32_t version = 0;
     if (!detail::readTagAndVersion(reader, tag, version))
         return ReadStatus::Malformed;
     if (version != kVersion)
         return ReadStatus::WrongVersion;
     if (!detail::tagIs(tag, kTag))
         return ReadStatus::WrongTag;
-    ReadStatus status =
-        detail::readCountAndCheckSize(reader, kMaxControlPoints, kRecordSize, count);
-    if (status != ReadStatus::Ok)
-        return status;
-
-    ControlPointFile file;
-    file.records.resize(size_t(count));
-    for (auto& record : file.records) {
-        if (!readRecord(reader, record))
-            return ReadStatus::Malformed;
-    }
-    out = std::move(file);
-    return ReadStatus::Ok;
+    return detail::readCountedRecords(reader, kMaxControlPoints, kRecordSize, readRecord, out.records);
 }
 
 ReadStatus readControlPointFile(const std::string& path, ControlPointFile& out)
@@ -70,19 +58,12 @@ ReadStatus readControlPointFile(const std::string& path, ControlPointFile& out)
 
 std::vector<uint8_t> encodeControlPointFile(const ControlPointFile& file)
 {
-    if (file.records.size() > size_t(kMaxControlPoints))
-        return {};
-    common::ByteWriter writer;
-    detail::putCountedHeader(writer, kTag, kVersion, int32_t(file.records.size()));
-    for (const auto& record : file.records)
-        putRecord(writer, record);
-    return std::move(writer.bytes());
+    return detail::encodeCountedRecords(kTag, kVersion, kMaxControlPoints, file.records, putRecord);
 }
 
 bool writeControlPointFile(const std::string& path, const ControlPointFile& file)
 {
-    auto bytes = encodeControlPointFile(file);
-    return !bytes.empty() && common::writeFileAtomic(path, bytes);
+    return detail::writeEncoded(path, encodeControlPointFile(file));
 }
 
 } // namespace layoutdata

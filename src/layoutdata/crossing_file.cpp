@@ -58,25 +58,14 @@ ReadStatus parseCrossingFile(const std::vector<uint8_t>& bytes, CrossingFile& ou
 {
     common::ByteReader reader(bytes);
     uint32_t tag = 0;
-    int32_t version = 0, count = 0;
+    int32_t version = 0;
     if (!reader.readU32(tag))
         return ReadStatus::Malformed;
     if (!detail::tagIs(tag, kTag))
         return ReadStatus::WrongTag;
     if (!reader.readI32(version))
         return ReadStatus::Malformed;
-    ReadStatus status = detail::readCountAndCheckSize(reader, kMaxCrossings, kRecordSize, count);
-    if (status != ReadStatus::Ok)
-        return status;
-
-    CrossingFile file;
-    file.records.resize(size_t(count));
-    for (auto& record : file.records) {
-        if (!readRecord(reader, record))
-            return ReadStatus::Malformed;
-    }
-    out = std::move(file);
-    return ReadStatus::Ok;
+    return detail::readCountedRecords(reader, kMaxCrossings, kRecordSize, readRecord, out.records);
 }
 
 ReadStatus readCrossingFile(const std::string& path, CrossingFile& out)
@@ -87,19 +76,12 @@ ReadStatus readCrossingFile(const std::string& path, CrossingFile& out)
 
 std::vector<uint8_t> encodeCrossingFile(const CrossingFile& file)
 {
-    if (file.records.size() > size_t(kMaxCrossings))
-        return {};
-    common::ByteWriter writer;
-    detail::putCountedHeader(writer, kTag, kVersion, int32_t(file.records.size()));
-    for (const auto& record : file.records)
-        putRecord(writer, record);
-    return std::move(writer.bytes());
+    return detail::encodeCountedRecords(kTag, kVersion, kMaxCrossings, file.records, putRecord);
 }
 
 bool writeCrossingFile(const std::string& path, const CrossingFile& file)
 {
-    auto bytes = encodeCrossingFile(file);
-    return !bytes.empty() && common::writeFileAtomic(path, bytes);
+    return detail::writeEncoded(path, encodeCrossingFile(file));
 }
 
 CrossingRecord defaultCrossing()

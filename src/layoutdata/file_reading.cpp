@@ -47,3 +47,12 @@ void putCountedHeader(common::ByteWriter& writer, const char tag[4], int32_t ver
 }
 
 } // namespace layoutdata::detail
+
+namespace layoutdata::detail {
+
+bool writeEncoded(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    return !bytes.empty() && common::writeFileAtomic(path, bytes);
+}
+
+} // namespace layoutdata::detail

@@ -56,6 +56,43 @@ constexpr size_t countedFileSize(int count, size_t recordSize)
     return kCountedHeaderSize + size_t(count) * recordSize;
 }
 
+// The records after a counted header whose tag and version were accepted:
+// count, reserved bytes, then exactly `count` records. `records` is replaced
+// only when every record was read.
+template <class Record, class ReadRecord>
+ReadStatus readCountedRecords(common::ByteReader& reader, int maxCount, size_t recordSize,
+                              ReadRecord readRecord, std::vector<Record>& records)
+{
+    int32_t count = 0;
+    ReadStatus status = readCountAndCheckSize(reader, maxCount, recordSize, count);
+    if (status != ReadStatus::Ok)
+        return status;
+    std::vector<Record> read(static_cast<size_t>(count));
+    for (auto& record : read) {
+        if (!readRecord(reader, record))
+            return ReadStatus::Malformed;
+    }
+    records = std::move(read);
+    return ReadStatus::Ok;
+}
+
+// A whole counted file; empty when there are more records than fit.
+template <class Record, class PutRecord>
+std::vector<uint8_t> encodeCountedRecords(const char tag[4], int32_t version, int maxCount,
+                                          const std::vector<Record>& records, PutRecord putRecord)
+{
+    if (records.size() > size_t(maxCount))
+        return {};
+    common::ByteWriter writer;
+    putCountedHeader(writer, tag, version, int32_t(records.size()));
+    for (const auto& record : records)
+        putRecord(writer, record);
+    return std::move(writer.bytes());
+}
+
+// Writes an encoded file atomically; false for an empty (refused) encoding.
+bool writeEncoded(const std::string& path, const std::vector<uint8_t>& bytes);
+
 // Whether two tag words match.
 inline bool tagIs(uint32_t tag, const char expected[4]) { return tag == common::tagWord(expected); }
 

@@ -44,25 +44,14 @@ ReadStatus parseMaskFile(const std::vector<uint8_t>& bytes, MaskFile& out)
 {
     common::ByteReader reader(bytes);
     uint32_t tag = 0;
-    int32_t version = 0, count = 0;
+    int32_t version = 0;
     if (!reader.readU32(tag))
         return ReadStatus::Malformed;
     if (!detail::tagIs(tag, kTag))
         return ReadStatus::WrongTag;
     if (!reader.readI32(version))
         return ReadStatus::Malformed;
-    ReadStatus status = detail::readCountAndCheckSize(reader, kMaxMaskRecords, kRecordSize, count);
-    if (status != ReadStatus::Ok)
-        return status;
-
-    MaskFile file;
-    file.records.resize(size_t(count));
-    for (auto& record : file.records) {
-        if (!readRecord(reader, record))
-            return ReadStatus::Malformed;
-    }
-    out = std::move(file);
-    return ReadStatus::Ok;
+    return detail::readCountedRecords(reader, kMaxMaskRecords, kRecordSize, readRecord, out.records);
 }
 
 ReadStatus readMaskFile(const std::string& path, MaskFile& out)
@@ -73,19 +62,12 @@ ReadStatus readMaskFile(const std::string& path, MaskFile& out)
 
 std::vector<uint8_t> encodeMaskFile(const MaskFile& file)
 {
-    if (file.records.size() > size_t(kMaxMaskRecords))
-        return {};
-    common::ByteWriter writer;
-    detail::putCountedHeader(writer, kTag, kVersion, int32_t(file.records.size()));
-    for (const auto& record : file.records)
-        putRecord(writer, record);
-    return std::move(writer.bytes());
+    return detail::encodeCountedRecords(kTag, kVersion, kMaxMaskRecords, file.records, putRecord);
 }
 
 bool writeMaskFile(const std::string& path, const MaskFile& file)
 {
-    auto bytes = encodeMaskFile(file);
-    return !bytes.empty() && common::writeFileAtomic(path, bytes);
+    return detail::writeEncoded(path, encodeMaskFile(file));
 }
 
 // A band is widened by half its width on both sides of the segment P0-P1.

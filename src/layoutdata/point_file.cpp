@@ -82,8 +82,7 @@ std::vector<uint8_t> encodePointFile(const PointFile& file)
 
 bool writePointFile(const std::string& path, const PointFile& file)
 {
-    auto bytes = encodePointFile(file);
-    return !bytes.empty() && common::writeFileAtomic(path, bytes);
+    return detail::writeEncoded(path, encodePointFile(file));
 }
 
 } // namespace layoutdata

@@ -103,8 +103,7 @@ std::vector<uint8_t> encodePolylineFile(const PolylineFile& file)
 
 bool writePolylineFile(const std::string& path, const PolylineFile& file)
 {
-    auto bytes = encodePolylineFile(file);
-    return !bytes.empty() && common::writeFileAtomic(path, bytes);
+    return detail::writeEncoded(path, encodePolylineFile(file));
 }
 
 } // namespace layoutdata

@@ -15,25 +15,17 @@ ReadStatus parseSensorFile(const std::vector<uint8_t>& bytes, SensorFile& out)
 {
     common::ByteReader reader(bytes);
     uint32_t tag = 0;
-    int32_t version = 0, count = 0;
+    int32_t version = 0;
     if (!detail::readTagAndVersion(reader, tag, version))
         return ReadStatus::Malformed;
     if (!detail::tagIs(tag, kTag))
         return ReadStatus::WrongTag;
     if (version != kVersion)
         return ReadStatus::WrongVersion;
-    ReadStatus status = detail::readCountAndCheckSize(reader, kMaxSensors, kRecordSize, count);
-    if (status != ReadStatus::Ok)
-        return status;
-
-    SensorFile file;
-    file.records.resize(size_t(count));
-    for (auto& r : file.records) {
-        if (!reader.readI32(r.x) || !reader.readI32(r.y) || !reader.readI32(r.sensitivity))
-            return ReadStatus::Malformed;
-    }
-    out = std::move(file);
-    return ReadStatus::Ok;
+    auto readRecord = [](common::ByteReader& r, SensorRecord& s) {
+        return r.readI32(s.x) && r.readI32(s.y) && r.readI32(s.sensitivity);
+    };
+    return detail::readCountedRecords(reader, kMaxSensors, kRecordSize, readRecord, out.records);
 }
 
 ReadStatus readSensorFile(const std::string& path, SensorFile& out)
@@ -44,22 +36,17 @@ ReadStatus readSensorFile(const std::string& path, SensorFile& out)
 
 std::vector<uint8_t> encodeSensorFile(const SensorFile& file)
 {
-    if (file.records.size() > size_t(kMaxSensors))
-        return {};
-    common::ByteWriter writer;
-    detail::putCountedHeader(writer, kTag, kVersion, int32_t(file.records.size()));
-    for (const auto& r : file.records) {
-        writer.putI32(r.x);
-        writer.putI32(r.y);
-        writer.putI32(r.sensitivity);
-    }
-    return std::move(writer.bytes());
+    auto putRecord = [](common::ByteWriter& w, const SensorRecord& s) {
+        w.putI32(s.x);
+        w.putI32(s.y);
+        w.putI32(s.sensitivity);
+    };
+    return detail::encodeCountedRecords(kTag, kVersion, kMaxSensors, file.records, putRecord);
 }
 
 bool writeSensorFile(const std::string& path, const SensorFile& file)
 {
-    auto bytes = encodeSensorFile(file);
-    return !bytes.empty() && common::writeFileAtomic(path, bytes);
+    return detail::writeEncoded(path, encodeSensorFile(file));
 }
 
 } // namespace layoutdata

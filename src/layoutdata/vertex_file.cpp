@@ -115,8 +115,7 @@ std::vector<uint8_t> encodeVertexFile(const VertexFile& file)
 
 bool writeVertexFile(const std::string& path, const VertexFile& file)
 {
-    auto bytes = encodeVertexFile(file);
-    return !bytes.empty() && common::writeFileAtomic(path, bytes);
+    return detail::writeEncoded(path, encodeVertexFile(file));
 }
 
 } // namespace layoutdata
