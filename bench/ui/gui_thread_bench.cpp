@@ -69,7 +69,7 @@ void run(benchmark::State& state, bool handOver)
     static int argc = 1;
     static char name[] = "bench";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    static QApplication& app = *new QApplication(argc, argv); // outlives Qt's globals
     std::vector<uint8_t> frame(size_t(kWidth) * kHeight * 3);
     for (size_t i = 0; i < frame.size(); ++i)
         frame[i] = uint8_t(i * 7);

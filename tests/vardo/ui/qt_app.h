@@ -1,5 +1,6 @@
 #pragma once
-// One QApplication for the whole test binary, made on first use.
+// One QApplication for the whole test binary, made on first use and kept
+// until the process ends.
 #include <QApplication>
 
 namespace ui_fixtures {
@@ -9,8 +10,9 @@ inline QApplication& qtApp()
     static int argc = 1;
     static char name[] = "vardo_ui_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own globals may go first at exit.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 } // namespace ui_fixtures
