@@ -1,11 +1,15 @@
 #include "operation_rig.h"
 #include "vardo/operation/auto_button.h"
 #include "vardo/operation/folder_run.h"
+#include "vardo/operation/operation_toggles.h"
+
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
 using namespace vardo;
 using optest::Rig;
+using Kind = CommandKind;
 
 namespace {
 
@@ -201,4 +205,36 @@ TEST(AutoButton, StoppingNeedsNoConnection)
     EXPECT_EQ(pressAutoButton(rig.operation, rig.controller, rig.frontend, b.program, false, none),
               AutoButtonResult::Stopped);
     EXPECT_FALSE(rig.operation.operating());
+}
+
+TEST(AutomaticStop, EndsOperationOrStopsTheTrain)
+{
+    Rig rig;
+    rig.controller.performAction(ActionForward);
+    automaticStop(rig.operation, rig.controller);
+    EXPECT_FALSE(rig.controller.running());
+    EXPECT_EQ(rig.devices.actions, (std::vector<int>{ActionForward, ActionStop}));
+
+    optest::ProgramBuilder b;
+    b.then(Kind::Timer, 0, 60);
+    ASSERT_TRUE(rig.operation.startOperation(b.program));
+    automaticStop(rig.operation, rig.controller);
+    ASSERT_TRUE(rig.operation.waitForEnd(1000));
+    EXPECT_EQ(rig.operation.endReason(), EndReason::Emergency);
+}
+
+TEST(MenuToggles, FlipAndWriteTheSettings)
+{
+    vardo::testing::TempDir dir;
+    Settings settings(dir.file("VARDO.ini"), dir.file("option.ini"));
+    Rig rig;
+    EXPECT_FALSE(toggleEmergencyStop(settings)); // default on
+    EXPECT_EQ(settings.getInt(SettingId::AutoEmergencyStop), 0);
+    EXPECT_TRUE(toggleEmergencyStop(settings));
+    EXPECT_EQ(settings.getInt(SettingId::AutoEmergencyStop), 1);
+    EXPECT_FALSE(toggleControlPoints(settings, rig.controlPoints));
+    EXPECT_FALSE(rig.controlPoints.watching());
+    EXPECT_TRUE(toggleControlPoints(settings, rig.controlPoints));
+    EXPECT_TRUE(rig.controlPoints.watching());
+    EXPECT_EQ(settings.getString(SettingId::AutoControlRegion), "1");
 }
