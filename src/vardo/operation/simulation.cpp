@@ -112,8 +112,10 @@ void Simulation::step()
         std::lock_guard lock(controller_.trackMutex());
         const int front = backward ? carCount_ - 1 : 0;
         const int frontAt = cars_[size_t(front)].load();
-        // The front car at the end of the track: the train stands.
-        if ((backward ? model.previous(frontAt) : model.next(frontAt)) >= 0) {
+        // The front car at the end of the track, or in front of a turntable
+        // that is not aligned: the train stands.
+        const bool free = (backward ? model.previous(frontAt) : model.next(frontAt)) >= 0;
+        if (free && !heldAtTurntable(frontAt, backward)) {
             for (int car = 0; car < carCount_; ++car) {
                 const int at = cars_[size_t(car)].load();
                 const int to = backward ? model.previous(at) : model.next(at);
@@ -124,6 +126,16 @@ void Simulation::step()
         lead = cars_[0].load();
     }
     publish(lead);
+}
+
+bool Simulation::heldAtTurntable(int lead, bool backward) const
+{
+    const layout::TurntableData& table = controller_.model()->turntable;
+    if (!table.present || !turntableTrack_)
+        return false;
+    const int approach = backward ? table.approachBackward : table.approachForward;
+    const int aligned = backward ? 0 : 4;
+    return lead == approach && turntableTrack_() != aligned;
 }
 
 void Simulation::publish(int lead)

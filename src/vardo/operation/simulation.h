@@ -43,6 +43,13 @@ public:
     {
         stepHook_ = std::move(hook);
     }
+    // On a turntable layout: the track (0-based) the bridge points to. The
+    // train waits at the approach position until the bridge is aligned
+    // (track 5 running forward, track 1 running backward).
+    void setTurntableQuery(std::function<int()> presentTrack)
+    {
+        turntableTrack_ = std::move(presentTrack);
+    }
 
     // Places the train at the track position (the home point when -1) and
     // starts the thread; switches the controller to simulation mode. False
@@ -61,6 +68,7 @@ private:
     void run();
     void placeCars(int lead);
     void publish(int lead);
+    bool heldAtTurntable(int lead, bool backward) const;
 
     Controller& controller_;
     SpeedControl& speed_;
@@ -68,6 +76,7 @@ private:
     OperationObserver* observer_ = nullptr;
     StatusPublisher* publisher_ = nullptr;
     std::function<void(double, double)> stepHook_;
+    std::function<int()> turntableTrack_;
     int stepTimeMs_ = 2;
     int carCount_ = 1;
     int carGap_ = 60;

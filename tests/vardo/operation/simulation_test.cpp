@@ -88,6 +88,33 @@ TEST(Simulation, TrainTakesTheSidingAndStandsAtItsEnd)
     EXPECT_EQ(rig.simulation.carPosition(0), end);
 }
 
+TEST(Simulation, TrainWaitsInFrontOfAnUnalignedTurntable)
+{
+    Rig rig(200);
+    rig.model.turntable.present = true;
+    rig.model.turntable.approachForward = 60;
+    rig.model.turntable.approachBackward = 40;
+    int track = 0;
+    rig.simulation.setTurntableQuery([&] { return track; });
+    ASSERT_TRUE(rig.simulation.start(55));
+    rig.simulation.stop();
+    rig.controller.performAction(ActionForward);
+    for (int i = 0; i < 10; ++i)
+        rig.simulation.step();
+    EXPECT_EQ(rig.simulation.carPosition(0), 60);
+    track = 4; // aligned for forward running: it goes on
+    rig.simulation.step();
+    EXPECT_EQ(rig.simulation.carPosition(0), 61);
+    // Backward, the first track is the one that lets it pass.
+    rig.controller.performAction(ActionBackward);
+    for (int i = 0; i < 30; ++i)
+        rig.simulation.step();
+    EXPECT_EQ(rig.simulation.carPosition(0), 40);
+    track = 0;
+    rig.simulation.step();
+    EXPECT_EQ(rig.simulation.carPosition(0), 39);
+}
+
 TEST(Simulation, LapsAccumulateWhileRunning)
 {
     Rig rig(200);

@@ -184,6 +184,7 @@ void Runtime::wire()
     operation.setObserver(&trace);
     operation.setFolderRunQuery([this] { return folderRunActive(); });
     simulation.setObserver(&trace);
+    simulation.setTurntableQuery([this] { return operation.turntableTrack.load(); });
     usb.setTrafficObserver([this](const std::string& text) { trace.device("usb", text); });
     usb.setSpeedSource([this] { return speed.present(); });
     usb.setFadeStep([this] { speed.fadeStep(); });
