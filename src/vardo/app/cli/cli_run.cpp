@@ -149,6 +149,9 @@ struct Runtime {
     ProgramEditor editor;
     FolderRun folderRun;
     std::mutex folderMutex; // the folder run is asked from the loop thread too
+    // Simulation is started both by --simulate on the main thread and by the
+    // no-camera command on the frontend's thread; only one may start it.
+    std::mutex simulationMutex;
     bool closing = false;   // guarded by folderMutex
     UsbDevices usbDevices;
     LoggingSound sound;
@@ -230,6 +233,7 @@ void Runtime::close()
 
 bool Runtime::startSimulation()
 {
+    std::lock_guard lock(simulationMutex);
     if (simulation.running())
         return true;
     const Settings s = rail.settings();
