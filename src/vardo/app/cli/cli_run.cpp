@@ -1,9 +1,11 @@
 // vardo-run run: automatic operation without a window. Brings Vardo up on
-// the program folder, switches to simulation mode, presses the
-// automatic-operation button, runs until the program ends, the time is up
-// or Ctrl+C, then shuts down in order. Prints a trace of what it did.
+// the program folder, switches to simulation mode (or, with -i, detects the
+// train in a video file), presses the automatic-operation button, runs
+// until the program ends, the time is up, the video ends or Ctrl+C, then
+// shuts down in order. Prints a trace of what it did.
 #include "common/paths.h"
 #include "common/profile.h"
+#include "vardo/app/cli/cli_video_rig.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/command_ids.h"
 #include "vardo/app/console_frontend.h"
@@ -36,6 +38,8 @@ namespace {
 
 struct RunOptions {
     std::string program;
+    std::string video;       // -i: detection on this file instead of simulation
+    std::string calibration; // overrides [CALIBRATION] FILE_PATH
     bool simulate = false;
     int seconds = 0; // 0: no limit
     bool json = false;
@@ -48,6 +52,10 @@ bool parseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::s
         const bool more = i + 1 < args.size();
         if (a == "--program" && more) {
             o.program = args[++i];
+        } else if (a == "-i" && more) {
+            o.video = args[++i];
+        } else if (a == "--calibration" && more) {
+            o.calibration = args[++i];
         } else if (a == "--simulate") {
             o.simulate = true;
         } else if (a == "--json") {
@@ -62,6 +70,10 @@ bool parseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::s
             return error = "unknown option: " + a, false;
         }
     }
+    if (!o.video.empty() && o.simulate)
+        return error = "-i and --simulate exclude each other", false;
+    if (o.video.empty() && !o.calibration.empty())
+        return error = "--calibration needs -i", false;
     return true;
 }
 
@@ -164,6 +176,9 @@ struct Runtime {
     Simulation simulation;
     ControlPoints controlPoints;
     bool programLoaded = true;
+    // Detection on a video file (-i); the last member, so that its frames
+    // stop before anything it reports to goes.
+    std::unique_ptr<VideoRig> video;
 };
 
 void Runtime::wire()
@@ -288,8 +303,19 @@ void Runtime::addSteps(const RunOptions& options)
                              controlPoints.startWatcher();
                          return true;
                      }});
-    // No camera source exists yet: simulation mode.
-    startup.hooks.openVideoSource = [](RailSystem&) { return VideoOpenResult::NoCamera; };
+    if (!options.video.empty()) {
+        video = std::make_unique<VideoRig>(
+            VideoRigParts{frontend, rail, layout.model(), trains, controller, operation, speed});
+        video->setAnalysisObserver([this] {
+            const TrainState::Position p = trains.position(trains.current.load());
+            trace.positionChanged(p.x, p.y, trains.nearest.load(),
+                                  trains.accumulatedAngle.load() / 360);
+        });
+        video->install(startup, shutdown, options.video, options.calibration);
+    } else {
+        // Without a video file: simulation mode.
+        startup.hooks.openVideoSource = [](RailSystem&) { return VideoOpenResult::NoCamera; };
+    }
     startup.hooks.controllerConnected = [this](RailSystem&) { return usb.connected(); };
 
     shutdown.addStep({ShutdownStage::StopControlPointWatcher, "control points",
@@ -324,6 +350,9 @@ std::string runUntilEnd(Runtime& rt, const RunOptions& options, const SignalWatc
             return "time";
         if (rt.operation.waitForEnd(50) && !rt.folderRunActive())
             return reasonName(rt.operation.endReason());
+        // No more frames: nothing will move the program on.
+        if (rt.video && rt.video->finished())
+            return "video";
     }
 }
 
@@ -344,7 +373,11 @@ int run(const std::vector<std::string>& arguments)
     auto rt = std::make_unique<Runtime>(*frontend, trace, common::programFolder());
     rt->addSteps(options);
     const bool started = rt->startup.onPaint("") == StartupOutcome::Started && rt->programLoaded;
-    bool running = started && rt->startSimulation();
+    bool running = false;
+    if (rt->video)
+        running = started && rt->video->opened() && rt->video->calibrationLoaded();
+    else
+        running = started && rt->startSimulation();
     if (running) {
         AutoButtonContext context{rt->usb.connected(), false, &rt->folderRun};
         running = pressAutoButton(rt->operation, rt->controller, *frontend, rt->program, true,
@@ -364,7 +397,8 @@ int run(const std::vector<std::string>& arguments)
 }
 
 CommandRegistration reg("run",
-                        "[--program FILE] [--simulate] [--seconds N] [--json] [--agree] "
+                        "[--program FILE] [--simulate | -i VIDEO [--calibration FILE.clb]] "
+                        "[--seconds N] [--json] [--agree] "
                         "[--yes|--no]  automatic operation without a window, with a trace",
                         &run);
 

@@ -1,0 +1,229 @@
+// calibrate: the calibration run without a window, on a video file. The
+// train is started through the controller actions (and the USB I/O
+// controller when one is set), the samples come from detection; at the end
+// the angle follows the marker when one is given and the calibration is
+// saved. Prints the progress as lines.
+#include "common/paths.h"
+#include "vardo/app/cli/cli_video_rig.h"
+#include "vardo/app/cli/command_registry.h"
+#include "vardo/app/console_frontend.h"
+#include "vardo/devices/serial_port.h"
+#include "vardo/devices/usb_controller.h"
+#include "vardo/layout/layout.h"
+#include "vardo/operation/sound_calls.h"
+#include "vardo/operation/usb_devices.h"
+#include "vardo/vision/calibration_record.h"
+#include "vardo/vision/calibration_run.h"
+
+#include <chrono>
+#include <charconv>
+#include <cstdio>
+#include <memory>
+#include <thread>
+
+namespace vardo::cli {
+
+namespace {
+
+struct CalibrateOptions {
+    std::string video;
+    std::string out;
+    bool marker = false;
+    int markerX = 0;
+    int markerY = 0;
+    int seconds = 300;
+};
+
+bool parseNumber(std::string_view text, int& out)
+{
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && p == end;
+}
+
+bool parseMarker(const std::string& text, CalibrateOptions& o)
+{
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos)
+        return false;
+    const std::string_view all(text);
+    o.marker = parseNumber(all.substr(0, comma), o.markerX) &&
+               parseNumber(all.substr(comma + 1), o.markerY) && o.markerX >= 0 && o.markerY >= 0;
+    return o.marker;
+}
+
+bool parseCalibrateOptions(const std::vector<std::string>& args, CalibrateOptions& o,
+                           std::string& error)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool more = i + 1 < args.size();
+        if (a == "-i" && more) {
+            o.video = args[++i];
+        } else if (a == "--out" && more) {
+            o.out = args[++i];
+        } else if (a == "--angle-marker" && more) {
+            if (!parseMarker(args[++i], o))
+                return error = "--angle-marker needs X,Y", false;
+        } else if (a == "--seconds" && more) {
+            if (!parseNumber(args[++i], o.seconds) || o.seconds <= 0 || o.seconds > 86400)
+                return error = "--seconds needs a number of seconds", false;
+        } else {
+            return error = "unknown option: " + a, false;
+        }
+    }
+    if (o.video.empty() || o.out.empty())
+        return error = "-i VIDEO and --out FILE.clb are needed", false;
+    return true;
+}
+
+// The progress dialog as lines on stdout.
+class ProgressLines : public vision::CalibrationProgress {
+public:
+    void open() override { std::printf("calibration started\n"); }
+    void setRange(int maximum) override { range_ = maximum; }
+    void setPosition(int position) override
+    {
+        std::printf("progress %d/%d\n", position, range_);
+        std::fflush(stdout);
+    }
+    void close() override { std::printf("calibration ended\n"); }
+
+private:
+    int range_ = 0;
+};
+
+// The objects a calibration run needs, wired as for automatic operation.
+struct CalibrateRuntime {
+    CalibrateRuntime(ConsoleFrontend& frontend, const std::string& folder)
+        : rail(folder), startup(rail, frontend), shutdown(rail), layout(frontend),
+          opener(rail.optionIniPath()), usb(frontend, opener, rail.optionIniPath(), folder),
+          usbDevices(usb), controller(frontend, &layout.model()), speed(frontend, controller),
+          operation(frontend, controller, speed, trains, sounds, &layout.model())
+    {
+        controller.setDevices(&usbDevices);
+        controller.setPointSetter([this](int k, bool branch) { layout.setPoint(k, branch, true); });
+        usb.setSpeedSource([this] { return speed.present(); });
+        usb.setFadeStep([this] { speed.fadeStep(); });
+        frontend.setTimerHandler([this](int id) {
+            if (!layout.onTimer(id) && !usb.onTimer(id))
+                speed.onTimer(id);
+        });
+        video = std::make_unique<VideoRig>(
+            VideoRigParts{frontend, rail, layout.model(), trains, controller, operation, speed});
+    }
+
+    void addSteps(const std::string& videoPath);
+
+    RailSystem rail;
+    Startup startup;
+    Shutdown shutdown;
+    layout::Layout layout;
+    devices::SerialPortOpener opener;
+    devices::UsbController usb;
+    UsbDevices usbDevices;
+    TrainState trains;
+    SoundCalls sounds;
+    Controller controller;
+    SpeedControl speed;
+    Operation operation;
+    std::unique_ptr<VideoRig> video; // last: its frames stop first
+};
+
+void CalibrateRuntime::addSteps(const std::string& videoPath)
+{
+    startup.addStep({StartupStage::LayoutModel, "layout", [this](RailSystem& r) {
+                         if (!layout.load({r.programFolder(), r.vardoIniPath(), r.optionIniPath(), ""}))
+                             return false;
+                         layout.computeHomePositions();
+                         return true;
+                     }});
+    startup.addStep({StartupStage::DeviceAndProgram, "usb", [this](RailSystem& r) {
+                         usb.setSkin(r.settings().getInt(SettingId::ControlSkin));
+                         return usb.initController();
+                     }});
+    video->install(startup, shutdown, videoPath, "");
+    shutdown.addStep({ShutdownStage::EndOperation, "operation",
+                      [this](RailSystem&) { operation.shutdown(); }});
+    shutdown.addStep({ShutdownStage::CloseUsbController, "usb",
+                      [this](RailSystem&) { usb.shutdownController(); }});
+    shutdown.addStep({ShutdownStage::FreeLayoutAndProgram, "layout",
+                      [this](RailSystem&) { layout.stop(); }});
+}
+
+// Runs the calibration until it completes, the time is up or the video
+// ends; true when it completed.
+bool runCalibration(CalibrateRuntime& rt, ConsoleFrontend& frontend, int seconds)
+{
+    ProgressLines progress;
+    vision::Calibration& calibration = rt.video->calibration();
+    vision::CalibrationRun run(calibration, rt.video->host(), frontend, rt.video->detector(),
+                               rt.trains, progress, rt.rail.programFolder(), false);
+    if (!run.StartCalibration())
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (run.running()) {
+        if (std::chrono::steady_clock::now() >= deadline || rt.video->finished()) {
+            run.AbortCalibration();
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    run.join();
+    return calibration.calibrated();
+}
+
+void applyMarker(vision::Calibration& calibration, int x, int y)
+{
+    calibration.setMarker(x, y);
+    calibration.setAngle(
+        vision::markerAngle(x, y, calibration.currentWidth(), calibration.currentHeight()));
+}
+
+int calibrate(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> args = arguments;
+    ConsoleFrontend::Options frontendOptions = ConsoleFrontend::takeOptions(args);
+    CalibrateOptions options;
+    std::string error;
+    if (!parseCalibrateOptions(args, options, error)) {
+        std::fprintf(stderr, "vardo-run calibrate: %s\n", error.c_str());
+        return 2;
+    }
+    auto frontend = std::make_unique<ConsoleFrontend>(frontendOptions);
+    auto rt = std::make_unique<CalibrateRuntime>(*frontend, common::programFolder());
+    rt->addSteps(options.video);
+    const bool started = rt->startup.onPaint("") == StartupOutcome::Started && rt->video->opened();
+    const bool completed = started && runCalibration(*rt, *frontend, options.seconds);
+    bool saved = false;
+    if (completed) {
+        vision::Calibration& calibration = rt->video->calibration();
+        if (options.marker)
+            applyMarker(calibration, options.markerX, options.markerY);
+        saved = calibration.SaveCalibration(options.out);
+        const vision::CalibrationRecord r = calibration.record();
+        std::printf("rectangle %d,%d-%d,%d angle %.3f\n", r.left, r.top, r.right, r.bottom,
+                    double(r.angle));
+    }
+    rt->shutdown.run();
+    frontend.reset();
+    rt.reset();
+    if (!started) {
+        std::fprintf(stderr, "vardo-run calibrate: start-up failed\n");
+        return 1;
+    }
+    if (!completed) {
+        std::fprintf(stderr, "vardo-run calibrate: the calibration run did not complete\n");
+        return 1;
+    }
+    return saved ? 0 : 1;
+}
+
+CommandRegistration reg("calibrate",
+                        "-i VIDEO --out FILE.clb [--angle-marker X,Y] [--seconds N] [--agree]  "
+                        "calibration run on a video file",
+                        &calibrate);
+
+} // namespace
+
+} // namespace vardo::cli
