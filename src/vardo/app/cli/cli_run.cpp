@@ -379,7 +379,8 @@ int run(const std::vector<std::string>& arguments)
     else
         running = started && rt->startSimulation();
     if (running) {
-        AutoButtonContext context{rt->usb.connected(), false, &rt->folderRun};
+        const bool calibrated = rt->video && rt->video->calibrationLoaded();
+        AutoButtonContext context{rt->usb.connected(), calibrated, &rt->folderRun};
         running = pressAutoButton(rt->operation, rt->controller, *frontend, rt->program, true,
                                   context) == AutoButtonResult::Started;
     }
