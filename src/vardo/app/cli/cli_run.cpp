@@ -379,7 +379,7 @@ int run(const std::vector<std::string>& arguments)
     else
         running = started && rt->startSimulation();
     if (running) {
-        const bool calibrated = rt->video && rt->video->calibrationLoaded();
+        const bool calibrated = rt->video && rt->video->calibration().calibrated();
         AutoButtonContext context{rt->usb.connected(), calibrated, &rt->folderRun};
         running = pressAutoButton(rt->operation, rt->controller, *frontend, rt->program, true,
                                   context) == AutoButtonResult::Started;
