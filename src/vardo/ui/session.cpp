@@ -62,11 +62,17 @@ Session::Session(Frontend& frontend, std::string programFolder, SessionParts par
         program_, frontend, parts.commandEditor ? *parts.commandEditor : noCommandEditor,
         parts.fileChooser ? *parts.fileChooser : noFileChooser, rail_.optionIniPath(),
         rail_.programFolder());
-    detector_ = std::make_unique<vision::Detector>(*this, frontend, *calibration_, layout_.model(),
+    DetectionHostHooks hostHooks;
+    hostHooks.simulationMode = [this] { return simulation_.running(); };
+    hostHooks.speedControlEnabled = [this] { return usb_->settings().pwmControl; };
+    hostHooks.displayMode = [this] { return display_.mode(); };
+    hostHooks.displaySubMode = [this] { return display_.subMode(); };
+    host_ = std::make_unique<ControlDetectionHost>(controller_, *operation_, speed_, hostHooks);
+    detector_ = std::make_unique<vision::Detector>(*host_, frontend, *calibration_, layout_.model(),
                                                    trains_, rail_.programFolder());
     if (progress_)
         calibrationRun_ = std::make_unique<vision::CalibrationRun>(
-            *calibration_, *this, frontend, *detector_, trains_, *progress_, rail_.programFolder(),
+            *calibration_, *host_, frontend, *detector_, trains_, *progress_, rail_.programFolder(),
             settings_.getInt(SettingId::DebugLogPosition) != 0);
 
     if (!backend_)
@@ -196,7 +202,7 @@ StartupOutcome Session::start(std::string_view commandLine)
 {
     const StartupOutcome outcome = startup_.onPaint(commandLine);
     if (outcome == StartupOutcome::Started) {
-        captureRunning_.store(video_->running());
+        host_->setVideoRunning(video_->running());
         if (hooks_.resizeView)
             hooks_.resizeView(viewSize());
         changed();
@@ -206,7 +212,7 @@ StartupOutcome Session::start(std::string_view commandLine)
 
 void Session::shutdown()
 {
-    captureRunning_.store(false);
+    host_->setVideoRunning(false);
     angleOpen_.store(false);
     shutdown_.run();
 }
@@ -286,7 +292,7 @@ void Session::showLive(bool centroid)
 {
     if (centroid)
         display_.setSubMode(DisplaySubMode::Centroid);
-    captureRunning_.store(true);
+    host_->setVideoRunning(true);
     setDisplayMode(DisplayMode::Live);
 }
 
@@ -356,8 +362,6 @@ void Session::selectSkin(int skin)
     changed();
 }
 
-bool Session::speedControlEnabled() const { return usb_->settings().pwmControl; }
-
 bool Session::startCalibration()
 {
     if (!calibrationRun_ || !commandEnabled(cmd::CalibrationStart, uiState()))
@@ -420,7 +424,7 @@ bool Session::confirmExit(const std::function<std::string()>& chooseCalibrationP
         frontend_.redrawPanel();
         return false;
     }
-    captureRunning_.store(false);
+    host_->setVideoRunning(false);
     video_->stopGraph(true);
     return true;
 }

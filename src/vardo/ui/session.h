@@ -12,6 +12,7 @@
 #include "vardo/operation/control_loop.h"
 #include "vardo/operation/control_points.h"
 #include "vardo/operation/controller_action.h"
+#include "vardo/operation/detection_host_impl.h"
 #include "vardo/operation/program_editor.h"
 #include "vardo/operation/simulation.h"
 #include "vardo/operation/sound_calls.h"
@@ -52,7 +53,7 @@ struct SessionParts {
     std::unique_ptr<vision::VideoBackend> videoBackend;
 };
 
-class Session : public vision::DetectionHost, private TimerTargets {
+class Session : private TimerTargets {
 public:
     Session(Frontend& frontend, std::string programFolder, SessionParts parts, SessionHooks hooks);
     ~Session() override;
@@ -123,30 +124,8 @@ public:
     // The frame callback (the source's thread): detection, then drawing.
     void onFrame(std::span<const uint8_t> frame, int width, int height);
 
-    // ---- DetectionHost
-    bool videoRunning() const override { return captureRunning_.load(); }
-    bool simulationMode() const override { return simulation_.running(); }
-    DisplayMode displayMode() const override { return display_.mode(); }
-    DisplaySubMode displaySubMode() const override { return display_.subMode(); }
-    int controllerState() const override { return controller_.state(); }
-    bool programRunning() const override { return operation_->operating(); }
-    void stopOperation() override { operation_->stopOperation(); }
-    void performAction(int action) override { controller_.performAction(action); }
-    bool speedControlEnabled() const override;
-    void setSpeed(double fraction) override { speed_.set(fraction); }
-    bool extendedPointMode1() const override { return false; }
-    bool sdkActive() const override { return false; }
-    bool sdkWindowAttached() const override { return false; }
-    bool sdkBoundingBoxMode() const override { return false; }
-    void publishPosition(int, int, int, int) override {}
-    void publishBoundingBox(int, int, int, int) override {}
-    int autoStopSetting() const override { return 0; }
-    int turnServoSetting() const override { return 0; }
-    int autoStopLatch() const override { return autoStopLatch_.load(); }
-    void setAutoStopLatch(int latch) override { autoStopLatch_.store(latch); }
-    bool turntableTrackSelected(int) const override { return false; }
-    bool parameterDialogOpen() const override { return false; }
-    void showPassPointCount(int) override {}
+    // What detection and the calibration run see of the control side.
+    ControlDetectionHost& detectionHost() { return *host_; }
 
 private:
     void installSteps();
@@ -193,6 +172,7 @@ private:
     Program program_;
     std::unique_ptr<ProgramEditor> editor_;
     std::unique_ptr<vision::Calibration> calibration_;
+    std::unique_ptr<ControlDetectionHost> host_;
     std::unique_ptr<vision::Detector> detector_;
     std::unique_ptr<vision::CalibrationRun> calibrationRun_;
     vision::AngleCorrection angle_;
@@ -210,9 +190,7 @@ private:
     bool emergencyStop_ = true;
     bool controlPointsOn_ = true;
     int skin_ = 1;
-    std::atomic<bool> captureRunning_{false};
     std::atomic<bool> angleOpen_{false};
-    std::atomic<int> autoStopLatch_{0};
     uint64_t layoutAnalyses_ = 0; // streaming thread: analyses drawn in the layout display
 };
 
