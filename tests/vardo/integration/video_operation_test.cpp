@@ -233,6 +233,11 @@ TEST(VideoOperation, CalibratesThenWaitsForTheCarAtATrackPosition)
     }
     EXPECT_TRUE(ended);
     EXPECT_TRUE(farAway);
+    // Running against the real layout: the start reached the relay board.
+    bool forwardSent = false;
+    for (const std::string& line : trace)
+        forwardSent = forwardSent || (isType(line, "device") && line.find("PCR01R10") != std::string::npos);
+    EXPECT_TRUE(forwardSent);
     // The wait's range plus what the car moves between two trace lines.
     EXPECT_LT(distance(last, target), 32 + 25) << last.x << "," << last.y;
 }
@@ -244,6 +249,13 @@ TEST(VideoOperation, AngleMarkerSetsTheAngle)
     OvalVideo video;
     video.frames = video.lapFrames = 90;
     makeVideo(dir, video);
+    // A marker outside the picture is refused, and nothing is written.
+    EXPECT_EQ(runTool(dir,
+                      {"calibrate", "-i", dir.file("oval.avi"), "--out", dir.file("oval.clb"),
+                       "--angle-marker", "320,40"},
+                      dir.file("outside.txt")),
+              1);
+    EXPECT_FALSE(common::fileExists(dir.file("oval.clb")));
     vardo::vision::CalibrationRecord r;
     calibrate(dir, {"--angle-marker", "200,40"}, r);
     EXPECT_EQ(r.markerX, 200);
@@ -272,6 +284,19 @@ TEST(VideoOperation, RunEndsWhenAFileThatDoesNotLoopEnds)
     record.bottom = 195;
     ASSERT_TRUE(common::writeFileAtomic(dir.file("given.clb"),
                                         vardo::vision::encodeCalibrationFile(record)));
+    // A calibration that does not load stops the run before the program.
+    dir.write("bad.clb", "not a calibration");
+    EXPECT_EQ(runTool(dir,
+                      {"run", "--json", "--program", dir.file("test.vpr"), "-i",
+                       dir.file("oval.avi"), "--calibration", dir.file("bad.clb")},
+                      dir.file("bad.jsonl")),
+              1);
+    const auto refused = lines(dir.file("bad.jsonl"));
+    ASSERT_FALSE(refused.empty());
+    EXPECT_NE(refused.back().find("\"reason\":\"startup\""), std::string::npos) << joined(refused);
+    for (const std::string& line : refused)
+        EXPECT_FALSE(isType(line, "command")) << line;
+
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(runTool(dir,
                       {"run", "--json", "--program", dir.file("test.vpr"), "-i",

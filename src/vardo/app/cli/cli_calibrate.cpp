@@ -196,11 +196,15 @@ int calibrate(const std::vector<std::string>& arguments)
     const bool started = rt->startup.onPaint("") == StartupOutcome::Started && rt->video->opened();
     const bool completed = started && runCalibration(*rt, *frontend, options.seconds);
     bool saved = false;
+    bool markerInside = true;
     if (completed) {
         vision::Calibration& calibration = rt->video->calibration();
-        if (options.marker)
+        // The marker is a point of the picture, as the mouse gives it.
+        markerInside = !options.marker || (options.markerX < calibration.currentWidth() &&
+                                           options.markerY < calibration.currentHeight());
+        if (options.marker && markerInside)
             applyMarker(calibration, options.markerX, options.markerY);
-        saved = calibration.SaveCalibration(options.out);
+        saved = markerInside && calibration.SaveCalibration(options.out);
         const vision::CalibrationRecord r = calibration.record();
         std::printf("rectangle %d,%d-%d,%d angle %.3f\n", r.left, r.top, r.right, r.bottom,
                     double(r.angle));
@@ -216,6 +220,8 @@ int calibrate(const std::vector<std::string>& arguments)
         std::fprintf(stderr, "vardo-run calibrate: the calibration run did not complete\n");
         return 1;
     }
+    if (!markerInside)
+        std::fprintf(stderr, "vardo-run calibrate: the angle marker lies outside the picture\n");
     return saved ? 0 : 1;
 }
 

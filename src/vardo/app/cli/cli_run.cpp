@@ -221,15 +221,16 @@ void Runtime::onTimer(int id)
 
 void Runtime::onCommand(int id)
 {
+    // Held for the whole command, so that closing waits for a command that
+    // runs and no command starts anything once closing has begun.
+    std::lock_guard lock(folderMutex);
+    if (closing)
+        return;
     if (id == cmd::Simulation) {
         startSimulation();
         return;
     }
-    if (id != cmd::FolderRun)
-        return;
-    // Held until the next program runs, so that closing cannot slip in between.
-    std::lock_guard lock(folderMutex);
-    if (closing || folderRun.runNextProgramOfFolder() != FolderRunStep::ProgramLoaded)
+    if (id != cmd::FolderRun || folderRun.runNextProgramOfFolder() != FolderRunStep::ProgramLoaded)
         return;
     controller.performAction(ActionLampOn);
     operation.startOperation(program);
@@ -379,7 +380,9 @@ int run(const std::vector<std::string>& arguments)
     else
         running = started && rt->startSimulation();
     if (running) {
-        const bool calibrated = rt->video && rt->video->calibration().calibrated();
+        // A --calibration that did not load must not leave another one in force.
+        const bool calibrated = rt->video && rt->video->calibrationLoaded() &&
+                                rt->video->calibration().calibrated();
         AutoButtonContext context{rt->usb.connected(), calibrated, &rt->folderRun};
         running = pressAutoButton(rt->operation, rt->controller, *frontend, rt->program, true,
                                   context) == AutoButtonResult::Started;
