@@ -76,9 +76,9 @@ void VideoRig::install(Startup& startup, Shutdown& shutdown, const std::string& 
                       [this](RailSystem&) { host_.setVideoRunning(false); }});
 }
 
-bool VideoRig::finished() const
+bool VideoRig::finished()
 {
-    vision::FrameSource* source = const_cast<vision::VideoSource&>(video_).source();
+    vision::FrameSource* source = video_.source();
     return source == nullptr || source->ended() || !source->streamError().empty();
 }
 

@@ -47,7 +47,7 @@ public:
                  const std::string& calibrationPath);
 
     // The file has ended and does not loop, or it failed while playing.
-    bool finished() const;
+    bool finished();
     bool opened() const { return host_.videoRunning(); }
     bool calibrationLoaded() const { return calibrationLoaded_; }
 
