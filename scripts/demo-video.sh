@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window playing a generated video of the sample layout, with boardsim as
 # the relay board on a pseudo-terminal (option.ini [SERIAL] COM1 = its path,
-# [USB] COM_NO = 1). Runs under Xvfb when there is no display.
+# [USB] COM_NO = 1), calibrated beforehand by `vardo-run calibrate` on the same
+# video. Runs under Xvfb when there is no display.
 #   demo-video.sh <build folder>
 set -euo pipefail
 build=$1
@@ -27,6 +28,11 @@ COM1=$relay
 [USB]
 COM_NO=1
 INI
+# Calibrate on the video first, headlessly, so that automatic operation can
+# start at once in the window (運転 > 自動運転の開始/停止).
+echo "calibrating on the video (about half a minute)..."
+VARDO_HOME="$work" "$work/vardo-run" calibrate -i "$work/demo.avi" --out "$work/demo.clb" --seconds 90
+printf '[CALIBRATION]\nFILE_PATH=%s\n' "$work/demo.clb" >> "$work/option.ini"
 run=("$work/vardo" "-i$work/demo.avi")
 if [ -z "${DISPLAY:-}" ]; then run=(xvfb-run -a -s "-screen 0 1024x768x24" "${run[@]}"); fi
 echo "relay board traffic: $work/boardsim.log"

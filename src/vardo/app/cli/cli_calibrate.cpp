@@ -82,8 +82,12 @@ class ProgressLines : public vision::CalibrationProgress {
 public:
     void open() override { std::printf("calibration started\n"); }
     void setRange(int maximum) override { range_ = maximum; }
+    // The run reports its position on every sample; a line only when it moves.
     void setPosition(int position) override
     {
+        if (position == shown_)
+            return;
+        shown_ = position;
         std::printf("progress %d/%d\n", position, range_);
         std::fflush(stdout);
     }
@@ -91,6 +95,7 @@ public:
 
 private:
     int range_ = 0;
+    int shown_ = -1;
 };
 
 // The objects a calibration run needs, wired as for automatic operation.
