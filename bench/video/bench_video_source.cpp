@@ -26,12 +26,12 @@ const std::string& testFile()
 {
     static std::string path = [] {
         std::string file = "/tmp/vardo_bench_" + std::to_string(getpid()) + ".avi";
-        testing::TestVideoSpec spec;
-        spec.width = 640;
-        spec.height = 480;
-        spec.frames = kFrames;
+        testing::TestVideoParams params;
+        params.width = 640;
+        params.height = 480;
+        params.frames = kFrames;
         std::string error;
-        if (!testing::writeTestVideo(file, spec, error))
+        if (!testing::writeTestVideo(file, params, error))
             std::fprintf(stderr, "test video: %s\n", error.c_str());
         return file;
     }();

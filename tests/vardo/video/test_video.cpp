@@ -38,14 +38,14 @@ void drawOval(std::vector<uint8_t>& frame, int width, int height)
 
 } // namespace
 
-std::vector<uint8_t> drawTestFrame(const TestVideoSpec& spec, int index)
+std::vector<uint8_t> drawTestFrame(const TestVideoParams& params, int index)
 {
-    const int w = spec.width, h = spec.height;
+    const int w = params.width, h = params.height;
     std::vector<uint8_t> frame(size_t(w) * size_t(h) * 3);
     fillRect(frame, w, h, 0, 0, w, h, kBoard);
     drawOval(frame, w, h);
     // The car: a dark block on the oval, a step further each frame.
-    double a = 2 * std::numbers::pi * index / std::max(1, spec.frames);
+    double a = 2 * std::numbers::pi * index / std::max(1, params.frames);
     int cx = int(w / 2.0 + w * 0.35 * std::cos(a)), cy = int(h / 2.0 + h * 0.3 * std::sin(a));
     fillRect(frame, w, h, cx - 8, cy - 4, cx + 8, cy + 4, {40, 40, 40});
     // Orientation marks and the frame number, each a block of one colour.
@@ -77,10 +77,10 @@ int readFrameNumber(const uint8_t* bottomUp, int width, int height)
     return number >= 0 && std::abs(level - expected) <= kNumberStep / 3 ? number : -1;
 }
 
-bool writeTestVideo(const std::string& path, const TestVideoSpec& spec, std::string& error)
+bool writeTestVideo(const std::string& path, const TestVideoParams& params, std::string& error)
 {
     gst_init(nullptr, nullptr);
-    const char* encoder = spec.codec == VideoCodec::MotionJpegAvi
+    const char* encoder = params.codec == VideoCodec::MotionJpegAvi
                               ? "jpegenc quality=95 ! avimux"
                               : "vp8enc deadline=1 target-bitrate=4000000 keyframe-max-dist=1 ! webmmux";
     std::string description = "appsrc name=src format=time ! videoconvert ! " + std::string(encoder) +
@@ -97,16 +97,16 @@ bool writeTestVideo(const std::string& path, const TestVideoSpec& spec, std::str
     }
     GstElement* src = gst_bin_get_by_name(GST_BIN(pipeline), "src");
     GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", "width",
-                                        G_TYPE_INT, spec.width, "height", G_TYPE_INT, spec.height,
-                                        "framerate", GST_TYPE_FRACTION, spec.fps, 1, nullptr);
+                                        G_TYPE_INT, params.width, "height", G_TYPE_INT, params.height,
+                                        "framerate", GST_TYPE_FRACTION, params.fps, 1, nullptr);
     gst_app_src_set_caps(GST_APP_SRC(src), caps);
     gst_caps_unref(caps);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    for (int i = 0; i < spec.frames; ++i) {
-        std::vector<uint8_t> frame = drawTestFrame(spec, i);
+    for (int i = 0; i < params.frames; ++i) {
+        std::vector<uint8_t> frame = drawTestFrame(params, i);
         GstBuffer* buffer = gst_buffer_new_memdup(frame.data(), frame.size());
-        GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(uint64_t(i), GST_SECOND, uint64_t(spec.fps));
-        GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(1, GST_SECOND, uint64_t(spec.fps));
+        GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(uint64_t(i), GST_SECOND, uint64_t(params.fps));
+        GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(1, GST_SECOND, uint64_t(params.fps));
         gst_app_src_push_buffer(GST_APP_SRC(src), buffer);
     }
     gst_app_src_end_of_stream(GST_APP_SRC(src));

@@ -9,7 +9,7 @@ namespace vardo::testing {
 
 enum class VideoCodec { MotionJpegAvi, Vp8Webm };
 
-struct TestVideoSpec {
+struct TestVideoParams {
     int width = 320; // a multiple of 4: rows need no padding
     int height = 240;
     int frames = 12;
@@ -26,7 +26,7 @@ inline constexpr Bgr kTopLeftMark{0, 0, 255};     // red block, top left of the 
 inline constexpr Bgr kBottomRightMark{255, 0, 0}; // blue block, bottom right
 
 // Frame `index` of the video, top row first, packed BGR.
-std::vector<uint8_t> drawTestFrame(const TestVideoSpec& spec, int index);
+std::vector<uint8_t> drawTestFrame(const TestVideoParams& params, int index);
 
 // The frame number read back from a delivered (bottom-up) frame; -1 when
 // the number mark is unreadable.
@@ -37,6 +37,6 @@ Bgr pixelAt(const uint8_t* bottomUp, int width, int height, int x, int y);
 bool near(Bgr a, Bgr b, int tolerance);
 
 // Encodes the frames with GStreamer into `path`; false with a reason.
-bool writeTestVideo(const std::string& path, const TestVideoSpec& spec, std::string& error);
+bool writeTestVideo(const std::string& path, const TestVideoParams& params, std::string& error);
 
 } // namespace vardo::testing

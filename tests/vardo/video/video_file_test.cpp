@@ -20,7 +20,7 @@ namespace vardo::vision {
 namespace {
 
 using testing::TempDir;
-using testing::TestVideoSpec;
+using testing::TestVideoParams;
 
 // Frame numbers as they arrive, read from the frames themselves.
 class FrameLog {
@@ -65,11 +65,11 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs)
 
 class VideoFileTest : public ::testing::Test {
 protected:
-    std::string makeVideo(const TestVideoSpec& spec, const char* name = "train.avi")
+    std::string makeVideo(const TestVideoParams& params, const char* name = "train.avi")
     {
         std::string path = dir.file(name);
         std::string error;
-        EXPECT_TRUE(testing::writeTestVideo(path, spec, error)) << error;
+        EXPECT_TRUE(testing::writeTestVideo(path, params, error)) << error;
         return path;
     }
 
@@ -87,11 +87,11 @@ protected:
 
 TEST_F(VideoFileTest, FramesArriveBottomUpAtTheFileSize)
 {
-    TestVideoSpec spec;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frames = 4;
-    auto source = open(makeVideo(spec), false);
+    TestVideoParams params;
+    params.width = 160;
+    params.height = 120;
+    params.frames = 4;
+    auto source = open(makeVideo(params), false);
     ASSERT_TRUE(source);
     EXPECT_EQ(source->frameSize(), (FrameSize{160, 120}));
 
@@ -124,12 +124,12 @@ TEST_F(VideoFileTest, FramesArriveBottomUpAtTheFileSize)
 
 TEST_F(VideoFileTest, AnyInstalledContainerAndCodecDecodes)
 {
-    TestVideoSpec spec;
-    spec.codec = testing::VideoCodec::Vp8Webm;
-    spec.width = 128;
-    spec.height = 96;
-    spec.frames = 3;
-    auto source = open(makeVideo(spec, "train.webm"), false, false);
+    TestVideoParams params;
+    params.codec = testing::VideoCodec::Vp8Webm;
+    params.width = 128;
+    params.height = 96;
+    params.frames = 3;
+    auto source = open(makeVideo(params, "train.webm"), false, false);
     ASSERT_TRUE(source);
     EXPECT_EQ(source->frameSize(), (FrameSize{128, 96}));
     FrameLog log;
@@ -143,10 +143,10 @@ TEST_F(VideoFileTest, AnyInstalledContainerAndCodecDecodes)
 
 TEST_F(VideoFileTest, LoopingRestartsAtFrameZero)
 {
-    TestVideoSpec spec;
-    spec.frames = 6;
-    spec.fps = 60;
-    auto source = open(makeVideo(spec), true);
+    TestVideoParams params;
+    params.frames = 6;
+    params.fps = 60;
+    auto source = open(makeVideo(params), true);
     ASSERT_TRUE(source);
     FrameLog log;
     source->setCallback(log.callback());
@@ -161,7 +161,7 @@ TEST_F(VideoFileTest, LoopingRestartsAtFrameZero)
     // Every frame follows its predecessor, and after the last comes the first.
     int wraps = 0;
     for (size_t i = 1; i < numbers.size(); ++i) {
-        if (numbers[i - 1] == spec.frames - 1) {
+        if (numbers[i - 1] == params.frames - 1) {
             EXPECT_EQ(numbers[i], 0) << "at " << i;
             ++wraps;
         } else {
@@ -173,9 +173,9 @@ TEST_F(VideoFileTest, LoopingRestartsAtFrameZero)
 
 TEST_F(VideoFileTest, WithoutLoopTheLastFrameIsHeld)
 {
-    TestVideoSpec spec;
-    spec.frames = 5;
-    auto source = open(makeVideo(spec), false);
+    TestVideoParams params;
+    params.frames = 5;
+    auto source = open(makeVideo(params), false);
     ASSERT_TRUE(source);
     FrameLog log;
     source->setCallback(log.callback());
@@ -203,11 +203,11 @@ TEST_F(VideoFileTest, WithoutLoopTheLastFrameIsHeld)
 
 TEST_F(VideoFileTest, NoCallbackRunsAfterStop)
 {
-    TestVideoSpec spec;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frames = 30;
-    auto source = open(makeVideo(spec), true, false);
+    TestVideoParams params;
+    params.width = 160;
+    params.height = 120;
+    params.frames = 30;
+    auto source = open(makeVideo(params), true, false);
     ASSERT_TRUE(source);
 
     std::atomic<bool> stopped{false};
@@ -245,9 +245,9 @@ TEST_F(VideoFileTest, NoCallbackRunsAfterStop)
 
 TEST_F(VideoFileTest, StopFromInsideTheCallbackIsRefused)
 {
-    TestVideoSpec spec;
-    spec.frames = 3;
-    auto source = open(makeVideo(spec), true, false);
+    TestVideoParams params;
+    params.frames = 3;
+    auto source = open(makeVideo(params), true, false);
     ASSERT_TRUE(source);
     std::atomic<int> refused{0};
     std::atomic<int> calls{0};
@@ -281,8 +281,8 @@ TEST_F(VideoFileTest, BrokenFilesFailWithTheStepAndGStreamersText)
     EXPECT_FALSE(undecodable.text.empty());
 
     // A file that starts like a video and then stops short.
-    TestVideoSpec spec;
-    std::string whole = makeVideo(spec);
+    TestVideoParams params;
+    std::string whole = makeVideo(params);
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(common::readWholeFile(whole, bytes));
     dir.write("cut.avi", std::string(bytes.begin(), bytes.begin() + 200));

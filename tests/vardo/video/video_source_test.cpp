@@ -245,10 +245,10 @@ TEST_F(VideoSourceTest, OpeningAFileLeavesSimulationAndUnchecksTheCameras)
 {
     option("DEVICE", "1");
     VideoSource& v = make(1);
-    testing::TestVideoSpec spec;
-    spec.frames = 3;
+    testing::TestVideoParams params;
+    params.frames = 3;
     std::string error;
-    ASSERT_TRUE(testing::writeTestVideo(dir.file("a.avi"), spec, error)) << error;
+    ASSERT_TRUE(testing::writeTestVideo(dir.file("a.avi"), params, error)) << error;
     simulation = true;
     ASSERT_TRUE(v.openVideoFile(dir.file("a.avi")));
     EXPECT_EQ(v.deviceNumber(), -1);

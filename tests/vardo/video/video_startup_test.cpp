@@ -135,10 +135,10 @@ TEST_F(VideoStartupTest, MissingVideoFileIsReportedAndStartUpGoesOn)
 
 TEST_F(VideoStartupTest, VideoFileOfTheCommandLineIsTheSource)
 {
-    testing::TestVideoSpec spec;
-    spec.frames = 3;
+    testing::TestVideoParams params;
+    params.frames = 3;
     std::string error;
-    ASSERT_TRUE(testing::writeTestVideo(dir.file("run.avi"), spec, error)) << error;
+    ASSERT_TRUE(testing::writeTestVideo(dir.file("run.avi"), params, error)) << error;
     ASSERT_EQ(start(2, "vardo -i" + dir.file("run.avi")), StartupOutcome::Started);
     EXPECT_TRUE(video->running());
     EXPECT_EQ(video->deviceNumber(), -1);
