@@ -56,16 +56,8 @@ void putRecord(common::ByteWriter& writer, const CrossingRecord& r)
 // Only the tag is checked: every crossing file ever written has one layout.
 ReadStatus parseCrossingFile(const std::vector<uint8_t>& bytes, CrossingFile& out)
 {
-    common::ByteReader reader(bytes);
-    uint32_t tag = 0;
-    int32_t version = 0;
-    if (!reader.readU32(tag))
-        return ReadStatus::Malformed;
-    if (!detail::tagIs(tag, kTag))
-        return ReadStatus::WrongTag;
-    if (!reader.readI32(version))
-        return ReadStatus::Malformed;
-    return detail::readCountedRecords(reader, kMaxCrossings, kRecordSize, readRecord, out.records);
+    return detail::parseCountedFileAnyVersion(bytes, kTag, kMaxCrossings, kRecordSize, readRecord,
+                                              out.records);
 }
 
 ReadStatus readCrossingFile(const std::string& path, CrossingFile& out)

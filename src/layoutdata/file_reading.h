@@ -26,6 +26,9 @@ ReadStatus readWith(const std::string& path, size_t maxSize, File& out, Parse pa
     return parse(bytes, out);
 }
 
+// Whether two tag words match.
+inline bool tagIs(uint32_t tag, const char expected[4]) { return tag == common::tagWord(expected); }
+
 // The header of the control point, sensor, crossing and mask files:
 // tag, int32 version, int32 count, 20 reserved bytes.
 constexpr size_t kCountedHeaderSize = 32;
@@ -76,6 +79,24 @@ ReadStatus readCountedRecords(common::ByteReader& reader, int maxCount, size_t r
     return ReadStatus::Ok;
 }
 
+// A counted file whose version is not checked: the tag, then the records.
+template <class Record, class ReadRecord>
+ReadStatus parseCountedFileAnyVersion(const std::vector<uint8_t>& bytes, const char tag[4],
+                                      int maxCount, size_t recordSize, ReadRecord readRecord,
+                                      std::vector<Record>& records)
+{
+    common::ByteReader reader(bytes);
+    uint32_t fileTag = 0;
+    int32_t version = 0;
+    if (!reader.readU32(fileTag))
+        return ReadStatus::Malformed;
+    if (!tagIs(fileTag, tag))
+        return ReadStatus::WrongTag;
+    if (!reader.readI32(version))
+        return ReadStatus::Malformed;
+    return readCountedRecords(reader, maxCount, recordSize, readRecord, records);
+}
+
 // A whole counted file; empty when there are more records than fit.
 template <class Record, class PutRecord>
 std::vector<uint8_t> encodeCountedRecords(const char tag[4], int32_t version, int maxCount,
@@ -93,7 +114,5 @@ std::vector<uint8_t> encodeCountedRecords(const char tag[4], int32_t version, in
 // Writes an encoded file atomically; false for an empty (refused) encoding.
 bool writeEncoded(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// Whether two tag words match.
-inline bool tagIs(uint32_t tag, const char expected[4]) { return tag == common::tagWord(expected); }
 
 } // namespace layoutdata::detail

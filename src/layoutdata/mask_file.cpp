@@ -42,16 +42,8 @@ int32_t cutTowardsZero(double v)
 
 ReadStatus parseMaskFile(const std::vector<uint8_t>& bytes, MaskFile& out)
 {
-    common::ByteReader reader(bytes);
-    uint32_t tag = 0;
-    int32_t version = 0;
-    if (!reader.readU32(tag))
-        return ReadStatus::Malformed;
-    if (!detail::tagIs(tag, kTag))
-        return ReadStatus::WrongTag;
-    if (!reader.readI32(version))
-        return ReadStatus::Malformed;
-    return detail::readCountedRecords(reader, kMaxMaskRecords, kRecordSize, readRecord, out.records);
+    return detail::parseCountedFileAnyVersion(bytes, kTag, kMaxMaskRecords, kRecordSize, readRecord,
+                                              out.records);
 }
 
 ReadStatus readMaskFile(const std::string& path, MaskFile& out)
