@@ -14,6 +14,10 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   fonts-noto-cjk
   xvfb xauth x11-utils
+  nlohmann-json3-dev
+  libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
+  libpocketsphinx-dev pocketsphinx-en-us
+  espeak-ng sox python3
 )
 
 missing=()
