@@ -1,7 +1,7 @@
 #pragma once
 // A Frontend for tests: records every call and answers questions from a
 // script. Timers and posted commands are kept for the test to fire by hand.
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 
 #include <deque>
 #include <map>

@@ -4,7 +4,7 @@
 // --agree, and timers and posted commands run on an event-loop thread of
 // its own. Set the timer and command handlers before starting timers or
 // posting commands: they are called on the event-loop thread.
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 
 #include <chrono>
 #include <condition_variable>

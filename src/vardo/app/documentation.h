@@ -2,7 +2,7 @@
 // The documentation command: the local pages when installed, else (after
 // asking) the pages on the web. The opener is the desktop's "open" service,
 // handed in by the window (and by tests).
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 
 #include <functional>
 #include <string>

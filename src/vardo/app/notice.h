@@ -1,8 +1,8 @@
 #pragma once
 // The notice dialog with its "do not show again" box. Each caller owns one
 // SURPRESS_MESSAGE key; once the box was ticked the notice stays away.
-#include "vardo/app/frontend.h"
-#include "vardo/app/settings.h"
+#include "vardo/base/frontend.h"
+#include "vardo/base/settings.h"
 
 namespace vardo {
 

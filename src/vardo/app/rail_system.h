@@ -2,7 +2,7 @@
 // The object that holds everything Vardo runs on: where its files are, the
 // video path of the command line, and whether start-up has completed. The
 // run-time components join it as members as they are built.
-#include "vardo/app/settings.h"
+#include "vardo/base/settings.h"
 
 #include <string>
 

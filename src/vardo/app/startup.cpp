@@ -2,7 +2,7 @@
 
 #include "common/byte_io.h"
 #include "layoutdata/layout_files.h"
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/app/command_line.h"
 #include "vardo/app/notice.h"
 

@@ -2,7 +2,7 @@
 // Bringing Vardo up on the first paint of its view and taking it down when
 // the view goes. Components plug their steps in by stage; within a stage
 // steps run in the order they were added.
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 #include "vardo/app/rail_system.h"
 
 #include <functional>

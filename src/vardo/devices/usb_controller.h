@@ -7,7 +7,7 @@
 // The port is shared by the window thread, the control loop and the PWM
 // worker: every write together with the wait for its answer holds one
 // lock, so no thread can take another's "OK".
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 #include "vardo/devices/byte_stream.h"
 #include "vardo/devices/pwm_driver.h"
 #include "vardo/devices/usb_log.h"

@@ -4,7 +4,7 @@
 // which reveals the closed (or open) picture along each arm in 7 steps on a
 // short worker thread of its own.
 #include "common/event.h"
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 #include "vardo/layout/layout_model.h"
 #include "vardo/layout/layout_pictures.h"
 

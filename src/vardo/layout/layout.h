@@ -2,7 +2,7 @@
 // The loaded layout: the model (track, links, points, crossings, turntable,
 // home positions) together with its pictures, built from the layout data
 // folder in one fixed order at start-up.
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 #include "vardo/layout/crossing_animator.h"
 #include "vardo/layout/layout_model.h"
 #include "vardo/layout/layout_pictures.h"

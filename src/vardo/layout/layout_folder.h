@@ -3,7 +3,7 @@
 // fallbacks Vardo gives each one. The layout model calls these one by one in
 // its loading order; check-layout calls loadLayoutFolder for all of them.
 #include "layoutdata/layout_files.h"
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 // rectangle), and each car's fill colour. The dialog itself belongs to the
 // window; the operations it performs are here.
 #include "layoutdata/train_figure_file.h"
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 #include "vardo/layout/layout_model.h"
 
 #include <QColor>

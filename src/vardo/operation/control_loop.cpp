@@ -1,7 +1,7 @@
 #include "vardo/operation/control_loop.h"
 
 #include "common/string_table.h"
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/layout/layout_model.h"
 
 namespace vardo {

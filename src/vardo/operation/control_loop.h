@@ -8,14 +8,14 @@
 // and the train state's positionEvent; stopping sets both, and every wait
 // tests `operating`, so a stop ends the loop within one event.
 #include "layoutdata/layout_files.h"
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 #include "vardo/operation/controller_action.h"
-#include "vardo/operation/operation_seams.h"
+#include "vardo/base/operation_seams.h"
 #include "vardo/operation/operation_settings.h"
 #include "vardo/operation/program.h"
 #include "vardo/operation/sound_calls.h"
 #include "vardo/operation/speed_control.h"
-#include "vardo/operation/train_state.h"
+#include "vardo/base/train_state.h"
 
 #include <array>
 #include <atomic>

@@ -9,7 +9,7 @@
 #include "layoutdata/layout_files.h"
 #include "vardo/operation/controller_action.h"
 #include "vardo/operation/sound_calls.h"
-#include "vardo/operation/train_state.h"
+#include "vardo/base/train_state.h"
 
 #include <array>
 #include <atomic>

@@ -1,7 +1,7 @@
 #pragma once
 // Running every program file of a folder one after the other, in name
 // order or at random, once or over and over.
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 #include "vardo/operation/program_dialogs.h"
 #include "vardo/operation/program_editor.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // Stand-ins for the sound component and the extended interface while they
 // are not built: they report what was asked and drive nothing.
-#include "vardo/app/frontend.h"
-#include "vardo/operation/operation_seams.h"
+#include "vardo/base/frontend.h"
+#include "vardo/base/operation_seams.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // The settings automatic operation reads when it starts: ranges, offsets,
 // the control-point switches and the simulation and turntable timing.
-#include "vardo/app/settings.h"
+#include "vardo/base/settings.h"
 
 #include <ctime>
 #include <functional>

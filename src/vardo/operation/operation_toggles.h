@@ -2,7 +2,7 @@
 // What operation offers the menus and train detection: the automatic stop
 // at the buffer stops, and the two switches of the settings menu
 // (自動停止機能 and 制御ポイント機能), each written back to option.ini.
-#include "vardo/app/settings.h"
+#include "vardo/base/settings.h"
 #include "vardo/operation/control_loop.h"
 #include "vardo/operation/control_points.h"
 

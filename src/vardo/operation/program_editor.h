@@ -2,7 +2,7 @@
 // The program operations as the user invokes them: each asks its question,
 // opens its dialog, shows its message, keeps the one-level undo copy, marks
 // the program modified, lays the boxes out again and asks for a redraw.
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 #include "vardo/operation/program.h"
 #include "vardo/operation/program_dialogs.h"
 

@@ -6,9 +6,9 @@
 // does for a camera frame. The step takes SPEED / present speed ms (at
 // most 1000 ms); a standing train idles in steps of 100 ms.
 #include "vardo/operation/controller_action.h"
-#include "vardo/operation/operation_seams.h"
+#include "vardo/base/operation_seams.h"
 #include "vardo/operation/speed_control.h"
-#include "vardo/operation/train_state.h"
+#include "vardo/base/train_state.h"
 
 #include <array>
 #include <atomic>

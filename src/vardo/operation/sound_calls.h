@@ -1,7 +1,7 @@
 #pragma once
 // Sound requests of programs and control points, reported to the trace
 // and passed on to the sound component when there is one.
-#include "vardo/operation/operation_seams.h"
+#include "vardo/base/operation_seams.h"
 
 #include <functional>
 

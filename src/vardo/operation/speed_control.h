@@ -3,8 +3,8 @@
 // the PWM driver, the speed servo and the simulation, and the speed fade:
 // a change spread over steps of 200 ms that whichever speed output is
 // active applies.
-#include "vardo/app/frontend.h"
-#include "vardo/operation/operation_seams.h"
+#include "vardo/base/frontend.h"
+#include "vardo/base/operation_seams.h"
 
 #include <atomic>
 #include <chrono>

@@ -3,7 +3,7 @@
 // action, every device command written, every sound call, the train
 // position (at most ten times a second), messages and the end, as text
 // lines or as one JSON object per line with a `type` and a millisecond `t`.
-#include "vardo/operation/operation_seams.h"
+#include "vardo/base/operation_seams.h"
 
 #include <chrono>
 #include <cstdio>

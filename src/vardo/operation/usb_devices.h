@@ -1,7 +1,7 @@
 #pragma once
 // The relay board as operation sees it.
 #include "vardo/devices/usb_controller.h"
-#include "vardo/operation/operation_seams.h"
+#include "vardo/base/operation_seams.h"
 
 namespace vardo {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The questions before Vardo closes: save a changed calibration, then save
 // an edited program. A failed save after "yes" keeps the program open.
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 #include "vardo/ui/main_frame.h"
 
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/app/documentation.h"
 #include "vardo/ui/menu_table.h"
 #include "vardo/ui/toolbar_icons.h"

@@ -1,6 +1,6 @@
 #include "vardo/ui/menu_rules.h"
 
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 
 namespace vardo::ui {
 

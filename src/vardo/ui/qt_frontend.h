@@ -3,7 +3,7 @@
 // the notice and disclaimer dialogs, QTimer timers and posted commands
 // delivered on the user-interface thread. Any thread may call it; calls
 // from other threads are carried over to the user-interface thread.
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,10 +1,10 @@
 #include "vardo/ui/session.h"
 
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/ui/exit_sequence.h"
 #include "vardo/vision/exception_mask.h"
 #include "vardo/vision/video_gst_backend.h"
-#include "vardo/vision/video_startup.h"
+#include "vardo/app/video_startup.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -12,7 +12,7 @@
 #include "vardo/operation/control_loop.h"
 #include "vardo/operation/control_points.h"
 #include "vardo/operation/controller_action.h"
-#include "vardo/operation/detection_host_impl.h"
+#include "vardo/app/detection_host_impl.h"
 #include "vardo/operation/program_editor.h"
 #include "vardo/operation/simulation.h"
 #include "vardo/operation/sound_calls.h"

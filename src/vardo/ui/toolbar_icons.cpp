@@ -1,6 +1,6 @@
 #include "vardo/ui/toolbar_icons.h"
 
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -4,8 +4,8 @@
 // loading and saving the calibration file. Shared by the user-interface
 // thread, the calibration thread and the streaming thread: the record and
 // the derived data sit behind one mutex, the flags are atomic.
-#include "vardo/app/frontend.h"
-#include "vardo/app/settings.h"
+#include "vardo/base/frontend.h"
+#include "vardo/base/settings.h"
 #include "vardo/layout/layout_model.h"
 #include "vardo/vision/calibration_record.h"
 #include "vardo/vision/rotated_outline.h"

@@ -1,6 +1,6 @@
 #include "vardo/vision/calibration_run.h"
 
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/vision/debug_files.h"
 
 #include <algorithm>
@@ -95,9 +95,9 @@ void CalibrationRun::startTrain()
 {
     if (host_.speedControlEnabled())
         host_.setSpeed(1.0);
-    host_.performAction(kActionForward);
+    host_.performAction(vardo::ActionForward);
     if (!host_.extendedPointMode1())
-        host_.performAction(kActionPoint1Straight);
+        host_.performAction(vardo::ActionPoint1Straight);
 }
 
 void CalibrationRun::run()
@@ -132,7 +132,7 @@ void CalibrationRun::finish(bool completed)
         TrainState::Position p = train_.position(train_.current.load());
         recreatePositionLog(programFolder_, p.x, p.y);
     }
-    host_.performAction(kActionStop);
+    host_.performAction(vardo::ActionStop);
     calibration_.finishRun(completed);
     progress_.close();
     frontend_.postCommand(cmd::AngleCorrection);

@@ -3,7 +3,7 @@
 // moves is sampled in each quarter of the image; every sample widens the
 // calibration rectangle. It ends after LOOP_COUNT laps with
 // DIMENSION_COUNT samples in every quarter, or when aborted.
-#include "vardo/operation/train_state.h"
+#include "vardo/base/train_state.h"
 #include "vardo/vision/calibration.h"
 #include "vardo/vision/detection_host.h"
 #include "vardo/vision/detector.h"

@@ -4,20 +4,13 @@
 // program interface, the extended interface's turntable settings and the
 // panel's turntable latch and buttons. The control object implements it;
 // every call may come from the streaming thread or the calibration thread.
-namespace vardo::vision {
+#include "vardo/base/controller_codes.h"
 
-// Controller state bits read here.
-constexpr int kStateRunning = 2;
-constexpr int kStateBackward = 4;
+namespace vardo::vision {
 
 // Display modes of the view, as detection needs to know them.
 enum class DisplayMode { Live = 0, Difference = 1, Layout = 2, ProgramEditor = 3 };
 enum class DisplaySubMode { Centroid = 0, Vector = 1, Polygon = 2, TrainFigure = 3 };
-
-// Controller actions used here.
-constexpr int kActionStop = 0;
-constexpr int kActionForward = 1;
-constexpr int kActionPoint1Straight = 3;
 
 class DetectionHost {
 public:

@@ -6,9 +6,9 @@
 // source's streaming thread; results are published for other threads
 // through TrainState and a few atomics. Nothing is drawn here: the view
 // draws from result() after AnalyzeFrame returns.
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 #include "vardo/layout/layout_model.h"
-#include "vardo/operation/train_state.h"
+#include "vardo/base/train_state.h"
 #include "vardo/vision/calibration.h"
 #include "vardo/vision/centroid.h"
 #include "vardo/vision/detection_host.h"

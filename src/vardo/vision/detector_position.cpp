@@ -1,6 +1,6 @@
 // The train position from a detected movement, and the stops that depend
 // on it: the turntable approach stop and the end-of-line emergency stop.
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/vision/debug_files.h"
 #include "vardo/vision/detector.h"
 
@@ -42,7 +42,7 @@ void Detector::trainMoved()
         const Point& p = layout_.track().position(index);
         train_.setPosition(train_.current.load(), p.x, p.y);
         train_.nearest.store(index);
-        const bool backward = (host_.controllerState() & kStateBackward) != 0;
+        const bool backward = (host_.controllerState() & vardo::state::Backward) != 0;
         train_.updateLapAngle(p.x, p.y, backward);
     }
     publish();
@@ -84,10 +84,10 @@ void Detector::turntableCheck()
     const int state = host_.controllerState();
     const Point train = currentTrainPosition();
     if (autoStop == 0 || !calibration_.calibrated() || host_.sdkWindowAttached() || train.x == 0 ||
-        (state & kStateRunning) == 0 || !table.present || !onTrack(table.approachForward) ||
+        (state & vardo::state::Running) == 0 || !table.present || !onTrack(table.approachForward) ||
         !onTrack(table.approachBackward))
         return;
-    const bool backward = (state & kStateBackward) != 0;
+    const bool backward = (state & vardo::state::Backward) != 0;
     const long long range = (long long)settings_.positionRange * settings_.positionRange;
     const Point a = layout_.track().position(table.approachForward);
     const Point b = layout_.track().position(table.approachBackward);
@@ -122,8 +122,8 @@ void Detector::endOfLineCheck()
     const int state = host_.controllerState();
     const Point train = currentTrainPosition();
     if (!settings_.emergencyStop || autoStop_.load() || !calibration_.calibrated() ||
-        host_.sdkWindowAttached() || train.x == 0 || (state & kStateRunning) == 0 ||
-        (state & kStateBackward) == 0)
+        host_.sdkWindowAttached() || train.x == 0 || (state & vardo::state::Running) == 0 ||
+        (state & vardo::state::Backward) == 0)
         return;
     if (--emergencyCountdown_ > 0)
         return;
@@ -143,7 +143,7 @@ void Detector::emergencyStop(bool notice)
     if (host_.programRunning())
         host_.stopOperation();
     else
-        host_.performAction(kActionStop);
+        host_.performAction(vardo::ActionStop);
     train_.setPosition(train_.current.load(), 0, 0);
     if (notice)
         frontend_.postCommand(cmd::EmergencyStopNotice);

@@ -1,6 +1,6 @@
 #pragma once
 // The settings detection reads once when the view starts.
-#include "vardo/app/settings.h"
+#include "vardo/base/settings.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 // come from, the camera menu, opening a file, the camera's size, and the
 // stop that lets the detector start afresh. All calls come from the
 // user-interface thread; only the frame callback runs on the source's.
-#include "vardo/app/frontend.h"
-#include "vardo/app/settings.h"
+#include "vardo/base/frontend.h"
+#include "vardo/base/settings.h"
 #include "vardo/vision/video_backend.h"
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "vardo/app/settings.h"
+#include "vardo/base/settings.h"
 
 #include "common/colour.h"
 #include "common/profile.h"

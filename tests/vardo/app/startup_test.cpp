@@ -2,7 +2,7 @@
 
 #include "common/byte_io.h"
 #include "common/profile.h"
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "recording_frontend.h"
 #include "temp_dir.h"
 

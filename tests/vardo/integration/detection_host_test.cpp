@@ -3,7 +3,7 @@
 // without outside programs or extended interface.
 #include "program_description.h"
 #include "recording_frontend.h"
-#include "vardo/operation/detection_host_impl.h"
+#include "vardo/app/detection_host_impl.h"
 #include "vardo/operation/sound_calls.h"
 
 #include <gtest/gtest.h>
@@ -39,13 +39,13 @@ TEST(ControlDetectionHost, ReportsTheControllerState)
 {
     Control c;
     vardo::ControlDetectionHost host(c.controller, c.operation, c.speed);
-    EXPECT_EQ(host.controllerState() & vardo::vision::kStateRunning, 0);
-    host.performAction(vardo::vision::kActionForward);
-    EXPECT_NE(host.controllerState() & vardo::vision::kStateRunning, 0);
-    EXPECT_EQ(host.controllerState() & vardo::vision::kStateBackward, 0);
+    EXPECT_EQ(host.controllerState() & vardo::state::Running, 0);
+    host.performAction(vardo::ActionForward);
+    EXPECT_NE(host.controllerState() & vardo::state::Running, 0);
+    EXPECT_EQ(host.controllerState() & vardo::state::Backward, 0);
     EXPECT_EQ(host.controllerState(), c.controller.state());
-    host.performAction(vardo::vision::kActionStop);
-    EXPECT_EQ(host.controllerState() & vardo::vision::kStateRunning, 0);
+    host.performAction(vardo::ActionStop);
+    EXPECT_EQ(host.controllerState() & vardo::state::Running, 0);
 }
 
 TEST(ControlDetectionHost, EmergencyStopEndsTheRunningProgram)

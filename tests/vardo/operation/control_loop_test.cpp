@@ -1,7 +1,7 @@
 #include "operation_rig.h"
 #include "program_test_support.h"
 #include "temp_dir.h"
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/operation/auto_button.h"
 #include "vardo/operation/folder_run.h"
 

@@ -1,4 +1,4 @@
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/ui/display_state.h"
 #include "vardo/ui/frame_swap.h"
 

@@ -1,6 +1,6 @@
 #include "qt_app.h"
 #include "ui_fixture.h"
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/ui/main_frame.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/ui/menu_rules.h"
 #include "vardo/ui/menu_table.h"
 

@@ -1,7 +1,7 @@
 #include "qt_app.h"
 #include "recording_frontend.h"
 #include "ui_fixture.h"
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/ui/session.h"
 
 #include <gtest/gtest.h>

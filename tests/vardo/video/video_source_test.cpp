@@ -4,7 +4,7 @@
 #include "vardo/vision/video_source.h"
 
 #include "common/profile.h"
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "fake_cameras.h"
 #include "recording_frontend.h"
 #include "temp_dir.h"

@@ -1,9 +1,9 @@
 // The video source at start-up and shutdown: no camera means simulation,
 // a broken -i file is reported, a good one runs until shutdown stops it.
-#include "vardo/vision/video_startup.h"
+#include "vardo/app/video_startup.h"
 
 #include "common/profile.h"
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "fake_cameras.h"
 #include "recording_frontend.h"
 #include "temp_dir.h"

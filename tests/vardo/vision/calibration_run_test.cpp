@@ -163,7 +163,7 @@ TEST(CalibrationRun, CompletedLapMakesTheCalibrationValid)
     EXPECT_EQ(rec.frameHeight, 240);
     EXPECT_EQ(r.rig.host.speeds, std::vector<double>{1.0});
     EXPECT_EQ(r.rig.host.actionsSeen(),
-              (std::vector<int>{kActionForward, kActionPoint1Straight, kActionStop}));
+              (std::vector<int>{vardo::ActionForward, vardo::ActionPoint1Straight, vardo::ActionStop}));
     EXPECT_EQ(r.progress.calls(), (std::vector<std::string>{"open", "range 8", "close"}));
     EXPECT_EQ(r.progress.lastPosition.load(), 8);
     EXPECT_EQ(r.rig.frontend.postedCommands(), std::vector<int>{vardo::cmd::AngleCorrection});
@@ -185,7 +185,7 @@ TEST(CalibrationRun, AbortLeavesTheCalibrationInvalidWithAPartRectangle)
     const CalibrationRecord rec = r.rig.calibration->record();
     EXPECT_EQ((std::array<int, 4>{rec.left, rec.top, rec.right, rec.bottom}),
               (std::array<int, 4>{100, 90, 120, 100}));
-    EXPECT_EQ(r.rig.host.actionsSeen(), (std::vector<int>{kActionForward, kActionStop}));
+    EXPECT_EQ(r.rig.host.actionsSeen(), (std::vector<int>{vardo::ActionForward, vardo::ActionStop}));
     EXPECT_EQ(r.rig.frontend.postedCommands(), std::vector<int>{vardo::cmd::AngleCorrection});
     // The posted angle correction cannot open on an invalid calibration.
     AngleCorrection ac(*r.rig.calibration);

@@ -1,7 +1,7 @@
 #pragma once
 // A detector with its calibration, layout and train state, fed with frames
 // built in code.
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/vision/calibration_file.h"
 #include "vardo/vision/detector.h"
 

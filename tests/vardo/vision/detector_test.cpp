@@ -231,7 +231,7 @@ TEST(DetectorPosition, BackwardBitCountsTheLapTheOtherWay)
 {
     DetectorRig rig;
     ASSERT_TRUE(rig.calibrate());
-    rig.host.state = kStateRunning | kStateBackward;
+    rig.host.state = vardo::state::Running | vardo::state::Backward;
     const auto& track = rig.layout.track();
     rig.feed(rig.trainAt(track.position(1399), 12));
     rig.feed(rig.trainAt(track.position(1385), 12));

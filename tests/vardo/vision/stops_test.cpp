@@ -16,7 +16,7 @@ struct EndOfLine : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(rig.calibrate());
-        rig.host.state = kStateRunning | kStateBackward;
+        rig.host.state = vardo::state::Running | vardo::state::Backward;
         rig.feed(still);
     }
     void stillFrames(int n)
@@ -35,7 +35,7 @@ TEST_F(EndOfLine, StopsWithNoticeAfterEmergencyCountStillAnalyses)
     stillFrames(14);
     EXPECT_TRUE(rig.host.actionsSeen().empty());
     stillFrames(1);
-    EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{kActionStop});
+    EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{vardo::ActionStop});
     EXPECT_EQ(rig.host.stopOperations, 0);
     EXPECT_EQ(rig.position(), (Point{0, 0}));
     EXPECT_EQ(rig.frontend.postedCommands(), std::vector<int>{vardo::cmd::EmergencyStopNotice});
@@ -66,9 +66,9 @@ TEST_F(EndOfLine, PositionOnTheSquaresEdgeIsNotInside)
 TEST_F(EndOfLine, OnlyWhileRunningBackwardCalibratedAndEnabled)
 {
     rig.train.setPosition(0, 590, 410);
-    rig.host.state = kStateRunning;
+    rig.host.state = vardo::state::Running;
     stillFrames(20);
-    rig.host.state = kStateRunning | kStateBackward;
+    rig.host.state = vardo::state::Running | vardo::state::Backward;
     rig.host.sdkWindow = true;
     stillFrames(20);
     rig.host.sdkWindow = false;
@@ -90,7 +90,7 @@ TEST_F(EndOfLine, MovementReloadsTheCountdown)
         rig.feed(block);
     EXPECT_TRUE(rig.host.actionsSeen().empty());
     rig.feed(block);
-    EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{kActionStop});
+    EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{vardo::ActionStop});
 }
 
 namespace {
@@ -108,7 +108,7 @@ struct Turntable : ::testing::Test {
         rig.layout.turntable.approachBackward = b;
         rig.host.autoStop = 2;
         rig.host.turnServo = 0x81;
-        rig.host.state = kStateRunning;
+        rig.host.state = vardo::state::Running;
     }
     void trainAt(int index)
     {
@@ -123,7 +123,7 @@ TEST_F(Turntable, ForwardAtApproachAWithTrack5NotSetStopsWithoutNotice)
 {
     trainAt(a);
     EXPECT_TRUE(rig.detector->autoStopFlag());
-    EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{kActionStop});
+    EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{vardo::ActionStop});
     EXPECT_EQ(rig.host.latch, 2);
     EXPECT_EQ(rig.position(), (Point{0, 0}));
     EXPECT_TRUE(rig.frontend.postedCommands().empty());
@@ -137,19 +137,19 @@ TEST_F(Turntable, Track5SelectedLetsTheTrainOnUnlessTheTableIsTurning)
     EXPECT_TRUE(rig.host.actionsSeen().empty());
     rig.host.latch = 1;
     trainAt(a);
-    EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{kActionStop});
+    EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{vardo::ActionStop});
 }
 
 TEST_F(Turntable, BackwardUsesApproachBAndTrack1)
 {
-    rig.host.state = kStateRunning | kStateBackward;
+    rig.host.state = vardo::state::Running | vardo::state::Backward;
     trainAt(a); // A while backward clears the flag
     EXPECT_FALSE(rig.detector->autoStopFlag());
     EXPECT_TRUE(rig.host.actionsSeen().empty());
     trainAt(b);
     EXPECT_TRUE(rig.detector->autoStopFlag());
     EXPECT_EQ(rig.host.latch, 3);
-    EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{kActionStop});
+    EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{vardo::ActionStop});
 }
 
 TEST_F(Turntable, FlagKeepsItsValueAwayFromBothPointsAndBlocksTheEndOfLineStop)

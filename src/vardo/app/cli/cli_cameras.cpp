@@ -2,7 +2,7 @@
 // command each one has, and on request the formats each one offers.
 #include "common/string_table.h"
 #include "vardo/app/cli/command_registry.h"
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/vision/video_gst_backend.h"
 #include "vardo/vision/video_source.h"
 

@@ -7,7 +7,7 @@
 #include "common/profile.h"
 #include "vardo/app/cli/cli_video_rig.h"
 #include "vardo/app/cli/command_registry.h"
-#include "vardo/app/command_ids.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/app/startup.h"
 #include "vardo/devices/serial_port.h"

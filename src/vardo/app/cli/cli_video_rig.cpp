@@ -1,6 +1,6 @@
 #include "vardo/app/cli/cli_video_rig.h"
 
-#include "vardo/vision/video_startup.h"
+#include "vardo/app/video_startup.h"
 
 namespace vardo::cli {
 

@@ -3,13 +3,13 @@
 // force, the detector, the control side it reports to and the video source
 // whose streaming thread feeds it. Plugged into start-up and shutdown like
 // the window's video source.
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 #include "vardo/app/rail_system.h"
-#include "vardo/app/settings.h"
+#include "vardo/base/settings.h"
 #include "vardo/app/startup.h"
 #include "vardo/layout/layout_model.h"
-#include "vardo/operation/detection_host_impl.h"
-#include "vardo/operation/train_state.h"
+#include "vardo/app/detection_host_impl.h"
+#include "vardo/base/train_state.h"
 #include "vardo/vision/calibration.h"
 #include "vardo/vision/detector.h"
 #include "vardo/vision/video_gst_backend.h"

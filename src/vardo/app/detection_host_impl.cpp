@@ -1,4 +1,4 @@
-#include "vardo/operation/detection_host_impl.h"
+#include "vardo/app/detection_host_impl.h"
 
 #include <utility>
 

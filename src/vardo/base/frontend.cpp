@@ -1,4 +1,4 @@
-#include "vardo/app/frontend.h"
+#include "vardo/base/frontend.h"
 
 namespace vardo {
 

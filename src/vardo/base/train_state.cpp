@@ -1,4 +1,4 @@
-#include "vardo/operation/train_state.h"
+#include "vardo/base/train_state.h"
 
 #include <cmath>
 

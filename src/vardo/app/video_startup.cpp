@@ -1,4 +1,4 @@
-#include "vardo/vision/video_startup.h"
+#include "vardo/app/video_startup.h"
 
 namespace vardo::vision {
 
