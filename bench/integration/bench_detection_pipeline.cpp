@@ -7,7 +7,7 @@
 //    on (median and 99th percentile).
 #include "oval_video.h"
 #include "recording_frontend.h"
-#include "vardo/operation/detection_host_impl.h"
+#include "vardo/app/detection_host_impl.h"
 #include "vardo/operation/sound_calls.h"
 #include "vardo/vision/calibration.h"
 #include "vardo/vision/detector.h"
