@@ -8,7 +8,13 @@ namespace planwerk {
 
 namespace {
 
-constexpr double kQuarterTurn = 1.570795;
+// Truncation toward zero that does not lose a whole pixel to rounding
+// noise: 239.9999999 is taken as 240.
+int truncate(double v)
+{
+    const double nearest = std::round(v);
+    return std::fabs(v - nearest) < 1e-6 ? int(nearest) : int(std::trunc(v));
+}
 
 } // namespace
 
@@ -17,11 +23,12 @@ void deriveTrainRectangle(TrainRectangle& r)
     const PicturePoint p0 = r.p[0], p1 = r.p[1], p2 = r.p[2];
     const double dx = p1.x - p0.x, dy = p1.y - p0.y;
     const double length2 = dx * dx + dy * dy;
-    // The rectangle grows from the base line in direction a: a quarter turn
-    // anticlockwise on screen from P0 -> P1 (upwards for a base line drawn
-    // to the right).
-    const double a = std::atan2(dy, dx) - kQuarterTurn;
-    const double ux = std::cos(a), uy = std::sin(a);
+    // The rectangle grows from the base line in direction u, a quarter turn
+    // anticlockwise on screen from P0 -> P1: upwards for a base line drawn
+    // to the right, and upwards as well when P0 and P1 coincide.
+    const double length = std::sqrt(length2);
+    const double ux = length2 > 0 ? dy / length : 0.0;
+    const double uy = length2 > 0 ? -dx / length : -1.0;
     double f = 0, g = 0, fx = p0.x, fy = p0.y;
     if (length2 > 0) {
         f = std::clamp(((p2.x - p0.x) * dx + (p2.y - p0.y) * dy) / length2, 0.0, 1.0);
@@ -34,7 +41,7 @@ void deriveTrainRectangle(TrainRectangle& r)
     } else {
         g = std::hypot(double(p0.x - p2.x), double(p0.y - p2.y));
     }
-    const PicturePoint o{int(std::trunc(g * ux)), int(std::trunc(g * uy))};
+    const PicturePoint o{truncate(g * ux), truncate(g * uy)};
     r.p[3] = {p0.x + o.x, p0.y + o.y};
     r.p[4] = {p1.x + o.x, p1.y + o.y};
     if (g > 0) {
@@ -43,7 +50,7 @@ void deriveTrainRectangle(TrainRectangle& r)
         else if (f == 1)
             r.p[2] = r.p[4];
     } else {
-        r.p[2] = {int(std::trunc(fx)), int(std::trunc(fy))};
+        r.p[2] = {truncate(fx), truncate(fy)};
     }
 }
 
