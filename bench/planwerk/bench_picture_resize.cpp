@@ -101,8 +101,11 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
+        // CPU time: the machine is shared, so wall time carries others' load.
+        // With repetitions the medians are compared.
         for (const Run& r : runs)
-            times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+            if (r.run_type != Run::RT_Aggregate || r.aggregate_name == "median")
+                times_[r.run_name.function_name] = r.GetAdjustedCPUTime();
     }
     void Finalize() override
     {
