@@ -24,8 +24,10 @@ extern "C" void onEncodeError(j_common_ptr cinfo)
 extern "C" void onEncodeMessage(j_common_ptr) {}
 
 // Compresses into a memory stream; `row` is a scratch line in red, green,
-// blue order, allocated by the caller so that no C++ object lives here.
-bool encodeStream(const common::Bitmap* picture, int quality, FILE* file, uint8_t* row)
+// blue (or grey) order, allocated by the caller so that no C++ object with
+// a destructor lives here.
+bool encodeStream(const common::Bitmap* picture, const JpegOptions* options, FILE* file,
+                  uint8_t* row)
 {
     jpeg_compress_struct cinfo;
     ErrorManager err;
@@ -40,14 +42,20 @@ bool encodeStream(const common::Bitmap* picture, int quality, FILE* file, uint8_
     jpeg_stdio_dest(&cinfo, file);
     cinfo.image_width = JDIMENSION(picture->width);
     cinfo.image_height = JDIMENSION(picture->height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
+    cinfo.input_components = options->grey ? 1 : 3;
+    cinfo.in_color_space = options->grey ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_set_quality(&cinfo, options->quality, TRUE);
+    if (options->progressive)
+        jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         const uint8_t* bgr = picture->pixel(0, int(cinfo.next_scanline));
         for (int x = 0; x < picture->width; ++x) {
+            if (options->grey) {
+                row[x] = uint8_t((bgr[3 * x] + bgr[3 * x + 1] + bgr[3 * x + 2]) / 3);
+                continue;
+            }
             row[3 * x] = bgr[3 * x + 2];
             row[3 * x + 1] = bgr[3 * x + 1];
             row[3 * x + 2] = bgr[3 * x];
@@ -62,7 +70,7 @@ bool encodeStream(const common::Bitmap* picture, int quality, FILE* file, uint8_
 
 } // namespace
 
-std::vector<uint8_t> encodeJpeg(const common::Bitmap& picture, int quality)
+std::vector<uint8_t> encodeJpeg(const common::Bitmap& picture, const JpegOptions& options)
 {
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.bgr.size() != size_t(picture.stride()) * size_t(picture.height))
@@ -73,7 +81,7 @@ std::vector<uint8_t> encodeJpeg(const common::Bitmap& picture, int quality)
     if (file == nullptr)
         return {};
     std::vector<uint8_t> row(size_t(picture.width) * 3);
-    bool ok = encodeStream(&picture, quality, file, row.data());
+    bool ok = encodeStream(&picture, &options, file, row.data());
     std::fclose(file);
     std::vector<uint8_t> out;
     if (ok)

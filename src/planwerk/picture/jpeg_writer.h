@@ -8,7 +8,17 @@
 
 namespace planwerk {
 
-// Empty on failure. `quality` is libjpeg's 1..100.
-std::vector<uint8_t> encodeJpeg(const common::Bitmap& picture, int quality = 90);
+struct JpegOptions {
+    int quality = 90;         // libjpeg's 1..100
+    bool grey = false;        // one grey channel (the mean of the three)
+    bool progressive = false; // several scans instead of one
+};
+
+// Empty on failure.
+std::vector<uint8_t> encodeJpeg(const common::Bitmap& picture, const JpegOptions& options);
+inline std::vector<uint8_t> encodeJpeg(const common::Bitmap& picture, int quality = 90)
+{
+    return encodeJpeg(picture, JpegOptions{quality, false, false});
+}
 
 } // namespace planwerk

@@ -136,6 +136,23 @@ TEST(ImageFile, TruncatedJpegFailsAndLeavesThePicture)
     EXPECT_EQ(out.width, 120);
 }
 
+TEST(ImageFile, GreyAndProgressiveJpegsRead)
+{
+    common::Bitmap out;
+    auto grey = encodeJpeg(solid(40, 30, 90, 90, 90), JpegOptions{95, true, false});
+    ASSERT_TRUE(decodeJpeg(grey.data(), grey.size(), out));
+    expectPixel(out, 20, 15, 90, 90, 90, 2);
+
+    auto progressive = encodeJpeg(halves(64, 48), JpegOptions{95, false, true});
+    ASSERT_TRUE(decodeJpeg(progressive.data(), progressive.size(), out));
+    expectPixel(out, 4, 4, 0, 255, 0, 8);
+    expectPixel(out, 40, 40, 255, 0, 0, 8);
+    // Truncated, a progressive file fails as well.
+    common::Bitmap kept;
+    EXPECT_FALSE(decodeJpeg(progressive.data(), progressive.size() * 2 / 3, kept));
+    EXPECT_EQ(kept.width, 0);
+}
+
 TEST(ImageFile, JpegLargerThanTheLimitIsRefused)
 {
     auto jpeg = encodeJpeg(solid(100, 100, 0, 0, 0));
