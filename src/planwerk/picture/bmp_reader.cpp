@@ -33,8 +33,7 @@ bool readHeader(common::ByteReader& r, BmpHeader& h)
            r.readU32(reserved) && r.readU32(h.pixelOffset) && r.readU32(h.infoSize) &&
            r.readI32(h.width) && r.readI32(h.height) && r.readU16(planes) &&
            r.readU16(h.bitCount) && r.readU32(h.compression) && r.readU32(imageSize) &&
-           r.readU32(xRes) && r.readU32(yRes) && r.readU32(h.coloursUsed) &&
-           r.readU32(important);
+           r.readU32(xRes) && r.readU32(yRes) && r.readU32(h.coloursUsed) && r.readU32(important);
 }
 
 // One colour channel described by a bit mask, scaled to 0..255.
@@ -116,8 +115,7 @@ void decodeIndexedRow(const uint8_t* row, int width, int bits,
     }
 }
 
-void decodeMaskedRow(const uint8_t* row, int width, int bits, const MaskedPixels& px,
-                     uint8_t* out)
+void decodeMaskedRow(const uint8_t* row, int width, int bits, const MaskedPixels& px, uint8_t* out)
 {
     for (int x = 0; x < width; ++x) {
         uint32_t v;

@@ -5,8 +5,8 @@
 namespace planwerk {
 
 struct DisplayScale {
-    int width = 0;  // shown width
-    int height = 0; // shown height
+    int width = 0;   // shown width
+    int height = 0;  // shown height
     int scale = 100; // percent
 };
 

@@ -47,8 +47,8 @@ OpenedPicture openPictureFile(const std::string& path, SourceKind kind, bool fro
         return opened;
     }
     opened.ok = true;
-    opened.display = displayScale(opened.picture.width, opened.picture.height, screenWidth,
-                                  screenHeight);
+    opened.display =
+        displayScale(opened.picture.width, opened.picture.height, screenWidth, screenHeight);
     if (kind == SourceKind::TrainEdit && fromWorkingFolder)
         loadTrainRectangle(opened.picture, rect);
     return opened;

@@ -26,8 +26,8 @@ void sampleBilinear(const common::Bitmap& p, int64_t fx, int64_t fy, uint8_t* ou
 {
     const int64_t x = fx >> kFractionBits, y = fy >> kFractionBits;
     const int64_t ax = fx & (kOne - 1), ay = fy & (kOne - 1);
-    const uint8_t* c[4] = {pixelOrNull(p, x, y), pixelOrNull(p, x + 1, y),
-                           pixelOrNull(p, x, y + 1), pixelOrNull(p, x + 1, y + 1)};
+    const uint8_t* c[4] = {pixelOrNull(p, x, y), pixelOrNull(p, x + 1, y), pixelOrNull(p, x, y + 1),
+                           pixelOrNull(p, x + 1, y + 1)};
     const int64_t w[4] = {(kOne - ax) * (kOne - ay), ax * (kOne - ay), (kOne - ax) * ay, ax * ay};
     for (int ch = 0; ch < 3; ++ch) {
         int64_t sum = 0;
@@ -38,7 +38,10 @@ void sampleBilinear(const common::Bitmap& p, int64_t fx, int64_t fy, uint8_t* ou
     }
 }
 
-double distance(PicturePoint a, PicturePoint b) { return std::hypot(double(a.x - b.x), double(a.y - b.y)); }
+double distance(PicturePoint a, PicturePoint b)
+{
+    return std::hypot(double(a.x - b.x), double(a.y - b.y));
+}
 
 } // namespace
 
@@ -65,8 +68,8 @@ common::Bitmap turnedSquare(const common::Bitmap& picture, int left, int top, in
     return out;
 }
 
-bool buildTrainPicture(const common::Bitmap& editPicture, const TrainRectangle& rect,
-                       int trainSize, common::Bitmap& out)
+bool buildTrainPicture(const common::Bitmap& editPicture, const TrainRectangle& rect, int trainSize,
+                       common::Bitmap& out)
 {
     const auto& p = rect.p;
     const double length = distance(p[1], p[0]);
@@ -85,8 +88,8 @@ bool buildTrainPicture(const common::Bitmap& editPicture, const TrainRectangle& 
     }
     // The square must hold the turned rectangle whole, whatever its angle:
     // its side covers both extents and both sides of the rectangle.
-    const int extent = std::max({maxX - minX, maxY - minY, int(std::ceil(length)),
-                                 int(std::ceil(height))});
+    const int extent =
+        std::max({maxX - minX, maxY - minY, int(std::ceil(length)), int(std::ceil(height))});
     const int side = (extent + 4) / 4 * 4;
     const int left = (maxX + minX - side) / 2;
     const int top = (maxY + minY - side) / 2;

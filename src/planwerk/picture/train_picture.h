@@ -11,8 +11,8 @@ namespace planwerk {
 // Builds the picture of height `trainSize` and the rectangle's proportions.
 // False, and `out` untouched, when the rectangle has no length or no height
 // or the edit picture is empty.
-bool buildTrainPicture(const common::Bitmap& editPicture, const TrainRectangle& rect,
-                       int trainSize, common::Bitmap& out);
+bool buildTrainPicture(const common::Bitmap& editPicture, const TrainRectangle& rect, int trainSize,
+                       common::Bitmap& out);
 
 // A copy of the s x s square at (left, top) of `picture`, turned by `angle`
 // radians about its centre with bilinear sampling; outside pixels are black.

@@ -38,7 +38,8 @@ class TrainRectangleEditor {
 public:
     TrainRectangleEditor(TrainRectangle& rect, int pictureWidth, int pictureHeight, int pointSize)
         : rect_(rect), width_(pictureWidth), height_(pictureHeight), pointSize_(pointSize)
-    {}
+    {
+    }
 
     // Selects the handle under the mouse and starts dragging it; a miss
     // clears the selection. Returns the selected handle or -1.

@@ -15,7 +15,10 @@ PictureRect normalised(PicturePoint a, PicturePoint b)
 
 } // namespace
 
-PictureRect TrimRectangle::shown() const { return normalised(start_, end_); }
+PictureRect TrimRectangle::shown() const
+{
+    return normalised(start_, end_);
+}
 
 TrimRectangle::Redraw TrimRectangle::press(int x, int y)
 {
@@ -26,9 +29,15 @@ TrimRectangle::Redraw TrimRectangle::press(int x, int y)
     return r;
 }
 
-TrimRectangle::Redraw TrimRectangle::move(int x, int y) { return follow(x, y, Dragging); }
+TrimRectangle::Redraw TrimRectangle::move(int x, int y)
+{
+    return follow(x, y, Dragging);
+}
 
-TrimRectangle::Redraw TrimRectangle::release(int x, int y) { return follow(x, y, Finished); }
+TrimRectangle::Redraw TrimRectangle::release(int x, int y)
+{
+    return follow(x, y, Finished);
+}
 
 // The end corner follows the mouse, corrected to 4:3: a rectangle wider
 // than 4:3 takes its width from its height, a narrower one its height from

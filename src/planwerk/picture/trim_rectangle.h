@@ -11,7 +11,7 @@ public:
 
     // What the view must draw after an event.
     struct Redraw {
-        bool repaint = false;      // repaint the whole view first
+        bool repaint = false;       // repaint the whole view first
         bool erasePrevious = false; // invert `previous` once more to erase it
         PictureRect previous;
         bool drawCurrent = false; // invert `current`

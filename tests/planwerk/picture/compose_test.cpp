@@ -29,12 +29,13 @@ bool isCollage(const common::Bitmap& p, int x, int y)
 
 TEST(Compose, PhotoOnTheRailsCollageElsewhereAndInsideMasks)
 {
-    const common::Bitmap photo = solid(640, 480, 0, 0, 255);  // red
+    const common::Bitmap photo = solid(640, 480, 0, 0, 255);   // red
     const common::Bitmap collage = solid(640, 480, 255, 0, 0); // blue
     // One straight rail along y = 240 and one bent rail; a mask over the
     // straight rail's middle.
-    DrawRails rails = railPolylines({QPolygon({QPoint(100, 240), QPoint(540, 240)}),
-                                     QPolygon({QPoint(50, 50), QPoint(50, 150), QPoint(150, 150)})});
+    DrawRails rails =
+        railPolylines({QPolygon({QPoint(100, 240), QPoint(540, 240)}),
+                       QPolygon({QPoint(50, 50), QPoint(50, 150), QPoint(150, 150)})});
     std::vector<QPolygon> masks = {
         QPolygon({QPoint(300, 200), QPoint(340, 200), QPoint(340, 280), QPoint(300, 280)})};
     QImage mask = makeComposeMask(32, rails, masks);
@@ -77,12 +78,13 @@ TEST(Compose, ThePenFollowsTheRailWidth)
 TEST(Compose, PicturesOfAnotherSizeGiveNothing)
 {
     QImage mask = makeComposeMask(32, nullptr, {});
-    EXPECT_TRUE(composePicture(solid(640, 480, 0, 0, 0), solid(320, 240, 0, 0, 0), mask)
-                    .bgr.empty());
+    EXPECT_TRUE(
+        composePicture(solid(640, 480, 0, 0, 0), solid(320, 240, 0, 0, 0), mask).bgr.empty());
     EXPECT_TRUE(composePicture(solid(640, 480, 0, 0, 0), solid(640, 480, 0, 0, 0),
                                QImage(10, 10, QImage::Format_Grayscale8))
                     .bgr.empty());
     // Without rails everything is collage.
-    common::Bitmap out = composePicture(solid(640, 480, 0, 0, 255), solid(640, 480, 255, 0, 0), mask);
+    common::Bitmap out =
+        composePicture(solid(640, 480, 0, 0, 255), solid(640, 480, 255, 0, 0), mask);
     EXPECT_TRUE(isCollage(out, 320, 240));
 }

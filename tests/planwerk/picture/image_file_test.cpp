@@ -80,9 +80,9 @@ TEST(ImageFile, RedJpegReadsRedTheRightWayUp)
     ASSERT_TRUE(writeBytes(folder.file("halves.JPEG"), encodeJpeg(halves(64, 48), 95)));
     // The name ends in "G": the JPEG reader is chosen.
     ASSERT_TRUE(readImageFile(folder.file("halves.JPEG"), back));
-    expectPixel(back, 4, 4, 0, 255, 0, 8);    // green, top left
-    expectPixel(back, 40, 4, 0, 0, 255, 8);   // red, top right
-    expectPixel(back, 40, 40, 255, 0, 0, 8);  // blue, bottom
+    expectPixel(back, 4, 4, 0, 255, 0, 8);   // green, top left
+    expectPixel(back, 40, 4, 0, 0, 255, 8);  // red, top right
+    expectPixel(back, 40, 40, 255, 0, 0, 8); // blue, bottom
     // Rows are bottom-up: the first stored row is the picture's last.
     EXPECT_NEAR(back.bgr[0], 255, 8);
 }
@@ -166,7 +166,7 @@ TEST(BmpDepths, IndexedPicturesUseTheirColourTable)
     // 1 bit: 10 pixels alternating, palette black / yellow, rows padded to 4.
     Bytes palette1;
     putU32(palette1, 0x000000);
-    putU32(palette1, 0xFFFF00); // 0x00RRGGBB: red and green
+    putU32(palette1, 0xFFFF00);                         // 0x00RRGGBB: red and green
     Bytes rows1 = {0xAA, 0x80, 0, 0, 0x55, 0x40, 0, 0}; // bottom row, then top row
     common::Bitmap out;
     ASSERT_TRUE(decodeBmp(bmpFile(10, 2, 1, 0, palette1, rows1), out));

@@ -68,12 +68,10 @@ TEST(AutomaticCut, FourToThreeIsTakenWholeOthersAreCutInTheMiddle)
 
     // A train photograph keeps the middle band of its full width.
     EXPECT_EQ(automaticCut(800, 600, SourceKind::TrainEdit).rect, (PictureRect{0, 0, 800, 600}));
-    EXPECT_EQ(automaticCut(800, 1000, SourceKind::TrainEdit).rect,
-              (PictureRect{0, 200, 800, 600}));
+    EXPECT_EQ(automaticCut(800, 1000, SourceKind::TrainEdit).rect, (PictureRect{0, 200, 800, 600}));
     // One wider than 4:3 has no such band: it is cut in width, never read
     // above its first row.
-    EXPECT_EQ(automaticCut(1024, 600, SourceKind::TrainEdit).rect,
-              (PictureRect{112, 0, 800, 600}));
+    EXPECT_EQ(automaticCut(1024, 600, SourceKind::TrainEdit).rect, (PictureRect{112, 0, 800, 600}));
 }
 
 TEST(Resize, WholePictureNeedsNoQuestion)
@@ -130,10 +128,10 @@ TEST(Resize, TrimRectangleIsUsedWithoutQuestion)
     ASSERT_EQ(r.status, ResizeStatus::Done);
     EXPECT_TRUE(allGreen(r.picture));
     // A rectangle wholly outside the picture gives nothing and changes nothing.
-    EXPECT_EQ(resizePicture(source, SourceKind::Layout, PictureRect{2000, 0, 40, 30},
-                            confirm.callback())
-                  .status,
-              ResizeStatus::Empty);
+    EXPECT_EQ(
+        resizePicture(source, SourceKind::Layout, PictureRect{2000, 0, 40, 30}, confirm.callback())
+            .status,
+        ResizeStatus::Empty);
 }
 
 TEST(Stretch, AreaAveragingMeansTheCoveredPixels)

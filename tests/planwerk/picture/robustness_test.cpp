@@ -78,7 +78,10 @@ void exercise(const Bytes& good, uint32_t seed, Decode decode, bool everyPrefixF
     EXPECT_GT(refused, 0);
 }
 
-bool bmp(const Bytes& b, common::Bitmap& out) { return decodeBmp(b, out); }
+bool bmp(const Bytes& b, common::Bitmap& out)
+{
+    return decodeBmp(b, out);
+}
 
 bool jpeg(const Bytes& b, common::Bitmap& out)
 {
@@ -123,9 +126,15 @@ TEST(PictureRobustness, Bmp24)
     exercise(bmp24(), 1, bmp, true);
 }
 
-TEST(PictureRobustness, Bmp8WithColourTable) { exercise(bmp8(), 2, bmp, true); }
+TEST(PictureRobustness, Bmp8WithColourTable)
+{
+    exercise(bmp8(), 2, bmp, true);
+}
 
-TEST(PictureRobustness, Bmp16WithMasks) { exercise(bmp16(), 3, bmp, true); }
+TEST(PictureRobustness, Bmp16WithMasks)
+{
+    exercise(bmp16(), 3, bmp, true);
+}
 
 TEST(PictureRobustness, Jpeg)
 {
