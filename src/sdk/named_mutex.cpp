@@ -1,0 +1,96 @@
+#include "sdk/named_mutex.h"
+
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+namespace vardo::sdk {
+
+namespace {
+
+constexpr std::uint32_t kReady = 0x5644534bu;
+constexpr int kReadyPolls = 1000; // 1 ms each, for a creator still initialising
+
+bool initialise(pthread_mutex_t* mutex)
+{
+    pthread_mutexattr_t attr;
+    if (pthread_mutexattr_init(&attr) != 0) {
+        return false;
+    }
+    bool ok = pthread_mutexattr_setpshared(&attr, PTHREAD_PROCESS_SHARED) == 0 &&
+              pthread_mutexattr_setrobust(&attr, PTHREAD_MUTEX_ROBUST) == 0 &&
+              pthread_mutex_init(mutex, &attr) == 0;
+    pthread_mutexattr_destroy(&attr);
+    return ok;
+}
+
+timespec deadlineAfter(int timeoutMs)
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    long long ns = static_cast<long long>(now.tv_nsec) + static_cast<long long>(timeoutMs) * 1000000LL;
+    now.tv_sec += static_cast<time_t>(ns / 1000000000LL);
+    now.tv_nsec = static_cast<long>(ns % 1000000000LL);
+    return now;
+}
+
+} // namespace
+
+bool NamedMutex::open(const std::string& name, SharedObject::Mode mode)
+{
+    if (!object_.map(name, sizeof(Block), mode)) {
+        return false;
+    }
+    if (object_.created()) {
+        if (!initialise(&block()->mutex)) {
+            object_.unmap();
+            SharedObject::remove(name);
+            return false;
+        }
+        block()->ready.store(kReady, std::memory_order_release);
+        return true;
+    }
+    for (int i = 0; i < kReadyPolls; ++i) {
+        if (block()->ready.load(std::memory_order_acquire) == kReady) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    object_.unmap();
+    return false;
+}
+
+LockResult NamedMutex::lock(int timeoutMs)
+{
+    if (!isOpen()) {
+        return LockResult::Failed;
+    }
+    int rc = 0;
+    if (timeoutMs < 0) {
+        rc = pthread_mutex_lock(&block()->mutex);
+    } else {
+        timespec deadline = deadlineAfter(timeoutMs);
+        rc = pthread_mutex_clocklock(&block()->mutex, CLOCK_MONOTONIC, &deadline);
+    }
+    switch (rc) {
+    case 0:
+        return LockResult::Locked;
+    case EOWNERDEAD:
+        pthread_mutex_consistent(&block()->mutex);
+        return LockResult::Abandoned;
+    case ETIMEDOUT:
+        return LockResult::Timeout;
+    default:
+        return LockResult::Failed;
+    }
+}
+
+void NamedMutex::unlock()
+{
+    if (isOpen()) {
+        pthread_mutex_unlock(&block()->mutex);
+    }
+}
+
+} // namespace vardo::sdk
