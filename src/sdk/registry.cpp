@@ -121,10 +121,14 @@ void Registry::release(RegistryTable& copy, int slot)
 void Registry::releaseDeadCreators(RegistryTable& copy)
 {
     for (int slot = 0; slot < kSlots; ++slot) {
-        if (copy.entries[slot].inUse != 0 && !processAlive(copy.owners[slot].creator) &&
-            !sets_[slot].open) {
-            release(copy, slot);
+        if (copy.entries[slot].inUse == 0 || processAlive(copy.owners[slot].creator)) {
+            continue;
         }
+        // Our own handles of a dead creator's set go with it.
+        sets_[slot].mapping.unmap();
+        sets_[slot].mutex.close();
+        sets_[slot].open = false;
+        release(copy, slot);
     }
 }
 
