@@ -205,6 +205,7 @@ std::int16_t Registry::mapSet(int slot, const vardo_registry_entry& entry, std::
     set.recordSize = entry.recordSize;
     set.count = entry.recordCount;
     set.creator = creator;
+    set.references = 1;
     set.open = true;
     return VARDO_SDK_OK;
 }
@@ -229,6 +230,7 @@ std::int16_t Registry::open(const char* name)
             continue;
         }
         if (sets_[slot].open && sets_[slot].creator == copy.owners[slot].creator) {
+            ++sets_[slot].references;
             return static_cast<std::int16_t>(slot);
         }
         sets_[slot].mapping.unmap();
@@ -256,6 +258,9 @@ std::int16_t Registry::close(std::int16_t slot)
         return VARDO_SDK_BAD_ARGUMENT;
     }
     LocalSet& set = sets_[slot];
+    if (--set.references > 0) {
+        return VARDO_SDK_OK; // another part of this process still uses it
+    }
     set.mapping.unmap();
     set.mutex.close();
     set.open = false;
@@ -401,7 +406,7 @@ std::int16_t Registry::entry(std::int16_t slot, vardo_registry_entry& entry, std
 void Registry::closeAll()
 {
     for (int slot = 0; slot < kSlots; ++slot) {
-        if (sets_[slot].open) {
+        while (sets_[slot].open) {
             close(static_cast<std::int16_t>(slot));
         }
     }

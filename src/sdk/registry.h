@@ -44,6 +44,7 @@ private:
         std::int32_t recordSize = 0;
         std::int32_t count = 0;
         std::int32_t creator = 0;
+        int references = 0; // opens in this process, the creation included
         bool open = false;
     };
     static constexpr int kRegistryLockMs = 5000;

@@ -48,6 +48,19 @@ TEST_F(Connection, ConnectFailsWithoutTheRecordSets)
     EXPECT_EQ(vardo_sdk_connect(), nullptr);
 }
 
+TEST_F(Connection, ClientInTheCreatingProcessKeepsTheCreatorsHandles)
+{
+    vardo_sdk* sdk = vardo_sdk_connect();
+    ASSERT_NE(sdk, nullptr);
+    vardo_sdk_disconnect(sdk);
+    // The creator's own handle is still open and the sets are still there.
+    vardo_command_record record{};
+    EXPECT_EQ(vardo_read_record(command_, &record, 1, VARDO_SDK_LOCK, 100), 0);
+    vardo_registry_entry entry{};
+    ASSERT_EQ(vardo_registry_entry_get(status_, &entry), 0);
+    EXPECT_EQ(entry.inUse, 1);
+}
+
 TEST_F(Connection, SendWaitsUntilTheCommandIsTaken)
 {
     vardo_sdk* sdk = vardo_sdk_connect();

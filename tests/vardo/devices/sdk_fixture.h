@@ -62,6 +62,7 @@ protected:
         vardo_command_record record{};
         int16_t slot = vardo_open_record_set(VARDO_SDK_COMMAND);
         EXPECT_EQ(vardo_read_record(slot, &record, 1, VARDO_SDK_LOCK, 1000), 0);
+        vardo_close_record_set(slot);
         return record;
     }
     void writeCommand(int flag, int code, int value)
@@ -71,7 +72,8 @@ protected:
         record.code = code;
         record.value = value;
         int16_t slot = vardo_open_record_set(VARDO_SDK_COMMAND);
-        ASSERT_EQ(vardo_write_record(slot, &record, 1, VARDO_SDK_LOCK, 1000), 0);
+        EXPECT_EQ(vardo_write_record(slot, &record, 1, VARDO_SDK_LOCK, 1000), 0);
+        vardo_close_record_set(slot);
     }
 
     FakeSdkHost host_;

@@ -22,8 +22,15 @@ TEST_F(SdkInterfaceTest, StartCreatesTheFourSetsAndStopReleasesThem)
         EXPECT_EQ(entry.recordCount, 1);
     }
     sdk_->sdkStop();
+    // The client still holds three of the sets; its close releases them.
+    vardo_registry_entry entry{};
+    ASSERT_EQ(vardo_registry_entry_get(0, &entry), 0);
+    EXPECT_EQ(entry.inUse, 1);
+    ASSERT_EQ(vardo_registry_entry_get(3, &entry), 0);
+    EXPECT_EQ(entry.inUse, 0);
+    vardo_sdk_disconnect(client_);
+    client_ = nullptr;
     for (int16_t slot = 0; slot < 4; ++slot) {
-        vardo_registry_entry entry{};
         ASSERT_EQ(vardo_registry_entry_get(slot, &entry), 0);
         EXPECT_EQ(entry.inUse, 0);
     }
