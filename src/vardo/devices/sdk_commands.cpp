@@ -130,7 +130,12 @@ void SdkCommands::speed(int value)
 void SdkCommands::runProgramFile()
 {
     std::string path;
-    if (!host_.clipboardText(path) || path.empty()) {
+    bool readable = host_.clipboardText(path);
+    // A path copied from a terminal or an editor often ends in a newline.
+    const char* blanks = " \t\r\n";
+    path.erase(0, path.find_first_not_of(blanks));
+    path.erase(path.find_last_not_of(blanks) + 1);
+    if (!readable || path.empty()) {
         host_.showMessage(common::msg::SdkProgramFailed);
         return;
     }

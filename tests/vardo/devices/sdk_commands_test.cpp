@@ -108,6 +108,10 @@ TEST_F(SdkInterfaceTest, ProgramFileNamedByTheClipboard)
 {
     openConnection();
     EXPECT_EQ(run(12, 0), Calls{"run /programs/run.vpr"});
+    host_.clipboard = "  /programs/my program.vpr\r\n";
+    EXPECT_EQ(run(12, 0), Calls{"run /programs/my program.vpr"});
+    host_.clipboard = " \n";
+    EXPECT_EQ(run(12, 0), Calls{"message 216"});
     host_.clipboardReadable = false;
     EXPECT_EQ(run(12, 0), Calls{"message 216"});
     host_.clipboardReadable = true;
