@@ -20,8 +20,6 @@ public:
     std::atomic<int> programCommands{3};
     std::atomic<int> state{0};
     std::array<bool, 8> coupled{}; // coupled[k]: point k + 1 with the next
-    std::string clipboard = "/programs/run.vpr";
-    bool clipboardReadable = true;
     // A sensor wait blocks until releaseSensor().
     std::atomic<bool> sensorBlocks{false};
 
@@ -47,6 +45,12 @@ public:
             }
             return false;
         });
+    }
+    void setClipboard(const std::string& text, bool readable = true)
+    {
+        std::lock_guard lock(mutex_);
+        clipboard_ = text;
+        clipboardReadable_ = readable;
     }
     void releaseSensor()
     {
@@ -99,8 +103,9 @@ public:
     }
     bool clipboardText(std::string& text) override
     {
-        text = clipboard;
-        return clipboardReadable;
+        std::lock_guard lock(mutex_);
+        text = clipboard_;
+        return clipboardReadable_;
     }
     void runProgramFile(const std::string& path) override { record("run " + path); }
     void setOperating(bool on) override { record(std::string("operating ") + (on ? "on" : "off")); }
@@ -123,6 +128,8 @@ private:
     std::condition_variable changed_;
     std::vector<std::string> calls_;
     bool sensorReleased_ = false;
+    std::string clipboard_ = "/programs/run.vpr";
+    bool clipboardReadable_ = true;
 };
 
 } // namespace vardo::devices::test

@@ -108,14 +108,13 @@ TEST_F(SdkInterfaceTest, ProgramFileNamedByTheClipboard)
 {
     openConnection();
     EXPECT_EQ(run(12, 0), Calls{"run /programs/run.vpr"});
-    host_.clipboard = "  /programs/my program.vpr\r\n";
+    host_.setClipboard("  /programs/my program.vpr\r\n");
     EXPECT_EQ(run(12, 0), Calls{"run /programs/my program.vpr"});
-    host_.clipboard = " \n";
+    host_.setClipboard(" \n");
     EXPECT_EQ(run(12, 0), Calls{"message 216"});
-    host_.clipboardReadable = false;
+    host_.setClipboard("/programs/run.vpr", false);
     EXPECT_EQ(run(12, 0), Calls{"message 216"});
-    host_.clipboardReadable = true;
-    host_.clipboard.clear();
+    host_.setClipboard("");
     EXPECT_EQ(run(12, 0), Calls{"message 216"});
 }
 
