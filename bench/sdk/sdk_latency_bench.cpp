@@ -101,8 +101,16 @@ void BM_SendUntilTaken(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_SendUntilTaken)->Arg(100)->Iterations(200)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SendUntilTaken)->Arg(10)->Iterations(1000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SendUntilTaken)
+    ->Arg(100)
+    ->Iterations(200)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SendUntilTaken)
+    ->Arg(10)
+    ->Iterations(1000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -35,14 +35,15 @@ int takeRecord(int16_t slot, void* out)
     bool copied = false;
     int16_t result = VARDO_SDK_ABANDONED;
     for (int attempt = 0; attempt < 2 && result == VARDO_SDK_ABANDONED; ++attempt) {
-        result = Registry::instance().update(slot, 1, kLockMs, [&](unsigned char* record, int32_t size) {
-            copied = vardo::sdk::checkedCopy(out, record, static_cast<std::size_t>(size));
-            if (!copied) {
-                return;
-            }
-            fresh = record[0] == VARDO_SDK_FLAG_NEW;
-            record[0] = 0;
-        });
+        result =
+            Registry::instance().update(slot, 1, kLockMs, [&](unsigned char* record, int32_t size) {
+                copied = vardo::sdk::checkedCopy(out, record, static_cast<std::size_t>(size));
+                if (!copied) {
+                    return;
+                }
+                fresh = record[0] == VARDO_SDK_FLAG_NEW;
+                record[0] = 0;
+            });
     }
     if (result != VARDO_SDK_OK) {
         return result;

@@ -34,7 +34,8 @@ timespec deadlineAfter(int timeoutMs)
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    long long ns = static_cast<long long>(now.tv_nsec) + static_cast<long long>(timeoutMs) * 1000000LL;
+    long long ns =
+        static_cast<long long>(now.tv_nsec) + static_cast<long long>(timeoutMs) * 1000000LL;
     now.tv_sec += static_cast<time_t>(ns / 1000000000LL);
     now.tv_nsec = static_cast<long>(ns % 1000000000LL);
     return now;

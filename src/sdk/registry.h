@@ -21,8 +21,8 @@ public:
     std::int16_t close(std::int16_t slot);
     std::int16_t read(std::int16_t slot, void* destination, std::int32_t index, std::int32_t lock,
                       std::int32_t timeoutMs);
-    std::int16_t write(std::int16_t slot, const void* source, std::int32_t index,
-                       std::int32_t lock, std::int32_t timeoutMs);
+    std::int16_t write(std::int16_t slot, const void* source, std::int32_t index, std::int32_t lock,
+                       std::int32_t timeoutMs);
     std::int16_t entry(std::int16_t slot, vardo_registry_entry& entry, std::int32_t* creator,
                        std::int32_t* holders);
     void closeAll();

@@ -38,7 +38,7 @@ int openObject(const std::string& path, SharedObject::Mode mode, bool& created)
 bool waitForSize(int fd, std::size_t bytes)
 {
     for (int i = 0; i < kSizeWaitPolls; ++i) {
-        struct stat st{};
+        struct stat st {};
         if (fstat(fd, &st) != 0) {
             return false;
         }
@@ -80,7 +80,8 @@ bool SharedObject::map(const std::string& name, std::size_t bytes, Mode mode)
         return false;
     }
     bool sized = created_ ? ftruncate(fd, static_cast<off_t>(bytes)) == 0 : waitForSize(fd, bytes);
-    void* data = sized ? mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
+    void* data =
+        sized ? mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
     close(fd);
     if (data == MAP_FAILED) {
         if (created_) {

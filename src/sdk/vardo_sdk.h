@@ -42,21 +42,21 @@ extern "C" {
  * slot number 0..5). */
 enum {
     VARDO_SDK_OK = 0,
-    VARDO_SDK_FAILED = -1,        /* no mapping, registry not lockable, wait failed */
-    VARDO_SDK_BAD_ARGUMENT = -2,  /* bad name, slot, index or lock request; not found */
-    VARDO_SDK_NO_SLOT = -3,       /* all six registry entries are in use */
-    VARDO_SDK_NO_MAPPING = -4,    /* object cannot be created/opened, or a bad buffer */
-    VARDO_SDK_TIMEOUT = -6,       /* the record set's mutex was not had in time */
-    VARDO_SDK_NOT_IN_USE = -7,    /* the registry entry was released meanwhile */
-    VARDO_SDK_ABANDONED = -8      /* the mutex's owner died; it is usable again */
+    VARDO_SDK_FAILED = -1,       /* no mapping, registry not lockable, wait failed */
+    VARDO_SDK_BAD_ARGUMENT = -2, /* bad name, slot, index or lock request; not found */
+    VARDO_SDK_NO_SLOT = -3,      /* all six registry entries are in use */
+    VARDO_SDK_NO_MAPPING = -4,   /* object cannot be created/opened, or a bad buffer */
+    VARDO_SDK_TIMEOUT = -6,      /* the record set's mutex was not had in time */
+    VARDO_SDK_NOT_IN_USE = -7,   /* the registry entry was released meanwhile */
+    VARDO_SDK_ABANDONED = -8     /* the mutex's owner died; it is usable again */
 };
 
 enum {
     VARDO_SDK_SLOTS = 6,
-    VARDO_SDK_MAX_NAME = 31,      /* characters of a name, without the zero */
+    VARDO_SDK_MAX_NAME = 31, /* characters of a name, without the zero */
     VARDO_SDK_REGISTRY_BYTES = 456,
     VARDO_SDK_ENTRY_BYTES = 76,
-    VARDO_SDK_LOCK = -1,          /* the `lock` argument: take the set's mutex */
+    VARDO_SDK_LOCK = -1, /* the `lock` argument: take the set's mutex */
     VARDO_SDK_NO_LOCK = 0
 };
 
@@ -74,8 +74,8 @@ enum {
 
 /* Flag byte of the records. */
 enum {
-    VARDO_SDK_FLAG_NEW = 1,       /* the writer put new data there */
-    VARDO_SDK_FLAG_TAKEN = 2      /* Vardo took the command */
+    VARDO_SDK_FLAG_NEW = 1,  /* the writer put new data there */
+    VARDO_SDK_FLAG_TAKEN = 2 /* Vardo took the command */
 };
 
 /* One registry entry as it is stored (76 bytes, little-endian). */
@@ -129,8 +129,8 @@ VARDO_SDK_API int16_t vardo_registry_init(void);
  * entry whose creating process no longer exists is taken over. Returns the
  * slot 0..5, -3 when all entries are in use, -4 when an object cannot be
  * created, -1 when the registry cannot be locked within 5 s. */
-VARDO_SDK_API int16_t vardo_create_record_set(const char* name, const char* mutexName, int32_t recordSize,
-                                int32_t count);
+VARDO_SDK_API int16_t vardo_create_record_set(const char* name, const char* mutexName,
+                                              int32_t recordSize, int32_t count);
 
 /* Opens the record set named `name`: its slot, -2 when there is none, -4 when
  * its objects cannot be opened. */
@@ -146,17 +146,18 @@ VARDO_SDK_API int16_t vardo_close_record_set(int16_t slot);
  * negative = no limit) or VARDO_SDK_NO_LOCK. A destination or source that is
  * not writable/readable memory gives -4 and nothing is copied. After -8 the
  * mutex is consistent again and nothing was copied: call again. */
-VARDO_SDK_API int16_t vardo_read_record(int16_t slot, void* destination, int32_t index, int32_t lock,
-                          int32_t timeoutMs);
-VARDO_SDK_API int16_t vardo_write_record(int16_t slot, const void* source, int32_t index, int32_t lock,
-                           int32_t timeoutMs);
+VARDO_SDK_API int16_t vardo_read_record(int16_t slot, void* destination, int32_t index,
+                                        int32_t lock, int32_t timeoutMs);
+VARDO_SDK_API int16_t vardo_write_record(int16_t slot, const void* source, int32_t index,
+                                         int32_t lock, int32_t timeoutMs);
 
 /* A copy of registry entry `slot` (0..5) as stored now; 0, -1 or -2. */
 VARDO_SDK_API int16_t vardo_registry_entry_get(int16_t slot, vardo_registry_entry* entry);
 
 /* The process id that created the set in `slot` and how many living
  * processes hold it (both 0 for a free entry); 0, -1 or -2. */
-VARDO_SDK_API int16_t vardo_registry_holders(int16_t slot, int32_t* creatorPid, int32_t* holderCount);
+VARDO_SDK_API int16_t vardo_registry_holders(int16_t slot, int32_t* creatorPid,
+                                             int32_t* holderCount);
 
 /* Closes every set this process holds and the registry handles. */
 VARDO_SDK_API void vardo_registry_close(void);

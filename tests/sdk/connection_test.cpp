@@ -4,8 +4,8 @@
 
 #include <atomic>
 #include <cstring>
-#include <vector>
 #include <thread>
+#include <vector>
 
 namespace vardo::sdk_test {
 namespace {

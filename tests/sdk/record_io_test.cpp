@@ -27,10 +27,11 @@ pid_t holdMutexInChild(Pipe& held)
     pid_t child = fork();
     if (child == 0) {
         int16_t slot = vardo_open_record_set("Position");
-        int16_t result = sdk::Registry::instance().update(slot, 1, 1000, [&](unsigned char*, int32_t) {
-            held.signal();
-            pause();
-        });
+        int16_t result =
+            sdk::Registry::instance().update(slot, 1, 1000, [&](unsigned char*, int32_t) {
+                held.signal();
+                pause();
+            });
         _exit(result == 0 ? 0 : 1);
     }
     return child;
@@ -109,9 +110,9 @@ TEST_F(RecordIo, BadBuffersFailWithoutTouchingTheRecord)
     // A read-only page cannot take a record; a source that runs off the end
     // of its page is refused whole.
     long page = sysconf(_SC_PAGESIZE);
-    auto* pages = static_cast<unsigned char*>(
-        mmap(nullptr, static_cast<size_t>(2 * page), PROT_READ | PROT_WRITE,
-             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    auto* pages = static_cast<unsigned char*>(mmap(nullptr, static_cast<size_t>(2 * page),
+                                                   PROT_READ | PROT_WRITE,
+                                                   MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     ASSERT_NE(pages, MAP_FAILED);
     ASSERT_EQ(mprotect(pages + page, static_cast<size_t>(page), PROT_NONE), 0);
     std::memset(pages, 0x7f, static_cast<size_t>(page));

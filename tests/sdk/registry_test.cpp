@@ -3,8 +3,8 @@
 #include "sdk_namespace.h"
 
 #include <csignal>
-#include <fcntl.h>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 
@@ -68,7 +68,8 @@ TEST_F(Registry, OpenedInAnotherProcessAndReleasedByTheLastClose)
     if (child == 0) {
         int16_t childSlot = vardo_open_record_set("Command");
         vardo_command_record seen{};
-        bool same = childSlot == 0 && vardo_read_record(childSlot, &seen, 1, VARDO_SDK_LOCK, 1000) == 0 &&
+        bool same = childSlot == 0 &&
+                    vardo_read_record(childSlot, &seen, 1, VARDO_SDK_LOCK, 1000) == 0 &&
                     seen.code == 1 && seen.value == 7;
         vardo_command_record answer = command(2, 9);
         same = same && vardo_write_record(childSlot, &answer, 1, VARDO_SDK_LOCK, 1000) == 0;
@@ -132,8 +133,7 @@ TEST_F(Registry, RefusesBadAndTakenNames)
     EXPECT_EQ(vardo_create_record_set("Zero", "Z", 0, 1), VARDO_SDK_BAD_ARGUMENT);
     EXPECT_EQ(vardo_create_record_set("Zero", "Z", 12, 0), VARDO_SDK_BAD_ARGUMENT);
     EXPECT_EQ(vardo_create_record_set("Zero", "Z", -12, 1), VARDO_SDK_BAD_ARGUMENT);
-    EXPECT_EQ(vardo_create_record_set("Huge", "H", 0x7fffffff, 0x7fffffff),
-              VARDO_SDK_BAD_ARGUMENT);
+    EXPECT_EQ(vardo_create_record_set("Huge", "H", 0x7fffffff, 0x7fffffff), VARDO_SDK_BAD_ARGUMENT);
 
     EXPECT_EQ(vardo_create_record_set(longest.c_str(), "CMD", 12, 1), 0);
     // Taken as a mapping name or as a mutex name, either way round.

@@ -14,10 +14,9 @@ constexpr int kDefaultTimeoutMs = 5000;
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: vardo-sdk send CODE [VALUE] [--timeout MS]\n"
-                 "       vardo-sdk watch [--json] [--seconds S]\n"
-                 "       vardo-sdk registry\n");
+    std::fprintf(stderr, "usage: vardo-sdk send CODE [VALUE] [--timeout MS]\n"
+                         "       vardo-sdk watch [--json] [--seconds S]\n"
+                         "       vardo-sdk registry\n");
     return 2;
 }
 
@@ -118,9 +117,9 @@ int registry()
             std::fprintf(stderr, "vardo-sdk: the registry cannot be locked\n");
             return 2;
         }
-        std::printf("%4d  %-31.31s  %-31.31s  %6d  %4d  %5d  %7d  %7d\n", slot,
-                    entry.mappingName, entry.mutexName, entry.inUse, entry.recordSize,
-                    entry.recordCount, creator, holders);
+        std::printf("%4d  %-31.31s  %-31.31s  %6d  %4d  %5d  %7d  %7d\n", slot, entry.mappingName,
+                    entry.mutexName, entry.inUse, entry.recordSize, entry.recordCount, creator,
+                    holders);
     }
     vardo_registry_close();
     return 0;

@@ -165,8 +165,8 @@ void SdkCommands::sensorWait(int value)
 
 bool SdkCommands::operationAllowed() const
 {
-    return host_.isSimulation() || (host_.controllerConnected() && host_.isCalibrated() &&
-                                    host_.programCommandCount() > 1);
+    return host_.isSimulation() ||
+           (host_.controllerConnected() && host_.isCalibrated() && host_.programCommandCount() > 1);
 }
 
 void SdkCommands::control(int value)

@@ -111,10 +111,7 @@ public:
     void setOperating(bool on) override { record(std::string("operating ") + (on ? "on" : "off")); }
     void startOperation() override { record("start operation"); }
     void stopOperation() override { record("stop operation"); }
-    void attachWindow(std::uint32_t window) override
-    {
-        record("window " + std::to_string(window));
-    }
+    void attachWindow(std::uint32_t window) override { record("window " + std::to_string(window)); }
 
 private:
     void record(const std::string& line)

@@ -151,8 +151,7 @@ TEST_F(SdkInterfaceTest, OutsideControlOnAndOff)
     openConnection();
     EXPECT_EQ(run(100, 1), (Calls{"operating on", "caption VARDO SDK制御中", "action 0 send",
                                   "action 3 send", "action 12 send"}));
-    EXPECT_EQ(run(100, 0), (Calls{"operating off", "stop all", "action 0 send",
-                                  "action 11 send",
+    EXPECT_EQ(run(100, 0), (Calls{"operating off", "stop all", "action 0 send", "action 11 send",
                                   "caption VARDO Nゲージ自動列車運転システム"}));
     EXPECT_EQ(run(100, 2), Calls{});
 }

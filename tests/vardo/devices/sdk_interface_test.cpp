@@ -11,8 +11,8 @@ namespace {
 
 TEST_F(SdkInterfaceTest, StartCreatesTheFourSetsAndStopReleasesThem)
 {
-    const char* names[4][2] = {{"Command", "CMD"}, {"Position", "POS"}, {"Status", "STS"},
-                               {"Ball", "BAL"}};
+    const char* names[4][2] = {
+        {"Command", "CMD"}, {"Position", "POS"}, {"Status", "STS"}, {"Ball", "BAL"}};
     for (int16_t slot = 0; slot < 4; ++slot) {
         vardo_registry_entry entry{};
         ASSERT_EQ(vardo_registry_entry_get(slot, &entry), 0);
@@ -163,7 +163,7 @@ TEST_F(SdkInterfaceTest, TenThousandRandomCommandRecords)
     for (int i = 0; i < 10000; ++i) {
         int pick = pickCode(random);
         int code = pick < static_cast<int>(std::size(codes)) ? codes[pick]
-                                                              : static_cast<int>(pickValue(random));
+                                                             : static_cast<int>(pickValue(random));
         auto value = static_cast<int>(pickValue(random));
         if (code == 100 && (i & 1) != 0) {
             value = std::array{0, 1, 10, 11, 103}[static_cast<size_t>(i) % 5];
