@@ -1,7 +1,9 @@
 // The registry across processes: create, open, close, slots, names and the
 // takeover of a set whose creator was killed.
+#include "sdk/named_mutex.h"
 #include "sdk_namespace.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -191,6 +193,69 @@ TEST_F(Registry, SetOfAKilledCreatorIsTakenOver)
     vardo_command_record fresh{};
     ASSERT_EQ(vardo_read_record(slot, &fresh, 1, VARDO_SDK_LOCK, 1000), 0);
     EXPECT_EQ(fresh.flag, 0); // a new, zeroed record
+}
+
+TEST_F(Registry, ProcessesStartingTogetherShareOneRegistry)
+{
+    constexpr int kProcesses = 5;
+    Pipe go;
+    Pipe results;
+    Pipe finish;
+    pid_t children[kProcesses];
+    for (int i = 0; i < kProcesses; ++i) {
+        children[i] = fork();
+        if (children[i] == 0) {
+            go.wait();
+            std::string name = "Set" + std::to_string(i);
+            int16_t slot = vardo_registry_init() == 0
+                               ? vardo_create_record_set(name.c_str(), nullptr, 12, 1)
+                               : int16_t{-100};
+            results.signal(static_cast<char>('0' + slot));
+            finish.wait(); // the set lives until the parent looked
+            _exit(0);
+        }
+    }
+    for (int i = 0; i < kProcesses; ++i) {
+        go.signal();
+    }
+    int seen = 0;
+    for (int i = 0; i < kProcesses; ++i) {
+        int slot = results.wait() - '0';
+        EXPECT_GE(slot, 0);
+        EXPECT_LT(slot, VARDO_SDK_SLOTS);
+        if (slot >= 0 && slot < VARDO_SDK_SLOTS) {
+            seen |= 1 << slot;
+        }
+    }
+    EXPECT_EQ(seen, (1 << kProcesses) - 1); // five different slots
+    for (int i = 0; i < kProcesses; ++i) {
+        finish.signal();
+    }
+    for (pid_t child : children) {
+        EXPECT_EQ(waitExit(child), 0);
+    }
+}
+
+TEST_F(Registry, AKilledHolderOfTheRegistryLockBlocksOnlyUntilItIsGone)
+{
+    ASSERT_EQ(vardo_registry_init(), 0);
+    Pipe locked;
+    pid_t holder = fork();
+    if (holder == 0) {
+        sdk::NamedMutex mutex;
+        bool ok = mutex.open(VARDO_SDK_REGISTRY_MUTEX, sdk::SharedObject::Mode::OpenExisting) &&
+                  mutex.lock(1000) == sdk::LockResult::Locked;
+        locked.signal(ok ? 'y' : 'n');
+        pause();
+        _exit(0);
+    }
+    ASSERT_EQ(locked.wait(), 'y');
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(vardo_create_record_set("Command", "CMD", 12, 1), VARDO_SDK_FAILED);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4900));
+    kill(holder, SIGKILL);
+    waitExit(holder);
+    EXPECT_EQ(vardo_create_record_set("Command", "CMD", 12, 1), 0);
 }
 
 } // namespace
