@@ -2,6 +2,7 @@
 // client in another process and a stream of random command records.
 #include "sdk_fixture.h"
 
+#include <algorithm>
 #include <csignal>
 #include <random>
 #include <sys/wait.h>
@@ -78,6 +79,28 @@ TEST_F(SdkInterfaceTest, AKilledVardoDoesNotBlockTheNextStart)
     ASSERT_NE(client_, nullptr);
     EXPECT_EQ(run(101, 0), Calls{});
     EXPECT_TRUE(sdk_->connectionOpen());
+}
+
+// Polls come no faster than the interval, and an interval of zero does not
+// spin.
+TEST_F(SdkInterfaceTest, PollsAtTheConfiguredInterval)
+{
+    sdk_->sdkStop();
+    vardo_sdk_disconnect(client_);
+    client_ = nullptr;
+    for (int interval : {40, 0}) {
+        SdkInterface timed(host_, SdkSettings{interval, 20});
+        ASSERT_TRUE(timed.sdkStart());
+        auto start = std::chrono::steady_clock::now();
+        auto deadline = start + std::chrono::seconds(5);
+        while (timed.polls() < 4 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        auto elapsed = std::chrono::steady_clock::now() - start;
+        ASSERT_GE(timed.polls(), 4u);
+        EXPECT_GE(elapsed, std::chrono::milliseconds(3 * std::max(interval, 1)));
+        timed.sdkStop();
+    }
 }
 
 TEST_F(SdkInterfaceTest, PositionsAndBoundingBoxes)
