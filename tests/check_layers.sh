@@ -10,7 +10,8 @@ allowed_for() {
     common) echo "" ;;
     layoutdata) echo "common" ;;
     vardo/base) echo "common" ;;
-    vardo/layout | vardo/devices) echo "common layoutdata vardo/base" ;;
+    vardo/layout) echo "common layoutdata vardo/base" ;;
+    vardo/devices) echo "common layoutdata vardo/base sdk" ;;
     vardo/vision) echo "common layoutdata vardo/base vardo/layout" ;;
     vardo/operation) echo "common layoutdata vardo/base vardo/layout vardo/devices" ;;
     vardo/panel) echo "common layoutdata vardo/base vardo/layout vardo/devices vardo/operation" ;;

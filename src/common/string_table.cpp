@@ -68,6 +68,7 @@ const std::map<int, const char*>& table()
          "プログラムの連続実行のフォルダが設定されていません。\n連続実行の設定をしてください。"},
         {msg::EndFolderRun,
          "プログラムの連続実行を終了しますか？\nいいえの場合次のプログラムを実行します。"},
+        {msg::SdkControlCaption, "VARDO SDK制御中"},
         {msg::SdkProgramFailed, "SDKプログラム実行に失敗しました。"},
         {msg::SoundRestartNeeded,
          "これ以上サウンドファイルを追加する場合はサウンドファイルの設定を更新した後、"

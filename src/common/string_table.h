@@ -51,6 +51,7 @@ enum : int {
     FolderHasNoPrograms = 210,
     FolderNotSet = 211,
     EndFolderRun = 212,
+    SdkControlCaption = 213,        // caption while an outside program controls
     SdkProgramFailed = 216,
     SoundRestartNeeded = 217,
     SoundCapacityFull = 218,
