@@ -11,6 +11,25 @@ constexpr int kLongest = 64;
 constexpr int kTorqueRegister = 0x24;
 constexpr int kPositionRegister = 0x1E;
 
+// A received text as a JSON string: it may hold any byte the line carried.
+std::string jsonText(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c < 0x20 || c >= 0x7f) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", c);
+            out += esc;
+        } else {
+            out += char(c);
+        }
+    }
+    return out + "\"";
+}
+
 int signed16(uint8_t lo, uint8_t hi) { return int(int16_t(uint16_t(lo | (hi << 8)))); }
 
 } // namespace
@@ -79,8 +98,8 @@ std::string formatServoRecord(const ServoRecord& r, bool json)
     char buf[256];
     if (!r.packet) {
         if (json) {
-            std::snprintf(buf, sizeof buf, "{\"t_ms\":%ld,\"text\":\"%s\"}", r.tMs, r.text.c_str());
-            return buf;
+            std::snprintf(buf, sizeof buf, "{\"t_ms\":%ld,\"text\":", r.tMs);
+            return buf + jsonText(r.text) + "}";
         }
         std::snprintf(buf, sizeof buf, "%8ld ms  %s", r.tMs, r.text.c_str());
         return buf;

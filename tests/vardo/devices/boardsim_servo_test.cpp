@@ -99,6 +99,8 @@ TEST(BoardsimServoTest, JsonRecordsCarryTheDecodedFields)
     text.tMs = 5;
     text.text = "PCS07510";
     EXPECT_EQ(formatServoRecord(text, true), "{\"t_ms\":5,\"text\":\"PCS07510\"}");
+    text.text = "P\"C\x01";
+    EXPECT_EQ(formatServoRecord(text, true), "{\"t_ms\":5,\"text\":\"P\\\"C\\u0001\"}");
 }
 
 } // namespace
