@@ -30,7 +30,10 @@ std::string jsonText(const std::string& text)
     return out + "\"";
 }
 
-int signed16(uint8_t lo, uint8_t hi) { return int(int16_t(uint16_t(lo | (hi << 8)))); }
+int signed16(uint8_t lo, uint8_t hi)
+{
+    return int(int16_t(uint16_t(lo | (hi << 8))));
+}
 
 } // namespace
 
@@ -106,7 +109,8 @@ std::string formatServoRecord(const ServoRecord& r, bool json)
     }
     std::string extra;
     if (r.torque >= 0)
-        extra += json ? ",\"torque\":" + std::to_string(r.torque) : "  torque " + std::to_string(r.torque);
+        extra += json ? ",\"torque\":" + std::to_string(r.torque)
+                      : "  torque " + std::to_string(r.torque);
     if (r.hasPosition)
         extra += json ? ",\"position\":" + std::to_string(r.position)
                       : "  position " + std::to_string(r.position);
@@ -114,8 +118,8 @@ std::string formatServoRecord(const ServoRecord& r, bool json)
         extra += json ? ",\"time\":" + std::to_string(r.time) : "  time " + std::to_string(r.time);
     if (json) {
         std::snprintf(buf, sizeof buf,
-                      "{\"t_ms\":%ld,\"servo\":%d,\"flag\":%d,\"register\":%d,\"bytes\":\"%s\"", r.tMs,
-                      r.servo, r.flag, r.reg, r.hex.c_str());
+                      "{\"t_ms\":%ld,\"servo\":%d,\"flag\":%d,\"register\":%d,\"bytes\":\"%s\"",
+                      r.tMs, r.servo, r.flag, r.reg, r.hex.c_str());
         return buf + extra + ",\"checksumOk\":" + (r.checksumOk ? "true" : "false") + "}";
     }
     std::snprintf(buf, sizeof buf, "%8ld ms  servo %d flag 0x%02X register 0x%02X", r.tMs, r.servo,

@@ -14,16 +14,16 @@ constexpr int kServoIds = 256;
 struct ServoRecord {
     long tMs = 0;
     bool packet = false;
-    std::string text;       // a text command without its newline
-    std::string hex;        // a packet's bytes
+    std::string text; // a text command without its newline
+    std::string hex;  // a packet's bytes
     int servo = 0;
     int flag = 0;
     int reg = 0;
-    int torque = -1;        // 0/1 for a torque packet
+    int torque = -1; // 0/1 for a torque packet
     bool hasPosition = false;
-    int position = 0;       // 0.1 degree, signed
+    int position = 0; // 0.1 degree, signed
     bool hasTime = false;
-    int time = 0;           // 10 ms units
+    int time = 0; // 10 ms units
     bool checksumOk = false;
 };
 
@@ -31,7 +31,7 @@ struct ServoState {
     bool torque = false;
     int position = 0;
     int time = 0;
-    int writes = 0;          // packets addressed to it
+    int writes = 0; // packets addressed to it
 };
 
 // Size of the packet at bytes: 0 while the header is incomplete, -1 when

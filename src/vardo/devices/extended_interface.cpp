@@ -15,7 +15,10 @@ namespace {
 
 constexpr size_t kSensorReplyLimit = 64;
 
-bool validId(int id) { return id >= 1 && id <= kMaxServoId; }
+bool validId(int id)
+{
+    return id >= 1 && id <= kMaxServoId;
+}
 
 // The servo setting byte that decides where an action goes.
 int actionSetting(int code, const ServoSettings& s)
@@ -72,9 +75,15 @@ std::shared_ptr<ExtendedLine> ExtendedInterface::line() const
     return line_;
 }
 
-bool ExtendedInterface::isOpen() const { return line() != nullptr; }
+bool ExtendedInterface::isOpen() const
+{
+    return line() != nullptr;
+}
 
-bool ExtendedInterface::drivesSpeed() const { return servoEnabled(settings().speedServo); }
+bool ExtendedInterface::drivesSpeed() const
+{
+    return servoEnabled(settings().speedServo);
+}
 
 void ExtendedInterface::wait(int ms) const
 {
@@ -194,7 +203,10 @@ bool ExtendedInterface::writeText(const std::string& text)
     return ok;
 }
 
-void ExtendedInterface::setSpeed(double fraction, int direction) { speedOutput(fraction, direction); }
+void ExtendedInterface::setSpeed(double fraction, int direction)
+{
+    speedOutput(fraction, direction);
+}
 
 void ExtendedInterface::speedOutput(double fraction, int direction)
 {
@@ -301,7 +313,10 @@ void ExtendedInterface::setBusy(int id, bool on)
         busyBits_ &= ~bit;
 }
 
-bool ExtendedInterface::busy(int id) const { return (busyBits_ & (0x80 >> (id - 1))) != 0; }
+bool ExtendedInterface::busy(int id) const
+{
+    return (busyBits_ & (0x80 >> (id - 1))) != 0;
+}
 
 void ExtendedInterface::moveServo(int id, int angle)
 {

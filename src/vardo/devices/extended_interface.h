@@ -26,23 +26,23 @@ namespace vardo::devices {
 
 // Pauses of the protocol; tests shorten them.
 struct ExtendedTiming {
-    int torqueSettleMs = 100;   // torque on -> goal position
-    int torqueOffMs = 1000;     // a servo move's torque-off timer
-    int sensorPollMs = 100;     // one look for the sensor's "OK"
+    int torqueSettleMs = 100;    // torque on -> goal position
+    int torqueOffMs = 1000;      // a servo move's torque-off timer
+    int sensorPollMs = 100;      // one look for the sensor's "OK"
     int speedOutputOpenMs = 200; // the board settles before its first speed command
 };
 
 // What the interface needs from the rest of the program. Every member may
 // stay empty.
 struct ExtendedHooks {
-    std::function<int()> controllerState;      // ControllerState bits
-    std::function<double()> presentSpeed;      // 0..1
-    std::function<void()> endSpeedFade;        // action 0 ends a running fade
-    std::function<bool()> operationRunning;    // automatic operation runs
-    std::function<void()> turntableArrived;    // wakes the control loop
-    std::function<void(int)> performAction;    // restart after a turn
-    std::function<void(int)> routeAction;      // an action through the relay board's routing
-    std::function<int(int)> sensorRatio;       // of sensor index; 75 when none
+    std::function<int()> controllerState;   // ControllerState bits
+    std::function<double()> presentSpeed;   // 0..1
+    std::function<void()> endSpeedFade;     // action 0 ends a running fade
+    std::function<bool()> operationRunning; // automatic operation runs
+    std::function<void()> turntableArrived; // wakes the control loop
+    std::function<void(int)> performAction; // restart after a turn
+    std::function<void(int)> routeAction;   // an action through the relay board's routing
+    std::function<int(int)> sensorRatio;    // of sensor index; 75 when none
     // Each message written: packets as hex bytes, texts without their end.
     std::function<void(const std::string&)> traffic;
 };

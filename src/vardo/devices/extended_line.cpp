@@ -37,8 +37,14 @@ bool SharedUsbLine::write(const std::string& bytes)
     return usb_.writeShared(bytes.data(), int(bytes.size()));
 }
 
-int SharedUsbLine::bytesWaiting() { return usb_.sharedBytesWaiting(); }
+int SharedUsbLine::bytesWaiting()
+{
+    return usb_.sharedBytesWaiting();
+}
 
-int SharedUsbLine::read(void* buffer, int n) { return usb_.readShared(buffer, n); }
+int SharedUsbLine::read(void* buffer, int n)
+{
+    return usb_.readShared(buffer, n);
+}
 
 } // namespace vardo::devices

@@ -95,7 +95,9 @@ bool ServoSettings::save(const Settings& settings) const
     put(SettingId::ServoTurnSpeed, turnSpeed);
     put(SettingId::ServoTorqueOff, torqueOff ? 1 : 0);
     for (int r = 0; r < kTurnRows; ++r)
-        ok = settings.write(SettingId::ServoTurnPoint, formatTurnRow(turnPoint[size_t(r)]), r + 1) && ok;
+        ok =
+            settings.write(SettingId::ServoTurnPoint, formatTurnRow(turnPoint[size_t(r)]), r + 1) &&
+            ok;
     return ok;
 }
 

@@ -19,10 +19,19 @@ inline constexpr int kMaxServoAngle = 150;
 inline constexpr int kMinTurnPoint = -1500; // 0.1 degree
 inline constexpr int kMaxTurnPoint = 1500;
 
-inline bool servoEnabled(int setting) { return (setting & kServoEnabled) != 0; }
-inline int servoId(int setting) { return setting & 0x7F; }
+inline bool servoEnabled(int setting)
+{
+    return (setting & kServoEnabled) != 0;
+}
+inline int servoId(int setting)
+{
+    return setting & 0x7F;
+}
 // Enabled with a servo ID: a servo moves (ID 0 means the board's own output).
-inline bool servoDriven(int setting) { return servoEnabled(setting) && servoId(setting) != 0; }
+inline bool servoDriven(int setting)
+{
+    return servoEnabled(setting) && servoId(setting) != 0;
+}
 
 struct ServoSettings {
     using TurnRow = std::array<int, kTurnTracks>;

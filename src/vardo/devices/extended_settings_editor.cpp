@@ -12,7 +12,10 @@ namespace {
 
 constexpr int kGroups = int(ServoSettingsEditor::Group::Count);
 
-bool angleInRange(int degrees) { return degrees >= kMinServoAngle && degrees <= kMaxServoAngle; }
+bool angleInRange(int degrees)
+{
+    return degrees >= kMinServoAngle && degrees <= kMaxServoAngle;
+}
 
 } // namespace
 
@@ -51,10 +54,19 @@ int ServoSettingsEditor::settingOf(Group g) const
     return const_cast<ServoSettingsEditor*>(this)->settingOf(g);
 }
 
-bool ServoSettingsEditor::groupEnabled(Group g) const { return servoEnabled(settingOf(g)); }
-int ServoSettingsEditor::groupId(Group g) const { return servoId(settingOf(g)); }
+bool ServoSettingsEditor::groupEnabled(Group g) const
+{
+    return servoEnabled(settingOf(g));
+}
+int ServoSettingsEditor::groupId(Group g) const
+{
+    return servoId(settingOf(g));
+}
 
-void ServoSettingsEditor::pushToInterface() { ext_.useSettings(values_); }
+void ServoSettingsEditor::pushToInterface()
+{
+    ext_.useSettings(values_);
+}
 
 void ServoSettingsEditor::setGroupEnabled(Group g, bool on)
 {
@@ -114,12 +126,16 @@ int& ServoSettingsEditor::angleRef(Angle a)
         return values_.tableOff;
     default: {
         const int i = int(a) - int(Angle::Through1);
-        return i % 2 == 0 ? values_.throughPoint[size_t(i / 2)] : values_.branchPoint[size_t(i / 2)];
+        return i % 2 == 0 ? values_.throughPoint[size_t(i / 2)]
+                          : values_.branchPoint[size_t(i / 2)];
     }
     }
 }
 
-int ServoSettingsEditor::angle(Angle a) const { return const_cast<ServoSettingsEditor*>(this)->angleRef(a); }
+int ServoSettingsEditor::angle(Angle a) const
+{
+    return const_cast<ServoSettingsEditor*>(this)->angleRef(a);
+}
 
 ServoSettingsEditor::Group ServoSettingsEditor::groupOf(Angle a) const
 {
@@ -250,7 +266,10 @@ bool ServoSettingsEditor::changeServoId()
     return confirmServoIdChange(frontend_, ext_, groupId(only));
 }
 
-bool ServoSettingsEditor::factoryReset() { return confirmFactoryReset(frontend_, ext_); }
+bool ServoSettingsEditor::factoryReset()
+{
+    return confirmFactoryReset(frontend_, ext_);
+}
 
 void ServoSettingsEditor::perform(int code)
 {

@@ -17,9 +17,20 @@ public:
     enum class Group { Speed, Train, Point1, Point2, Point3, Turn, Table, Count };
     // Angle fields in degrees (-150..150).
     enum class Angle {
-        MinSpeed, MaxSpeed, Forward, Backward, Stop,
-        Through1, Branch1, Through2, Branch2, Through3, Branch3,
-        TableOn, TableOff, Count
+        MinSpeed,
+        MaxSpeed,
+        Forward,
+        Backward,
+        Stop,
+        Through1,
+        Branch1,
+        Through2,
+        Branch2,
+        Through3,
+        Branch3,
+        TableOn,
+        TableOff,
+        Count
     };
 
     struct Hooks {

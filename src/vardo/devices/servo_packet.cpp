@@ -26,8 +26,14 @@ ServoPacket makePacket(int id, uint8_t flag, uint8_t reg, uint8_t length, uint8_
     return p;
 }
 
-uint8_t lo(int v) { return uint8_t(uint16_t(int16_t(v)) & 0xFF); }
-uint8_t hi(int v) { return uint8_t(uint16_t(int16_t(v)) >> 8); }
+uint8_t lo(int v)
+{
+    return uint8_t(uint16_t(int16_t(v)) & 0xFF);
+}
+uint8_t hi(int v)
+{
+    return uint8_t(uint16_t(int16_t(v)) >> 8);
+}
 
 } // namespace
 

@@ -14,7 +14,10 @@ struct ServoPacket {
     std::array<uint8_t, kCapacity> bytes{};
     int size = 0;
 
-    std::string text() const { return std::string(reinterpret_cast<const char*>(bytes.data()), size_t(size)); }
+    std::string text() const
+    {
+        return std::string(reinterpret_cast<const char*>(bytes.data()), size_t(size));
+    }
     // "FA AF 03 ..." for a person to read.
     std::string hex() const;
 };

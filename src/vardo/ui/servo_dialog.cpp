@@ -20,11 +20,14 @@ namespace vardo::ui {
 
 namespace {
 
-constexpr int kComChoices = 9;   // COM1..COM9 in the list
+constexpr int kComChoices = 9; // COM1..COM9 in the list
 constexpr int kFirstHighCom = 10;
 constexpr int kHighestCom = 255;
 
-int numberOf(const QLineEdit* field, bool& ok) { return field->text().trimmed().toInt(&ok); }
+int numberOf(const QLineEdit* field, bool& ok)
+{
+    return field->text().trimmed().toInt(&ok);
+}
 
 } // namespace
 
@@ -47,8 +50,10 @@ ServoDialog::ServoDialog(devices::ServoSettingsEditor& editor, QWidget* parent)
 
     auto* grid = new QGridLayout;
     QGroupBox* speed = makeGroup(Group::Speed, QString::fromUtf8("速度制御"));
-    static_cast<QFormLayout*>(speed->layout())->addRow(QString::fromUtf8("最低速"), makeAngle(Angle::MinSpeed));
-    static_cast<QFormLayout*>(speed->layout())->addRow(QString::fromUtf8("最高速"), makeAngle(Angle::MaxSpeed));
+    static_cast<QFormLayout*>(speed->layout())
+        ->addRow(QString::fromUtf8("最低速"), makeAngle(Angle::MinSpeed));
+    static_cast<QFormLayout*>(speed->layout())
+        ->addRow(QString::fromUtf8("最高速"), makeAngle(Angle::MaxSpeed));
     grid->addWidget(speed, 0, 0);
 
     QGroupBox* train = makeGroup(Group::Train, QString::fromUtf8("列車制御"));
@@ -67,7 +72,8 @@ ServoDialog::ServoDialog(devices::ServoSettingsEditor& editor, QWidget* parent)
 
     const char* pointTitles[] = {"ポイント1制御", "ポイント2制御", "ポイント3制御"};
     for (int k = 0; k < devices::kServoPoints; ++k) {
-        QGroupBox* box = makeGroup(Group(int(Group::Point1) + k), QString::fromUtf8(pointTitles[k]));
+        QGroupBox* box =
+            makeGroup(Group(int(Group::Point1) + k), QString::fromUtf8(pointTitles[k]));
         auto* form = static_cast<QFormLayout*>(box->layout());
         form->addRow(QString::fromUtf8("直進"), makeAngle(Angle(int(Angle::Through1) + 2 * k)));
         form->addRow(QString::fromUtf8("分岐"), makeAngle(Angle(int(Angle::Branch1) + 2 * k)));

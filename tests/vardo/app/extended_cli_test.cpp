@@ -12,6 +12,7 @@
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 
 extern char** environ;
 
@@ -88,8 +89,11 @@ TEST(ExtendedCli, ActionsPrintEveryPacketAndDriveTheEmulatedServos)
     EXPECT_NE(out.find("sensor 1: OK"), std::string::npos) << out;
     EXPECT_NE(out.find("  extended: FA AF FF 00 04 01 01 05 FE\n"), std::string::npos) << out;
     EXPECT_NE(readText(dir.file("err.txt")).find("サーボIDが変更されました。"), std::string::npos);
+    // The board reads the line on its own thread: wait for the last packet.
+    for (int i = 0; i < 200 && board.servo(5).writes == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GT(board.servo(5).writes, 0);
     EXPECT_EQ(board.servo(1).position, -600); // below 150.0 degrees: row 2
-    EXPECT_EQ(board.servo(5).writes > 0, true);
     board.stop();
 }
 
@@ -123,7 +127,8 @@ TEST(ExtendedCli, TurntableSampleProgramRunsToItsEndInSimulation)
               0)
         << readText(dir.file("err.txt"));
     const std::string out = readText(dir.file("out.txt"));
-    EXPECT_NE(out.find("\"kind\":\"Turntable\",\"option\":4,\"value1\":1"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"kind\":\"Turntable\",\"option\":4,\"value1\":1"), std::string::npos)
+        << out;
     const auto last = out.rfind("{\"type\":\"end\"");
     ASSERT_NE(last, std::string::npos) << out;
     EXPECT_NE(out.find("\"reason\":\"program\"", last), std::string::npos) << out.substr(last);

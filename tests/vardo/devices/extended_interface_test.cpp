@@ -20,7 +20,8 @@ TEST(ExtendedInterfaceTest, NoPortNumberMeansNoInterfaceAndNoMessage)
     dir.write("option.ini", "[SERVO]\nCOM_NO=0\n");
     RecordingFrontend frontend;
     devices::SerialPortOpener opener(dir.file("option.ini"));
-    ExtendedInterface ext(frontend, opener, Settings(dir.file("VARDO.ini"), dir.file("option.ini")));
+    ExtendedInterface ext(frontend, opener,
+                          Settings(dir.file("VARDO.ini"), dir.file("option.ini")));
     EXPECT_TRUE(ext.initExtendedInterface());
     EXPECT_FALSE(ext.isOpen());
     EXPECT_FALSE(ext.beginSensorWait(0, 1));
@@ -30,15 +31,17 @@ TEST(ExtendedInterfaceTest, NoPortNumberMeansNoInterfaceAndNoMessage)
 TEST(ExtendedInterfaceTest, PortThatCannotOpenGivesMessage221)
 {
     TempDir dir;
-    dir.write("option.ini", "[SERIAL]\nCOM5=" + dir.file("no-such-device") + "\n[SERVO]\nCOM_NO=5\n");
+    dir.write("option.ini",
+              "[SERIAL]\nCOM5=" + dir.file("no-such-device") + "\n[SERVO]\nCOM_NO=5\n");
     RecordingFrontend frontend;
     devices::SerialPortOpener opener(dir.file("option.ini"));
-    ExtendedInterface ext(frontend, opener, Settings(dir.file("VARDO.ini"), dir.file("option.ini")));
+    ExtendedInterface ext(frontend, opener,
+                          Settings(dir.file("VARDO.ini"), dir.file("option.ini")));
     EXPECT_FALSE(ext.initExtendedInterface());
     EXPECT_FALSE(ext.isOpen());
     ASSERT_EQ(frontend.messageTexts().size(), 1u);
-    EXPECT_EQ(frontend.messageTexts()[0],
-              "拡張インタフェイスの初期化に失敗しました。\n接続を確認して本プログラムを立ち上げ直してください");
+    EXPECT_EQ(frontend.messageTexts()[0], "拡張インタフェイスの初期化に失敗しました。\n接続を確認し"
+                                          "て本プログラムを立ち上げ直してください");
 }
 
 TEST(ExtendedInterfaceTest, StartUpSendsSpeedTorqueStopAndPointsAndTurntableCompliance)
@@ -55,7 +58,7 @@ TEST(ExtendedInterfaceTest, StartUpSendsSpeedTorqueStopAndPointsAndTurntableComp
     EXPECT_EQ(got[0], "FA AF 06 00 24 01 01 01 23"); // speed servo torque on
     EXPECT_EQ(got[1], "FA AF 02 00 24 01 01 01 27"); // action 0: stop angle 0
     EXPECT_EQ(got[2], "FA AF 02 00 1E 02 01 00 00 1F");
-    EXPECT_EQ(got[3], kTorqueOn3);                   // action 3: point 1 straight, 45 degrees
+    EXPECT_EQ(got[3], kTorqueOn3); // action 3: point 1 straight, 45 degrees
     EXPECT_EQ(got[4], "FA AF 03 00 1E 02 01 C2 01 DD");
     EXPECT_EQ(got[5].substr(0, 36), "FA AF 01 00 18 06 01 01 01 03 03 00 ");
     EXPECT_EQ(got[6], "FA AF 01 00 24 01 01 01 24"); // torque kept on: TORQUE_OFF 0
@@ -105,7 +108,7 @@ TEST(ExtendedInterfaceTest, NewerMoveKeepsTheTorqueOn)
     const auto got = rig.since(m, 2);
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got[0].hex, kTorqueOn3);
-    EXPECT_EQ(got[1].position, 300); // no torque off came between
+    EXPECT_EQ(got[1].position, 300);                       // no torque off came between
     EXPECT_EQ(rig.frontend.runningTimers().at(105), 1000); // the new move's timer
 }
 
@@ -147,7 +150,8 @@ TEST(ExtendedInterfaceTest, OutputWithServoIdZeroGetsTheRelayCommandText)
     ASSERT_TRUE(rig.boardReady);
     ASSERT_TRUE(rig.ext->initExtendedInterface());
     EXPECT_TRUE(rig.ext->takeAction(ActionPoint2Branch, "PCT6002\r"));
-    EXPECT_FALSE(rig.ext->takeAction(ActionPoint1Branch, "PCT3002\r")); // point 1 stays on the relays
+    EXPECT_FALSE(
+        rig.ext->takeAction(ActionPoint1Branch, "PCT3002\r")); // point 1 stays on the relays
     rig.mark();
     const auto relays = rig.board.commands();
     ASSERT_EQ(relays.size(), 2u);

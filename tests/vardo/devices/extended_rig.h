@@ -30,8 +30,8 @@ struct ExtendedRig {
         : board(options), opener(dir.file("option.ini"))
     {
         boardReady = board.open() && board.start();
-        dir.write("option.ini", "[SERIAL]\nCOM4=" + board.devicePath() + "\n[SERVO]\nCOM_NO=4\n" +
-                                    servoKeys);
+        dir.write("option.ini",
+                  "[SERIAL]\nCOM4=" + board.devicePath() + "\n[SERVO]\nCOM_NO=4\n" + servoKeys);
         dir.write("VARDO.ini", "[SERVO]\n" + vardoKeys);
         ext = std::make_unique<devices::ExtendedInterface>(
             frontend, opener, Settings(dir.file("VARDO.ini"), dir.file("option.ini")), timing);
@@ -68,8 +68,8 @@ struct ExtendedRig {
     std::vector<boardsim::ServoRecord> since(size_t marked, size_t n) const
     {
         auto records = received(marked + n);
-        return std::vector<boardsim::ServoRecord>(records.begin() + long(std::min(marked, records.size())),
-                                                  records.end());
+        return std::vector<boardsim::ServoRecord>(
+            records.begin() + long(std::min(marked, records.size())), records.end());
     }
     static constexpr int kMarkId = 0x7E;
 

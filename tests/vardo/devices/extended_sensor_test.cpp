@@ -9,7 +9,8 @@ using Clock = std::chrono::steady_clock;
 
 long msSince(Clock::time_point start)
 {
-    return long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    return long(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
 TEST(ExtendedSensorTest, OkEndsTheWaitEarly)

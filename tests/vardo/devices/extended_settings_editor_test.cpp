@@ -80,7 +80,7 @@ TEST(ServoSettingsEditorTest, CheckBoxesFollowTheirRules)
     e.editor->setGroupEnabled(Group::Train, false);
     EXPECT_FALSE(e.editor->values().linkTable);
     EXPECT_FALSE(e.editor->groupEnabled(Group::Table));
-    e.editor->setGroupEnabled(Group::Turn, true); // sends the compliance packet
+    e.editor->setGroupEnabled(Group::Turn, true);       // sends the compliance packet
     EXPECT_TRUE(e.editor->setGroupId(Group::Speed, 7)); // speed servo: torque on
     const auto got = e.rig.since(e.base, 2);
     ASSERT_EQ(got.size(), 2u);
@@ -135,7 +135,8 @@ TEST(ServoSettingsEditorTest, ServoIdChangeNeedsExactlyOneGroupAndConfirmation)
     EXPECT_FALSE(e.editor->changeServoId());
     e.rig.frontend.queueAnswer(Answer::Yes);
     EXPECT_TRUE(e.editor->changeServoId());
-    EXPECT_NE(e.rig.frontend.questions().back().find("サーボIDを5に変更しますか?"), std::string::npos);
+    EXPECT_NE(e.rig.frontend.questions().back().find("サーボIDを5に変更しますか?"),
+              std::string::npos);
     e.rig.mark();
     std::vector<std::string> hex;
     for (const auto& r : e.rig.since(e.base, 5))
@@ -180,8 +181,8 @@ TEST(ServoSettingsEditorTest, OkWritesEveryKeyAndEndsWithTheClosingSequence)
     EXPECT_EQ(e.ini("TURN_POINT1"), "0,0,0,1234,0,");
     EXPECT_EQ(e.ini("TURN_POINT4"), "0,0,0,0,0,");
     // Stop, point 1 straight, point 2 branch as the panel shows, power off.
-    EXPECT_EQ(e.performed, (std::vector<int>{ActionStop, ActionPoint1Straight,
-                                             ActionPoint2Branch, ActionPoint4Straight}));
+    EXPECT_EQ(e.performed, (std::vector<int>{ActionStop, ActionPoint1Straight, ActionPoint2Branch,
+                                             ActionPoint4Straight}));
 }
 
 TEST(ServoSettingsEditorTest, CancelShowsDialogDefaultsButKeepsTheRunningValues)

@@ -17,9 +17,10 @@ TEST(ExtendedSharingTest, OnePortAndNoInterleavedBytesUnderThreeWriters)
                   "[SERVO]\nCOM_NO=3\nTRAIN_SERVO=2\nSPEED_SERVO=128\n");
     ASSERT_TRUE(usbRig.boardReady);
     ASSERT_TRUE(usbRig.usb->initController());
-    devices::ExtendedInterface ext(usbRig.frontend, usbRig.opener,
-                                   Settings(usbRig.dir.file("VARDO.ini"), usbRig.dir.file("option.ini")),
-                                   fastExtendedTiming());
+    devices::ExtendedInterface ext(
+        usbRig.frontend, usbRig.opener,
+        Settings(usbRig.dir.file("VARDO.ini"), usbRig.dir.file("option.ini")),
+        fastExtendedTiming());
     ext.setUsb(usbRig.usb.get());
     ASSERT_TRUE(ext.initExtendedInterface());
     EXPECT_EQ(usbRig.opener.opens, 1); // the relay board's port is reused

@@ -142,7 +142,7 @@ TEST(ExtendedTurntableTest, TurnWithTorqueKeptOnStillEndsTheLatch)
     ASSERT_EQ(t.rig.frontend.runningTimers().count(kTurnTimer), 1u);
     t.rig.ext->onTimer(kTurnTimer);
     EXPECT_EQ(t.actions(), std::vector<int>{1});
-    EXPECT_EQ(t.arrivals, 0); // no automatic operation to wake
+    EXPECT_EQ(t.arrivals, 0);                               // no automatic operation to wake
     t.rig.ext->sendPacket(devices::torquePacket(7, false)); // marks the end
     const auto got = t.rig.since(t.base, 2);
     ASSERT_EQ(got.size(), 2u);

@@ -22,8 +22,7 @@ using Angle = ServoDialog::Angle;
 
 // The dialog over an interface with no port: the rules without a board.
 struct DialogRig {
-    explicit DialogRig(const std::string& keys)
-        : opener(dir.file("option.ini"))
+    explicit DialogRig(const std::string& keys) : opener(dir.file("option.ini"))
     {
         ui_fixtures::qtApp();
         dir.write("option.ini", "[SERVO]\nCOM_NO=0\n" + keys);

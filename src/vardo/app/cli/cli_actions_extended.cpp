@@ -131,7 +131,8 @@ bool ExtendedActions::runItem(const Item& item)
     switch (item.kind) {
     case Item::Kind::Reverse:
         ext_->reverseTurntable();
-        std::printf("reverse: orientation %s\n", ext_->turntableState() & 1 ? "reversed" : "normal");
+        std::printf("reverse: orientation %s\n",
+                    ext_->turntableState() & 1 ? "reversed" : "normal");
         return true;
     case Item::Kind::Turntable: {
         std::printf("turntable %d:\n", item.value);
@@ -148,7 +149,8 @@ bool ExtendedActions::runItem(const Item& item)
         std::fflush(stdout);
         const auto start = Clock::now();
         const bool ok = ext_->waitSensor(item.value, item.timeout);
-        const long ms = long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+        const long ms = long(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
         std::printf("sensor %d: %s %ld ms\n", item.value, ok ? "OK" : "timeout", ms);
         return ok;
     }
