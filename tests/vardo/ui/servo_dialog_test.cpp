@@ -9,9 +9,12 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace vardo::testing {
 namespace {
@@ -116,6 +119,21 @@ TEST(ServoDialogTest, OkWritesEveryKeyAndCancelRereads)
     c.dialog->cancelButton()->click();
     EXPECT_EQ(c.ini("THROUGH_POINT"), "(absent)");
     EXPECT_EQ(c.editor->angle(Angle::Through1), -90); // the dialog's own default
+}
+
+// Every group is laid out and visible; with SERVO_DIALOG_PNG set the
+// picture is kept for a person to look at.
+TEST(ServoDialogTest, LaysOutEveryGroup)
+{
+    DialogRig r("TURN_SERVO=129\nPOINT_SERVO=131\n");
+    r.dialog->adjustSize();
+    const QPixmap shot = r.dialog->grab();
+    EXPECT_GT(shot.width(), 300);
+    EXPECT_GT(shot.height(), 300);
+    for (int g = 0; g < int(Group::Count); ++g)
+        EXPECT_FALSE(r.dialog->group(Group(g))->geometry().isEmpty()) << g;
+    if (const char* path = std::getenv("SERVO_DIALOG_PNG"))
+        shot.save(QString::fromUtf8(path));
 }
 
 } // namespace
