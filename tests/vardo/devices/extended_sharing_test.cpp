@@ -74,5 +74,50 @@ TEST(ExtendedSharingTest, OnePortAndNoInterleavedBytesUnderThreeWriters)
     EXPECT_EQ(relaySwitches, kRounds);
 }
 
+// The relay board hands an action to the extended interface when the
+// output's setting byte has bit 7: a servo moves, or with ID 0 the command
+// text goes to the extended board; other outputs stay on the relays.
+TEST(ExtendedSharingTest, RelayBoardRoutesOutputsWithBitSevenToTheExtendedInterface)
+{
+    boardsim::Options o = ExtendedRig::servoBoard();
+    PtyRig usbRig(o, "WAIT_RESPONSE=1\n", fastTiming(),
+                  "[SERVO]\nCOM_NO=3\nPOINT_SERVO=131\nPOINT2_SERVO=128\nBRANCH_POINT=-90\n");
+    ASSERT_TRUE(usbRig.boardReady);
+    ASSERT_TRUE(usbRig.usb->initController());
+    devices::ExtendedInterface ext(
+        usbRig.frontend, usbRig.opener,
+        Settings(usbRig.dir.file("VARDO.ini"), usbRig.dir.file("option.ini")),
+        fastExtendedTiming());
+    ext.setUsb(usbRig.usb.get());
+    ASSERT_TRUE(ext.initExtendedInterface());
+    usbRig.usb->setRouter(&ext);
+    // Start-up's moves are on the line before the count starts.
+    ext.sendPacket(devices::torquePacket(7, false));
+    auto settled = usbRig.board.servoRecords();
+    for (int i = 0; i < 300 && (settled.empty() || settled.back().servo != 7); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        settled = usbRig.board.servoRecords();
+    }
+    const size_t before = settled.size();
+    const size_t relayBefore = usbRig.received().size();
+
+    EXPECT_TRUE(usbRig.usb->sendAction(4));          // point 1 branch: servo 3
+    EXPECT_TRUE(usbRig.usb->sendAction(6));          // point 2 branch: text to the extended board
+    EXPECT_TRUE(usbRig.usb->sendAction(8));          // point 3 branch: relay board as ever
+    ext.sendPacket(devices::torquePacket(8, false)); // marks the end
+    auto records = usbRig.board.servoRecords();
+    for (int i = 0; i < 300 && (records.empty() || records.back().servo != 8); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        records = usbRig.board.servoRecords();
+    }
+    ASSERT_EQ(records.size(), before + 3);
+    EXPECT_EQ(records[before].hex, "FA AF 03 00 24 01 01 01 26");
+    EXPECT_EQ(records[before + 1].hex, "FA AF 03 00 1E 02 01 7C FC 9E");
+    const auto relays = usbRig.received();
+    ASSERT_EQ(relays.size(), relayBefore + 2);
+    EXPECT_EQ(relays[relayBefore], "PCT5002");
+    EXPECT_EQ(relays[relayBefore + 1], "PCT7002");
+}
+
 } // namespace
 } // namespace vardo::testing
