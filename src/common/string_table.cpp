@@ -80,6 +80,22 @@ const std::map<int, const char*>& table()
         {msg::ExtInitFailed,
          "拡張インタフェイスの初期化に失敗しました。\n接続を確認して本プログラムを立ち上げ直してください"},
         {msg::ServoAngleRange, "サーボ角度の設定可能範囲は-150～150です。"},
+        {msg::ServoIdOneGroup,
+         "サーボIDの変更は、対象のサーボをひとつだけ接続してチェックはそのサーボだけにしてください。"},
+        {msg::ServoIdRange, "設定できるサーボIDは1～8です。"},
+        {msg::ServoIdConfirm,
+         "サーボIDを変更するサーボをひとつだけ接続しておいてください。\n"
+         "他のサーボも接続されているとそのサーボのIDも変更されてしまいます。\n"
+         "サーボIDを%1に変更しますか?"},
+        {msg::FactoryResetConfirm,
+         "チェックに関係なく接続されている全てのサーボが工場出荷時に戻されます。\n"
+         "サーボIDを変えたくないサーボは接続を外しておいてください。\n"
+         "工場出荷時に戻しますか?"},
+        {msg::SaveTurnPoint, "現在の転車台の角度の値を保存しますか？"},
+        {msg::ServoIdMax, "設定できるサーボIDは8までです"},
+        {msg::AlreadyUsbConnected,
+         "既に標準インタフェイスで接続されています。\n拡張インタフェイスも接続します。"},
+        {msg::TurnServoIdZero, "転車台のサーボＩＤに0は指定できません"},
         {msg::ServoIdChanged,
          "サーボIDが変更されました。\n元のサーボIDに戻す時は工場出荷時に戻すボタンを押してください。"},
         {msg::FactoryReset, "工場出荷状態に戻しました"},

@@ -59,10 +59,18 @@ enum : int {
     SpeechInitFailed = 220,
     ExtInitFailed = 221,
     ServoAngleRange = 222,
+    ServoIdOneGroup = 223,
+    ServoIdRange = 225,
     ServoIdChanged = 226,
     FactoryReset = 227,
+    ServoIdConfirm = 228,
+    FactoryResetConfirm = 229,
+    SaveTurnPoint = 231,
+    ServoIdMax = 232,
     AlreadyExtConnected = 235,
+    AlreadyUsbConnected = 236,
     UsbBaudChanged = 237,
+    TurnServoIdZero = 238,
 
     // Texts without a number of their own.
     AppTitle = 1000,

@@ -185,3 +185,95 @@ TEST(MkLayout, WritingRemovesFilesOfEmptyCategories)
     ASSERT_EQ(readPointFile(dir.file("point.dat"), points), ReadStatus::Ok);
     EXPECT_EQ(points.count, 0);
 }
+
+namespace {
+
+const char* kTurntableText = "outer ellipse 320 240 250 170 1\n"
+                             "spur 1 180 262 240\n"
+                             "spur 2 0 378 240\n"
+                             "radial 320 180 320 110\n"
+                             "turntable 320 240 60 3600 0 90 180\n"
+                             "mask 20 400 110 400 110 470 20 470\n"
+                             "except 470 20 630 60 0 0 0 0 24\n";
+
+} // namespace
+
+TEST(MkLayout, TurntableLayoutHasApproachTracksTurntableTracksAndRegions)
+{
+    GeneratedLayout g = build(kTurntableText);
+    ASSERT_EQ(g.track.polylineCount(), 4);
+    // The approach tracks run from their loop vertex straight to the edge.
+    const auto spur1 = polyline(g.track, 1);
+    EXPECT_EQ(spur1.front(), (Point{70, 240}));
+    EXPECT_EQ(spur1.back(), (Point{262, 240}));
+    EXPECT_GT(spur1.size(), 140u); // the forward approach position lies on it
+    const auto radial = polyline(g.track, 3);
+    EXPECT_EQ(radial.front(), (Point{320, 180}));
+    EXPECT_EQ(radial.back(), (Point{320, 110}));
+    // The radial track's record carries only its direction.
+    ASSERT_EQ(g.points.count, 3);
+    EXPECT_EQ(g.points.records[1].direction, 2);
+    EXPECT_EQ(g.points.records[2].number, 0);
+    EXPECT_EQ(g.points.records[2].direction, 1);
+
+    ASSERT_TRUE(g.turntable.has_value());
+    EXPECT_EQ(g.turntable->lineAngles, (std::vector<int>{0, 90, 180}));
+    ASSERT_EQ(g.masks.polylineCount(), 1);
+    EXPECT_EQ(g.masks.vertices[2], (Point{110, 470}));
+    ASSERT_EQ(g.excepts.polylineCount(), 1);
+    // A band of width 24 along (470,20) -> (630,60).
+    EXPECT_EQ(g.excepts.vertexCounts[0], 4);
+
+    vardo::testing::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(writeLayout(g, dir.path(), error)) << error;
+    const TurntableSettings t = readTurntableSettings(dir.file("turntable.ini"));
+    EXPECT_EQ(t.size, 60);
+    EXPECT_EQ(t.range, 3600);
+    EXPECT_EQ(t.position, (Point{320, 240}));
+    EXPECT_EQ(t.lineAngles, (std::vector<int>{0, 90, 180}));
+    PolylineFile masks;
+    ASSERT_EQ(readPolylineFile(dir.file("mask.dat"), masks), ReadStatus::Ok);
+    EXPECT_EQ(masks.vertices, g.masks.vertices);
+    ASSERT_EQ(readPolylineFile(dir.file("except.dat"), masks), ReadStatus::Ok);
+
+    // Written again without them, the turntable and region files go.
+    ASSERT_TRUE(writeLayout(build("outer ellipse 320 240 100 100 4\n"), dir.path(), error));
+    EXPECT_FALSE(common::fileExists(dir.file("turntable.ini")));
+    EXPECT_FALSE(common::fileExists(dir.file("mask.dat")));
+    EXPECT_FALSE(common::fileExists(dir.file("except.dat")));
+}
+
+TEST(MkLayoutDescription, RefusesBadTurntableAndRegionLines)
+{
+    const char* bad[] = {
+        "turntable 320 240 0 3600 0\n",            // no radius
+        "turntable 320 240 60 3600\n",             // no track angle
+        "turntable 320 240 60 3600 0 1 2 3 4 5\n", // six tracks
+        "mask 1 2 3 4 5 6 7\n",                    // a corner short
+        "except 1 2 3 4 5 6 7 8 0\n",              // a band needs a width
+        "mask 700 2 3 4 5 6 7 8\n",                // outside the picture
+        "spur 3 180 262 240\n",                    // no such direction
+        "radial 1 2 3\n",
+    };
+    for (const char* line : bad) {
+        Description d;
+        std::string error;
+        EXPECT_FALSE(parseDescription(std::string("outer ellipse 320 240 100 100 4\n") + line, d,
+                                      error))
+            << line;
+    }
+}
+
+TEST(MkLayout, TurntableSampleWasBuiltWithMasksAndExclusions)
+{
+    const char* data = std::getenv("VARDO_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    const std::string folder = std::string(data) + "/sample/layout_turntable/";
+    EXPECT_TRUE(readTurntableSettings(folder + "turntable.ini").present());
+    PolylineFile masks;
+    EXPECT_EQ(readPolylineFile(folder + "mask.dat", masks), ReadStatus::Ok);
+    EXPECT_GT(masks.polylineCount(), 0);
+    EXPECT_EQ(readPolylineFile(folder + "except.dat", masks), ReadStatus::Ok);
+    EXPECT_GT(masks.polylineCount(), 0);
+}

@@ -1,5 +1,6 @@
 #include "board_emulator.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -77,6 +78,15 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error)
             int& target = arg == "--silent-after" ? o.silentAfter : o.dropAfter;
             if (!parseCount(argv[++i], target)) {
                 error = arg + " needs a count";
+                return false;
+            }
+        } else if (arg == "--servo") {
+            o.servo = true;
+        } else if (arg == "--sensor-never") {
+            o.sensorNever = true;
+        } else if (arg == "--sensor-after" && hasValue) {
+            if (!parseCount(argv[++i], o.sensorAfterMs)) {
+                error = arg + " needs milliseconds";
                 return false;
             }
         } else if (arg == "--relay-id" && hasValue) {
@@ -199,8 +209,9 @@ void BoardEmulator::serve()
     char buffer[256];
     while (!stopRequested_ && master_ >= 0) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0 && errno != EINTR)
+        if (poll(fds, 2, pollTimeoutMs()) < 0 && errno != EINTR)
             break;
+        answerSensorWhenDue();
         if (fds[0].revents & POLLIN) {
             ssize_t n = ::read(master_, buffer, sizeof buffer);
             if (n > 0)
@@ -214,6 +225,10 @@ void BoardEmulator::serve()
 void BoardEmulator::handleBytes(const char* data, size_t size)
 {
     for (size_t i = 0; i < size && master_ >= 0; ++i) {
+        if (options_.servo) {
+            handleServoByte(data[i]);
+            continue;
+        }
         if (data[i] == '\r') {
             handleCommand(pending_);
             pending_.clear();
@@ -253,6 +268,102 @@ void BoardEmulator::handleCommand(const std::string& command)
         std::this_thread::sleep_for(std::chrono::milliseconds(kDropGraceMs));
         closeLine();
     }
+}
+
+long BoardEmulator::sinceStartMs() const
+{
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - started_)
+                                 .count());
+}
+
+// Packets start with FA AF; texts end with a newline, relay commands with
+// a carriage return.
+void BoardEmulator::handleServoByte(char c)
+{
+    if (!packet_.empty() || (pending_.empty() && static_cast<uint8_t>(c) == 0xFA)) {
+        packet_ += c;
+        const auto* bytes = reinterpret_cast<const uint8_t*>(packet_.data());
+        const int size = packetSize(bytes, static_cast<int>(packet_.size()));
+        if (size < 0) {
+            ServoRecord bad;
+            bad.tMs = sinceStartMs();
+            bad.text = "unknown bytes";
+            addServoRecord(bad);
+            packet_.clear();
+        } else if (size > 0 && static_cast<int>(packet_.size()) == size) {
+            ServoRecord record;
+            {
+                std::lock_guard lock(mutex_);
+                record = decodePacket(bytes, size, servos_);
+            }
+            record.tMs = sinceStartMs();
+            addServoRecord(record);
+            packet_.clear();
+        }
+        return;
+    }
+    if (c == '\r') {
+        handleCommand(pending_);
+        pending_.clear();
+    } else if (c == '\n') {
+        if (!pending_.empty())
+            handleServoText(pending_);
+        pending_.clear();
+    } else if (pending_.size() < 256) {
+        pending_ += c;
+    }
+}
+
+void BoardEmulator::handleServoText(const std::string& text)
+{
+    ServoRecord record;
+    record.tMs = sinceStartMs();
+    record.text = text;
+    if (text.rfind("PCS", 0) == 0 && !options_.sensorNever)
+        sensorDue_ = std::chrono::steady_clock::now() +
+                     std::chrono::milliseconds(options_.sensorAfterMs);
+    addServoRecord(record);
+}
+
+void BoardEmulator::addServoRecord(ServoRecord record)
+{
+    {
+        std::lock_guard lock(mutex_);
+        servoRecords_.push_back(record);
+    }
+    if (sink_)
+        sink_(formatServoRecord(record, options_.json));
+}
+
+int BoardEmulator::pollTimeoutMs() const
+{
+    if (!sensorDue_)
+        return -1;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        *sensorDue_ - std::chrono::steady_clock::now());
+    return std::max<int>(0, static_cast<int>(left.count()));
+}
+
+void BoardEmulator::answerSensorWhenDue()
+{
+    if (!sensorDue_ || std::chrono::steady_clock::now() < *sensorDue_ || master_ < 0)
+        return;
+    sensorDue_.reset();
+    static const char kOk[] = "OK\r\n";
+    [[maybe_unused]] ssize_t n = ::write(master_, kOk, sizeof kOk - 1);
+}
+
+std::vector<ServoRecord> BoardEmulator::servoRecords() const
+{
+    std::lock_guard lock(mutex_);
+    return servoRecords_;
+}
+
+ServoState BoardEmulator::servo(int id) const
+{
+    std::lock_guard lock(mutex_);
+    return servos_[static_cast<size_t>(id & 0xFF)];
 }
 
 int BoardEmulator::relayOf(char c) const

@@ -3,11 +3,14 @@
 // command that ends in a carriage return, keeps the state of relays 1..10,
 // and records each command with its time. It can fall silent or hang up
 // after a number of commands, to exercise the controller's recovery.
+#include "servo_bus.h"
+
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +25,10 @@ struct Options {
     int dropAfter = -1;    // close the line after this many commands (-1: never)
     bool json = false;     // log lines as JSON objects
     std::string relayId = "0123456789"; // character naming relay n is relayId[n - 1]
+    // The extended interface too: servo packets and the "PCP"/"PCS" texts.
+    bool servo = false;
+    int sensorAfterMs = 0;   // "OK" this long after a sensor wait
+    bool sensorNever = false; // no sensor ever fires
 };
 
 // Parses the options of the command line; false with a message on a bad one.
@@ -66,12 +73,22 @@ public:
     std::array<bool, kRelayCount> relays() const;
     int commandCount() const;
     bool dropped() const { return dropped_; }
+    // What the extended interface side received, and each servo's state.
+    std::vector<ServoRecord> servoRecords() const;
+    ServoState servo(int id) const;
+
     // Closes the line now, as an unplugged board would.
     void dropLine();
 
 private:
     void handleBytes(const char* data, size_t size);
     void handleCommand(const std::string& command);
+    void handleServoByte(char c);
+    void handleServoText(const std::string& text);
+    void addServoRecord(ServoRecord record);
+    int pollTimeoutMs() const;
+    void answerSensorWhenDue();
+    long sinceStartMs() const;
     void apply(const std::string& command, CommandRecord& record);
     int relayOf(char c) const;
     void closeLine();
@@ -85,6 +102,10 @@ private:
     const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     mutable std::mutex mutex_;
     std::vector<CommandRecord> records_;
+    std::vector<ServoRecord> servoRecords_;
+    std::array<ServoState, kServoIds> servos_{};
+    std::string packet_; // a servo packet being received
+    std::optional<std::chrono::steady_clock::time_point> sensorDue_; // serving thread only
     std::array<bool, kRelayCount> relays_{};
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> dropped_{false};

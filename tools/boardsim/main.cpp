@@ -1,4 +1,5 @@
-// boardsim: an emulated relay board on a pseudo-terminal. The first line
+// boardsim: an emulated relay board on a pseudo-terminal (with --servo
+// also the extended interface board and its servos). The first line
 // of output is the device to connect to; then one line per command.
 #include "board_emulator.h"
 
@@ -24,7 +25,8 @@ int main(int argc, char** argv)
     if (!boardsim::parseOptions(argc, argv, options, error)) {
         std::fprintf(stderr,
                      "boardsim: %s\nusage: boardsim [--echo] [--silent-after N] [--drop-after N] "
-                     "[--json] [--relay-id CHARS]\n",
+                     "[--json] [--relay-id CHARS]\n"
+                     "                [--servo [--sensor-after MS | --sensor-never]]\n",
                      error.c_str());
         return 2;
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <numbers>
 
@@ -94,6 +95,11 @@ bool buildPoints(const Description& d, const std::vector<std::vector<Point>>& si
     std::vector<layoutdata::PointRecord> records;
     for (size_t k = 0; k < d.sidings.size(); ++k) {
         const auto& s = d.sidings[k];
+        if (s.shape == SidingSpec::Shape::Radial) {
+            // Only its link direction: number 0 joins it to nothing.
+            records.push_back({1, 0, 0, 0, sidings[k].front().x, sidings[k].front().y});
+            continue;
+        }
         auto number = uint8_t(k + 1);
         records.push_back({uint8_t(s.direction), 0, uint8_t(s.linked), number, sidings[k].front().x,
                            sidings[k].front().y});
@@ -144,6 +150,22 @@ bool writeOrRemove(const std::string& path, bool present, bool written, std::str
     return true;
 }
 
+bool writeTurntableIni(const std::string& path, const layoutdata::TurntableSettings& t)
+{
+    std::string angles;
+    for (size_t i = 0; i < t.lineAngles.size(); ++i)
+        angles += (i ? "," : "") + std::to_string(t.lineAngles[i]);
+    const std::string text = "[LAYOUT]\nTABLE_SIZE=" + std::to_string(t.size) +
+                             "\nTABLE_RANGE=" + std::to_string(t.range) + "\nTABLE_POSITION=" +
+                             std::to_string(t.position.x) + "," + std::to_string(t.position.y) +
+                             "\nLINE_ANGLE=" + angles + "\n";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool whole = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && whole;
+}
+
 } // namespace
 
 std::vector<Point> outerLoop(const Ellipse& e)
@@ -161,8 +183,24 @@ std::vector<Point> outerLoop(const Ellipse& e)
     return points;
 }
 
+std::vector<Point> straightVertices(Point from, Point to, double step)
+{
+    const Spot a{double(from.x), double(from.y)};
+    const Spot b{double(to.x), double(to.y)};
+    const int samples = std::max(1, int(std::ceil(distance(a, b) * 4)));
+    auto sample = [&](int i) {
+        const double u = double(i) / samples;
+        return Spot{a.x + (b.x - a.x) * u, a.y + (b.y - a.y) * u};
+    };
+    return resample(samples, step, sample, true);
+}
+
 std::vector<Point> sidingVertices(const Ellipse& e, const SidingSpec& s)
 {
+    if (s.shape == SidingSpec::Shape::Radial)
+        return straightVertices(s.start, s.end, e.step);
+    if (s.shape == SidingSpec::Shape::Spur)
+        return straightVertices(rounded(onEllipse(e, s.from, 0.0)), s.end, e.step);
     const double span = s.to - s.from;
     const int samples = int(std::ceil(std::abs(span) * kSamplesPerDegree));
     auto sample = [&](int i) {
@@ -203,6 +241,9 @@ bool buildLayout(const Description& d, GeneratedLayout& out, std::string& error)
         layoutdata::updateCrossingRect(record);
         crossings.push_back(record);
     }
+    g.turntable = d.turntable;
+    g.masks = layoutdata::maskToPolylines(d.masks);
+    g.excepts = layoutdata::maskToPolylines(d.excepts);
     if (!checkedRecords(crossings, layoutdata::kMaxCrossings, "crossings", g.crossings, error) ||
         !checkedRecords(d.sensors, layoutdata::kMaxSensors, "sensors", g.sensors, error) ||
         !checkedRecords(d.controls, layoutdata::kMaxControlPoints, "control points", g.controls,
@@ -229,7 +270,19 @@ bool writeLayout(const GeneratedLayout& layout, const std::string& folder, std::
     bool controls = !layout.controls.records.empty();
     bool sensors = !layout.sensors.records.empty();
     bool crossings = !layout.crossings.records.empty();
-    return writeOrRemove(
+    bool masks = layout.masks.polylineCount() > 0;
+    bool excepts = layout.excepts.polylineCount() > 0;
+    bool turntable = layout.turntable.has_value();
+    return writeOrRemove(path("mask.dat"), masks,
+                         masks && layoutdata::writePolylineFile(path("mask.dat"), layout.masks),
+                         error) &&
+           writeOrRemove(path("except.dat"), excepts,
+                         excepts && layoutdata::writePolylineFile(path("except.dat"), layout.excepts),
+                         error) &&
+           writeOrRemove(path("turntable.ini"), turntable,
+                         turntable && writeTurntableIni(path("turntable.ini"), *layout.turntable),
+                         error) &&
+           writeOrRemove(
                path("control.dat"), controls,
                controls && layoutdata::writeControlPointFile(path("control.dat"), layout.controls),
                error) &&

@@ -3,6 +3,7 @@
 #include "layout_description.h"
 #include "layoutdata/layout_files.h"
 
+#include <optional>
 #include <string>
 
 namespace mklayout {
@@ -13,6 +14,9 @@ struct GeneratedLayout {
     layoutdata::ControlPointFile controls;
     layoutdata::SensorFile sensors;
     layoutdata::CrossingFile crossings;
+    std::optional<layoutdata::TurntableSettings> turntable;
+    layoutdata::PolylineFile masks;   // mask.dat, as exported
+    layoutdata::PolylineFile excepts; // except.dat
 };
 
 // Vertices every `step` pixels along an outer ellipse, in increasing angle

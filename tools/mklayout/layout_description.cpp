@@ -126,6 +126,73 @@ bool parseControl(const Words& w, Description& d)
     return true;
 }
 
+bool parseSpur(const Words& w, int line, Description& d)
+{
+    SidingSpec s;
+    s.shape = SidingSpec::Shape::Spur;
+    s.line = line;
+    std::vector<int> v;
+    if (w.size() != 5 || !toInt(w[1], s.direction) || (s.direction != 1 && s.direction != 2) ||
+        !toDouble(w[2], s.from) || !ints(Words{w[0], w[3], w[4]}, 1, {kX, kY}, v))
+        return false;
+    s.end = {v[0], v[1]};
+    d.sidings.push_back(s);
+    return true;
+}
+
+bool parseRadial(const Words& w, int line, Description& d)
+{
+    std::vector<int> v;
+    if (!ints(w, 1, {kX, kY, kX, kY}, v))
+        return false;
+    SidingSpec s;
+    s.shape = SidingSpec::Shape::Radial;
+    s.line = line;
+    s.start = {v[0], v[1]};
+    s.end = {v[2], v[3]};
+    d.sidings.push_back(s);
+    return true;
+}
+
+bool parseTurntable(const Words& w, Description& d)
+{
+    if (w.size() < 6 || w.size() > 10 || d.turntable)
+        return false;
+    std::vector<int> v;
+    if (!ints(Words(w.begin(), w.begin() + 5), 1, {kX, kY, {1, 200}, {1, 1000000}}, v))
+        return false;
+    layoutdata::TurntableSettings t;
+    t.position = {v[0], v[1]};
+    t.size = v[2];
+    t.range = v[3];
+    for (size_t i = 5; i < w.size(); ++i) {
+        int angle = 0;
+        if (!toInt(w[i], angle) || angle < -360 || angle > 360)
+            return false;
+        t.lineAngles.push_back(angle);
+    }
+    d.turntable = t;
+    return true;
+}
+
+bool parseRegion(const Words& w, layoutdata::MaskFile& file)
+{
+    if (w.size() != 9 && w.size() != 10)
+        return false;
+    std::vector<int> v;
+    if (!ints(Words(w.begin(), w.begin() + 9), 1, {kX, kY, kX, kY, kX, kY, kX, kY}, v))
+        return false;
+    layoutdata::MaskRecord r;
+    for (size_t i = 0; i < 4; ++i)
+        r.corners[i] = {v[2 * i], v[2 * i + 1]};
+    if (w.size() == 10 && (!toInt(w[9], r.width) || r.width < 1 || r.width > 640))
+        return false;
+    if (file.records.size() >= size_t(layoutdata::kMaxMaskRecords))
+        return false;
+    file.records.push_back(r);
+    return true;
+}
+
 bool parseLine(const Words& w, int line, Description& d)
 {
     const std::string& item = w[0];
@@ -141,6 +208,16 @@ bool parseLine(const Words& w, int line, Description& d)
         return parseSensor(w, d);
     if (item == "control")
         return parseControl(w, d);
+    if (item == "spur")
+        return parseSpur(w, line, d);
+    if (item == "radial")
+        return parseRadial(w, line, d);
+    if (item == "turntable")
+        return parseTurntable(w, d);
+    if (item == "mask")
+        return parseRegion(w, d.masks);
+    if (item == "except")
+        return parseRegion(w, d.excepts);
     return false;
 }
 

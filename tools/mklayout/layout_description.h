@@ -13,6 +13,14 @@
 //   crossing CX CY DRIVE                the editor's default crossing moved to CX,CY
 //   sensor X Y SENSITIVITY
 //   control X Y DIRECTION ACTION POINT OPTION RELAY SOUND SOUND_NUMBER
+//   spur DIR FROM X Y                   a straight siding from the loop vertex at
+//                                       ellipse angle FROM to X,Y (dead end)
+//   radial X1 Y1 X2 Y2                  a track of its own (a turntable track), not
+//                                       joined to the loop by a point
+//   turntable CX CY R RANGE A1 [.. A5]  turntable.ini: centre, radius, range, track angles
+//   mask X1 Y1 .. X4 Y4 [WIDTH]         a mask region (four corners, or a band of
+//   except X1 Y1 .. X4 Y4 [WIDTH]       WIDTH along corner 1 -> 2); except: a region
+//                                       that detection leaves out
 #include "layoutdata/layout_files.h"
 
 #include <optional>
@@ -26,7 +34,10 @@ struct Ellipse {
 };
 
 struct SidingSpec {
+    enum class Shape { Beside, Spur, Radial } shape = Shape::Beside;
     int direction = 1;
+    layoutdata::Point start; // radial
+    layoutdata::Point end;   // spur, radial
     double from = 0, to = 0; // ellipse angles in degrees
     int offset = 0;
     bool rejoin = false;
@@ -46,6 +57,9 @@ struct Description {
     std::vector<CrossingSpec> crossings;
     std::vector<layoutdata::SensorRecord> sensors;
     std::vector<layoutdata::ControlPointRecord> controls;
+    std::optional<layoutdata::TurntableSettings> turntable;
+    layoutdata::MaskFile masks;
+    layoutdata::MaskFile excepts;
 };
 
 // False with "line N: ..." in error when a line cannot be understood or a

@@ -172,6 +172,12 @@ public:
     bool writeInt(SettingId id, int value, int number = 0) const;
     bool writeBool(SettingId id, bool value, int number = 0) const { return writeInt(id, value ? 1 : 0, number); }
 
+    // ---- [SERVO] settings dialog: it rereads its keys on Cancel with
+    // defaults of its own where the table names one (dialogDefault).
+    int getDialogInt(SettingId id, int number = 0) const;
+    std::string getDialogString(SettingId id, int number = 0) const;
+    // ---- end [SERVO]
+
 private:
     std::string vardoIni_;
     std::string optionIni_;

@@ -393,6 +393,24 @@ bool UsbController::writeLocked(const std::string& command)
     return whole;
 }
 
+bool UsbController::writeShared(const void* data, int n)
+{
+    std::lock_guard lock(portMutex_);
+    return stream_ && stream_->writeBytes(data, n) == n;
+}
+
+int UsbController::sharedBytesWaiting()
+{
+    std::lock_guard lock(portMutex_);
+    return stream_ ? stream_->bytesWaiting() : -1;
+}
+
+int UsbController::readShared(void* buffer, int n)
+{
+    std::lock_guard lock(portMutex_);
+    return stream_ ? stream_->readBytes(buffer, n) : 0;
+}
+
 void UsbController::setTrafficObserver(std::function<void(const std::string&)> observer)
 {
     std::lock_guard lock(portMutex_);

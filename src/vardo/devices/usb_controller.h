@@ -89,6 +89,15 @@ public:
     int selectComPort(int number, bool extendedConnected);
 
     bool connected() const { return connected_; }
+
+    // The port as the extended interface shares it when both boards are
+    // set to one COM number. Each call holds the port lock, so a shared
+    // write never falls between a command and its answer's wait, and never
+    // interleaves with this controller's bytes.
+    int openComNumber() const { return connected_ ? settings().comNo : 0; }
+    bool writeShared(const void* data, int n);
+    int sharedBytesWaiting();
+    int readShared(void* buffer, int n);
     bool reconnecting() const { return reconnecting_; }
     bool pwmActive() const { return pwm_.active(); }
     int pwmDirection() const { return pwm_.direction(); }

@@ -2,6 +2,7 @@
 // board from the program folder's option.ini, carries out the items in
 // order and shuts the board down.
 #include "common/paths.h"
+#include "vardo/app/cli/cli_actions_extended.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/devices/serial_port.h"
@@ -71,8 +72,6 @@ bool parseRequest(const std::vector<std::string>& args, Request& r, std::string&
             r.items.push_back(item);
         }
     }
-    if (r.items.empty())
-        return error = "nothing to do", false;
     return true;
 }
 
@@ -129,7 +128,9 @@ int runActions(const std::vector<std::string>& arguments)
     auto frontend = std::make_unique<ConsoleFrontend>(ConsoleFrontend::takeOptions(args));
     Request request;
     std::string error;
-    if (!parseRequest(args, request, error)) {
+    ExtendedActions extended;
+    if (!extended.takeItems(args, error) || !parseRequest(args, request, error) ||
+        (request.items.empty() && !extended.hasItems() && (error = "nothing to do", true))) {
         std::fprintf(stderr, "vardo-run actions: %s\n", error.c_str());
         return 2;
     }
@@ -147,9 +148,16 @@ int runActions(const std::vector<std::string>& arguments)
         return 1;
     }
     std::printf("start-up: %s\n", written.take().c_str());
+    if (!extended.start(*frontend, opener, usb, folder, request.hasSpeed ? request.speed : 0.0)) {
+        usb.shutdownController();
+        frontend.reset();
+        return 1;
+    }
     bool allOk = true;
     for (const Item& item : request.items)
         allOk = runItem(usb, item, written) && allOk;
+    allOk = extended.run() && allOk;
+    extended.close();
     usb.shutdownController();
     std::printf("shutdown: %s\n", written.take().c_str());
     frontend.reset();
@@ -158,7 +166,9 @@ int runActions(const std::vector<std::string>& arguments)
 
 CommandRegistration reg("actions",
                         "[--speed F] ITEM...  (ITEM: action code 0..12 | --relay N on|off | "
-                        "--wait MS) wiring test of the USB I/O controller",
+                        "--wait MS | --turntable T | --reverse | --sensor I TIMEOUT | "
+                        "--servo-id N --yes | --factory-reset --yes) wiring test of the USB I/O "
+                        "controller and the extended interface",
                         &runActions);
 
 } // namespace

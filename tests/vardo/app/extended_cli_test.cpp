@@ -1,0 +1,137 @@
+// vardo-run as a user starts it with the extended interface: the wiring
+// test against the emulated board in servo mode, and the turntable sample
+// program in simulation on the turntable sample layout.
+#include "board_emulator.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+using vardo::testing::TempDir;
+
+// Runs vardo-run with the folder as its program folder; the exit code, with
+// stdout in out.txt and stderr in err.txt.
+int runTool(const TempDir& dir, std::vector<std::string> args)
+{
+    args.insert(args.begin(), VARDO_RUN_PATH);
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> env{"VARDO_HOME=" + dir.path()};
+    for (char** e = environ; *e; ++e) {
+        if (std::string(*e).rfind("VARDO_HOME=", 0) != 0)
+            env.push_back(*e);
+    }
+    std::vector<char*> envp;
+    for (auto& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const std::string out = dir.file("out.txt");
+    const std::string err = dir.file("err.txt");
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    const bool started =
+        posix_spawn(&pid, VARDO_RUN_PATH, &actions, nullptr, argv.data(), envp.data()) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (!started || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+std::string readText(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(ExtendedCli, ActionsPrintEveryPacketAndDriveTheEmulatedServos)
+{
+    boardsim::Options o;
+    o.servo = true;
+    o.sensorAfterMs = 50;
+    boardsim::BoardEmulator board(o);
+    ASSERT_TRUE(board.open());
+    ASSERT_TRUE(board.start());
+    TempDir dir;
+    dir.write("VARDO.ini", "[SERVO]\nTORQUE_INTERVAL=100\n");
+    dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[SERIAL]\nCOM4=" + board.devicePath() +
+                                "\n[SERVO]\nCOM_NO=4\nPOINT_SERVO=131\nBRANCH_POINT=-90\n"
+                                "TURN_SERVO=129\nTURN_SPEED=20\nTURN_POINT2=0,-600,0,0,0,\n");
+    EXPECT_EQ(runTool(dir, {"actions", "4", "--turntable", "2", "--sensor", "1", "3", "--yes",
+                            "--servo-id", "5"}),
+              0)
+        << readText(dir.file("err.txt"));
+    const std::string out = readText(dir.file("out.txt"));
+    // Point 1 branch on servo 3 at -90 degrees.
+    EXPECT_NE(out.find("action 4:"), std::string::npos) << out;
+    EXPECT_NE(out.find("  extended: FA AF 03 00 1E 02 01 7C FC 9E\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("turntable 2: arrived"), std::string::npos) << out;
+    EXPECT_NE(out.find("  extended: PCS1753\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("sensor 1: OK"), std::string::npos) << out;
+    EXPECT_NE(out.find("  extended: FA AF FF 00 04 01 01 05 FE\n"), std::string::npos) << out;
+    EXPECT_NE(readText(dir.file("err.txt")).find("サーボIDが変更されました。"), std::string::npos);
+    // The board reads the line on its own thread: wait for the last packet.
+    for (int i = 0; i < 200 && board.servo(5).writes == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GT(board.servo(5).writes, 0);
+    EXPECT_EQ(board.servo(1).position, -600); // below 150.0 degrees: row 2
+    board.stop();
+}
+
+TEST(ExtendedCli, ActionsExitOneWhenTheInterfaceCannotStart)
+{
+    TempDir dir;
+    dir.write("VARDO.ini", "");
+    dir.write("option.ini", "[SERIAL]\nCOM4=" + dir.file("no-device") + "\n[SERVO]\nCOM_NO=4\n");
+    EXPECT_EQ(runTool(dir, {"actions", "--turntable", "1"}), 1);
+    EXPECT_NE(readText(dir.file("err.txt")).find("拡張インタフェイスの初期化に失敗しました。"),
+              std::string::npos);
+    // Items that need the interface when none is set up.
+    dir.write("option.ini", "[SERVO]\nCOM_NO=0\n");
+    EXPECT_EQ(runTool(dir, {"actions", "--reverse"}), 1);
+    EXPECT_EQ(runTool(dir, {"actions", "--turntable", "9"}), 2);
+}
+
+TEST(ExtendedCli, TurntableSampleProgramRunsToItsEndInSimulation)
+{
+    const char* data = std::getenv("VARDO_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::copy(std::string(data) + "/sample/layout_turntable", dir.file("layout"));
+    dir.write("VARDO.ini", "[SIMULATION]\nSPEED=1\n");
+    // A quick turntable, so that the test does not wait for slow turns.
+    dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[CAPTURE]\nDEVICE=0\n[LAYOUT]\n"
+                            "SURPRESS_MESSAGE=1\n[SERVO]\nTURN_SPEED=100\n");
+    ASSERT_EQ(runTool(dir, {"run", "--json", "--simulate", "--seconds", "60", "--program",
+                            std::string(data) + "/sample/program/4_turntable.vpr"}),
+              0)
+        << readText(dir.file("err.txt"));
+    const std::string out = readText(dir.file("out.txt"));
+    EXPECT_NE(out.find("\"kind\":\"Turntable\",\"option\":4,\"value1\":1"), std::string::npos)
+        << out;
+    const auto last = out.rfind("{\"type\":\"end\"");
+    ASSERT_NE(last, std::string::npos) << out;
+    EXPECT_NE(out.find("\"reason\":\"program\"", last), std::string::npos) << out.substr(last);
+}
+
+} // namespace
