@@ -241,4 +241,14 @@ bool Settings::writeInt(SettingId id, int value, int number) const
     return write(id, std::to_string(value), number);
 }
 
+std::string Settings::soundFile(int number) const
+{
+    return getString(SettingId::SoundFile, number);
+}
+
+bool Settings::setSoundFile(int number, const std::string& value) const
+{
+    return write(SettingId::SoundFile, value, number);
+}
+
 } // namespace vardo

@@ -172,6 +172,10 @@ public:
     bool writeInt(SettingId id, int value, int number = 0) const;
     bool writeBool(SettingId id, bool value, int number = 0) const { return writeInt(id, value ? 1 : 0, number); }
 
+    // Sound files: [SOUND] SOUND_FILE<n> of option.ini, n from 1.
+    std::string soundFile(int number) const;
+    bool setSoundFile(int number, const std::string& value) const;
+
 private:
     std::string vardoIni_;
     std::string optionIni_;
