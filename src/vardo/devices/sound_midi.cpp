@@ -33,11 +33,16 @@ void silenceLibraryLog()
     });
 }
 
-// Drops trailing frames that are exactly silent (the ring-out tail).
+// Below this a sample is only the synthesiser's dither.
+constexpr int kSilence = 8;
+
+bool quiet(int16_t sample) { return sample >= -kSilence && sample <= kSilence; }
+
+// Drops the silent end of the ring-out tail; a file without any note ends empty.
 void trimSilence(Pcm& pcm)
 {
     size_t end = pcm.size();
-    while (end >= 2 && pcm[end - 1] == 0 && pcm[end - 2] == 0)
+    while (end >= 2 && quiet(pcm[end - 1]) && quiet(pcm[end - 2]))
         end -= 2;
     pcm.resize(end);
 }
