@@ -129,7 +129,7 @@ bool MidiRenderer::loadSynth(MidiResult& result)
         return false;
     }
     fluid_settings_setnum(synth->settings, "synth.sample-rate", sampleRate_);
-    fluid_settings_setnum(synth->settings, "synth.gain", 0.6);
+    fluid_settings_setnum(synth->settings, "synth.gain", 1.0);
     // The player follows the rendered samples, not the wall clock.
     fluid_settings_setstr(synth->settings, "player.timing-source", "sample");
     fluid_settings_setint(synth->settings, "synth.lock-memory", 0);
