@@ -123,8 +123,8 @@ struct Bench {
 
     static std::string makeFolder()
     {
-        auto dir = std::filesystem::temp_directory_path() /
-                   ("sound-bench-" + std::to_string(getpid()));
+        auto dir =
+            std::filesystem::temp_directory_path() / ("sound-bench-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir / "sample/sound");
         std::ofstream(dir / "sample/sound/a.wav", std::ios::binary) << squareWav();
         std::ofstream(dir / "sample/sound/b.wav", std::ios::binary) << squareWav();
@@ -215,9 +215,18 @@ void measure(benchmark::State& state, int number, bool isBaseline)
     }
 }
 
-void BM_PlayPrepared(benchmark::State& state) { measure(state, 1, true); }
-void BM_PlayUnprepared(benchmark::State& state) { measure(state, 2, false); }
-void BM_PlayPreparedMidi(benchmark::State& state) { measure(state, 3, false); }
+void BM_PlayPrepared(benchmark::State& state)
+{
+    measure(state, 1, true);
+}
+void BM_PlayUnprepared(benchmark::State& state)
+{
+    measure(state, 2, false);
+}
+void BM_PlayPreparedMidi(benchmark::State& state)
+{
+    measure(state, 3, false);
+}
 
 BENCHMARK(BM_PlayPrepared)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlayUnprepared)->Iterations(1)->Unit(benchmark::kMillisecond);

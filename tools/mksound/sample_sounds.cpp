@@ -8,9 +8,15 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-double seconds(size_t i) { return double(i) / kRate; }
+double seconds(size_t i)
+{
+    return double(i) / kRate;
+}
 
-size_t frames(double s) { return size_t(std::lround(s * kRate)); }
+size_t frames(double s)
+{
+    return size_t(std::lround(s * kRate));
+}
 
 // A struck bell at `start`: inharmonic partials decaying at their own rates.
 void strike(std::vector<double>& out, double start, double hz, double gain)

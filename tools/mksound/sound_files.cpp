@@ -55,13 +55,13 @@ bool writeWav(const std::string& path, const std::vector<double>& samples)
     putLe(out, uint32_t(36 + data.size()), 4);
     out += "WAVE";
     out += "fmt ";
-    putLe(out, 16, 4);         // size of the format chunk
-    putLe(out, 1, 2);          // PCM
-    putLe(out, 1, 2);          // mono
-    putLe(out, kRate, 4);      // samples a second
-    putLe(out, kRate * 2, 4);  // bytes a second
-    putLe(out, 2, 2);          // bytes a frame
-    putLe(out, 16, 2);         // bits a sample
+    putLe(out, 16, 4);        // size of the format chunk
+    putLe(out, 1, 2);         // PCM
+    putLe(out, 1, 2);         // mono
+    putLe(out, kRate, 4);     // samples a second
+    putLe(out, kRate * 2, 4); // bytes a second
+    putLe(out, 2, 2);         // bytes a frame
+    putLe(out, 16, 2);        // bits a sample
     out += "data";
     putLe(out, uint32_t(data.size()), 4);
     return writeFile(path, out + data);

@@ -104,8 +104,12 @@ SoundFileList::Buttons SoundFileList::buttons(int selection) const
     const bool selected = valid(selection);
     // Adding stays possible to press when the slots are full: the refusal
     // message tells the user why and what to do.
-    return {true, selected, selected, selected,
-            selected && selection > 0, selected && selection + 1 < size_};
+    return {true,
+            selected,
+            selected,
+            selected,
+            selected && selection > 0,
+            selected && selection + 1 < size_};
 }
 
 } // namespace vardo::devices

@@ -36,7 +36,10 @@ void silenceLibraryLog()
 // Below this a sample is only the synthesiser's dither.
 constexpr int kSilence = 8;
 
-bool quiet(int16_t sample) { return sample >= -kSilence && sample <= kSilence; }
+bool quiet(int16_t sample)
+{
+    return sample >= -kSilence && sample <= kSilence;
+}
 
 // Drops the silent end of the ring-out tail; a file without any note ends empty.
 void trimSilence(Pcm& pcm)
@@ -79,8 +82,8 @@ MidiRenderer::~MidiRenderer()
 
 std::string MidiRenderer::soundFontPath()
 {
-    for (const char* path : {"/usr/share/sounds/sf2/TimGM6mb.sf2",
-                             "/usr/share/sounds/sf2/default-GM.sf2"}) {
+    for (const char* path :
+         {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2"}) {
         if (std::filesystem::exists(path))
             return path;
     }
@@ -160,8 +163,8 @@ MidiResult MidiRenderer::render(const std::string& path)
     }
     if (!isMidiFile(path)) {
         result.step = "fluid_player_add";
-        result.error = std::filesystem::exists(path) ? "not a MIDI file: " + path
-                                                      : "file not found: " + path;
+        result.error =
+            std::filesystem::exists(path) ? "not a MIDI file: " + path : "file not found: " + path;
         return result;
     }
     if (!loadSynth(result))

@@ -37,8 +37,8 @@ int capacityOf(const Settings& settings, const devices::SoundEngine* engine)
 
 } // namespace
 
-SoundDialog::SoundDialog(const Settings& settings, devices::SoundEngine* engine,
-                         Frontend& frontend, std::string programFolder, QWidget* parent)
+SoundDialog::SoundDialog(const Settings& settings, devices::SoundEngine* engine, Frontend& frontend,
+                         std::string programFolder, QWidget* parent)
     : QDialog(parent), settings_(settings), engine_(engine), frontend_(frontend),
       programFolder_(std::move(programFolder)),
       list_(capacityOf(settings, engine), [engine](int number) {
@@ -102,7 +102,10 @@ void SoundDialog::fill(int selection)
     updateButtons();
 }
 
-int SoundDialog::selection() const { return listBox_->currentRow(); }
+int SoundDialog::selection() const
+{
+    return listBox_->currentRow();
+}
 
 void SoundDialog::updateButtons()
 {

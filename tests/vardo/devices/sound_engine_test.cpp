@@ -198,9 +198,9 @@ TEST(SoundEngine, StoppingWhatDoesNotPlayDoesNothing)
     SoundRig rig(names(1));
     addTones(rig, 1);
     auto& engine = rig.start();
-    engine.StopSound(1);     // never loaded
-    engine.StopSound(0);     // scratch slot empty
-    engine.StopSound(999);   // beyond every slot
+    engine.StopSound(1);   // never loaded
+    engine.StopSound(0);   // scratch slot empty
+    engine.StopSound(999); // beyond every slot
     engine.StopSound(-3);
     engine.UnloadSound(1);
     engine.StopAllSounds();
@@ -224,8 +224,9 @@ TEST(SoundEngine, MidiIsRenderedToAudibleSound)
         ASSERT_TRUE(result.pcm) << result.step << ": " << result.error;
         // Four quarter notes at 0.5 s: about two seconds of stereo.
         EXPECT_GT(result.pcm->size(), size_t(2 * 44100 * 3 / 2));
-        const auto peak = std::max_element(result.pcm->begin(), result.pcm->end(),
-                                           [](int16_t a, int16_t b) { return std::abs(a) < std::abs(b); });
+        const auto peak =
+            std::max_element(result.pcm->begin(), result.pcm->end(),
+                             [](int16_t a, int16_t b) { return std::abs(a) < std::abs(b); });
         EXPECT_GT(std::abs(*peak), 1000);
         // The second request comes from the cache: the very same samples.
         EXPECT_EQ(renderer.get(rig.dir.file("sample/sound/tune.mid")).pcm, result.pcm);

@@ -34,13 +34,13 @@ inline std::string sineWav(int ms, double hz = 440.0)
     std::string out = "RIFF";
     putLe(out, uint32_t(36 + data.size()), 4);
     out += "WAVEfmt ";
-    putLe(out, 16, 4);        // fmt chunk size
-    putLe(out, 1, 2);         // PCM
-    putLe(out, 1, 2);         // mono
-    putLe(out, rate, 4);      // sample rate
-    putLe(out, rate * 2, 4);  // byte rate
-    putLe(out, 2, 2);         // block align
-    putLe(out, 16, 2);        // bits per sample
+    putLe(out, 16, 4);       // fmt chunk size
+    putLe(out, 1, 2);        // PCM
+    putLe(out, 1, 2);        // mono
+    putLe(out, rate, 4);     // sample rate
+    putLe(out, rate * 2, 4); // byte rate
+    putLe(out, 2, 2);        // block align
+    putLe(out, 16, 2);       // bits per sample
     out += "data";
     putLe(out, uint32_t(data.size()), 4);
     return out + data;

@@ -18,7 +18,8 @@ struct RunResult {
 };
 
 // Runs vardo-run with the folder as its program folder; stderr to err.txt.
-RunResult vardoRun(const SoundRig& rig, const std::string& args, const std::string& driver = "dummy")
+RunResult vardoRun(const SoundRig& rig, const std::string& args,
+                   const std::string& driver = "dummy")
 {
     const std::string command = "VARDO_HOME='" + rig.dir.path() + "' SDL_AUDIODRIVER=" + driver +
                                 " SDL_DISKAUDIOFILE='" + rig.dir.file("out.raw") +

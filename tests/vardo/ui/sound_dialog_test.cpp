@@ -24,7 +24,10 @@ QPushButton* button(SoundDialog& d, const char* text)
     return nullptr;
 }
 
-QListWidget* listBox(SoundDialog& d) { return d.findChild<QListWidget*>(); }
+QListWidget* listBox(SoundDialog& d)
+{
+    return d.findChild<QListWidget*>();
+}
 
 std::vector<std::string> rows(SoundDialog& d)
 {
@@ -110,9 +113,10 @@ TEST(SoundDialog, FullListRefusesWithTheRestartMessage)
         button(d, "追加")->click();
     EXPECT_EQ(asked, 16);
     EXPECT_EQ(listBox(d)->count(), 32);
-    EXPECT_EQ(rig.frontend.messageTexts(),
-              std::vector<std::string>{"これ以上サウンドファイルを追加する場合はサウンドファイルの設定を"
-                                       "更新した後、VARDOを一度終了してください。"});
+    EXPECT_EQ(
+        rig.frontend.messageTexts(),
+        std::vector<std::string>{"これ以上サウンドファイルを追加する場合はサウンドファイルの設定を"
+                                 "更新した後、VARDOを一度終了してください。"});
 }
 
 TEST(SoundDialog, TestPlayUsesTheScratchSlotAndMovesUnload)

@@ -22,10 +22,10 @@ namespace {
 
 struct Options {
     bool json = false;
-    int play = -1;        // --play N
-    std::string file;     // --play-file PATH
+    int play = -1;    // --play N
+    std::string file; // --play-file PATH
     bool loop = false;
-    double seconds = -1;  // --seconds S; < 0: until the end (5 s for a loop)
+    double seconds = -1; // --seconds S; < 0: until the end (5 s for a loop)
 };
 
 bool parseNumber(const std::string& text, int& value)
@@ -131,8 +131,8 @@ int playSound(const Settings& settings, const std::string& folder, const Options
     if (engine.PlaySound(slot, o.loop, o.file) != 0)
         return 1;
     const double limit = o.seconds >= 0 ? o.seconds : (o.loop ? 5.0 : 3600.0);
-    const auto end = std::chrono::steady_clock::now() +
-                     std::chrono::milliseconds(long(limit * 1000));
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(long(limit * 1000));
     while (engine.isPlaying(slot) && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     engine.StopAllSounds();
@@ -145,7 +145,8 @@ int sounds(const std::vector<std::string>& args)
     if (!parseOptions(args, options))
         return 2;
     const std::string folder = common::programFolder();
-    Settings settings(common::joinPath(folder, "VARDO.ini"), common::joinPath(folder, "option.ini"));
+    Settings settings(common::joinPath(folder, "VARDO.ini"),
+                      common::joinPath(folder, "option.ini"));
     if (options.play > 0 || !options.file.empty())
         return playSound(settings, folder, options);
     return listSounds(settings, folder, options.json);
