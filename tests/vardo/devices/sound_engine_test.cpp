@@ -23,7 +23,7 @@ std::vector<std::string> names(int count)
 }
 
 // A rig whose SOUND_FILE1..count all exist as short tones.
-void addTones(SoundRig& rig, int count, int ms = 400)
+void addTones(SoundRig& rig, int count, int ms = 1500)
 {
     for (int i = 1; i <= count; ++i)
         rig.addSound("s" + std::to_string(i) + ".wav", sineWav(ms, 300 + 100 * i));
@@ -182,7 +182,7 @@ TEST(SoundEngine, ScratchSlotPlaysAFileByPath)
 {
     SoundRig rig;
     rig.dir.write("elsewhere/a.wav", sineWav(300));
-    rig.dir.write("elsewhere/b.wav", sineWav(300, 880));
+    rig.dir.write("elsewhere/b.wav", sineWav(1500, 880));
     auto& engine = rig.start();
     ASSERT_EQ(engine.PlaySound(0, true, rig.dir.file("elsewhere/a.wav")), 0);
     EXPECT_TRUE(rig.hearsSound());
