@@ -177,6 +177,16 @@ const std::map<int, const char*>& table()
         {msg::AutoOperationCommand, "自動運転の開始/停止(&G)"},
         {msg::CameraFormatTitle, "カメラ(画面サイズ)の設定"},
         {msg::CameraFormatNone, "このカメラは画面サイズの一覧を返しませんでした。"},
+        {msg::SoundDialogTitle, "サウンドファイルの設定"},
+        {msg::SoundFileFilter,
+         "ｻｳﾝﾄﾞﾌｧｲﾙ (*.wav,*.mid)|*.wav;*.mid|WAVEﾌｧｲﾙ (*.wav)|*.wav|MIDIﾌｧｲﾙ (*.mid)|*.mid||"},
+        {msg::SoundAddButton, "追加"},
+        {msg::SoundDeleteButton, "削除"},
+        {msg::SoundUpButton, "上に移動"},
+        {msg::SoundDownButton, "下に移動"},
+        {msg::SoundTestPlayButton, "テスト再生"},
+        {msg::SoundStopButton, "停止"},
+        {msg::CancelButton, "キャンセル"},
     };
     return texts;
 }

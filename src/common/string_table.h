@@ -131,6 +131,16 @@ enum : int {
     AutoOperationCommand,
     CameraFormatTitle,
     CameraFormatNone,
+    // The sound settings dialog.
+    SoundDialogTitle,
+    SoundFileFilter,
+    SoundAddButton,
+    SoundDeleteButton,
+    SoundUpButton,
+    SoundDownButton,
+    SoundTestPlayButton,
+    SoundStopButton,
+    CancelButton,
 };
 } // namespace msg
 

@@ -149,7 +149,7 @@ TEST(MkLayout, SampleSidingsLinkAsMeant)
     EXPECT_NE(std::find(loop.begin(), loop.end(), t.home()), loop.end());
     EXPECT_EQ(g.crossings.records.size(), 1u);
     EXPECT_EQ(g.sensors.records.size(), 2u);
-    EXPECT_EQ(g.controls.records.size(), 3u);
+    EXPECT_EQ(g.controls.records.size(), 4u);
 }
 
 TEST(MkLayout, GenerationIsDeterministicAndTheBuildUsedIt)

@@ -264,5 +264,14 @@ std::string Settings::getDialogString(SettingId id, int number) const
     return common::Profile::getString(path(k.file), k.section, name, k.dialogDefault);
 }
 // ---- end [SERVO]
+std::string Settings::soundFile(int number) const
+{
+    return getString(SettingId::SoundFile, number);
+}
+
+bool Settings::setSoundFile(int number, const std::string& value) const
+{
+    return write(SettingId::SoundFile, value, number);
+}
 
 } // namespace vardo

@@ -177,6 +177,9 @@ public:
     int getDialogInt(SettingId id, int number = 0) const;
     std::string getDialogString(SettingId id, int number = 0) const;
     // ---- end [SERVO]
+    // Sound files: [SOUND] SOUND_FILE<n> of option.ini, n from 1.
+    std::string soundFile(int number) const;
+    bool setSoundFile(int number, const std::string& value) const;
 
 private:
     std::string vardoIni_;
