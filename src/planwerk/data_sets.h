@@ -9,8 +9,7 @@
 
 namespace planwerk {
 
-template <class Record, int Capacity>
-class FixedSet {
+template <class Record, int Capacity> class FixedSet {
 public:
     static constexpr int kCapacity = Capacity;
 
@@ -50,10 +49,7 @@ public:
         count_ = int(records.size());
         return true;
     }
-    std::vector<Record> toVector() const
-    {
-        return {items_.begin(), items_.begin() + count_};
-    }
+    std::vector<Record> toVector() const { return {items_.begin(), items_.begin() + count_}; }
     const std::array<Record, Capacity>& items() const { return items_; }
     std::array<Record, Capacity>& items() { return items_; }
 
@@ -87,8 +83,8 @@ struct ModifiedFlags {
 
     bool any() const
     {
-        return picture || layout || mask || exception || control || crossing || sensor ||
-               collage || trainEdit;
+        return picture || layout || mask || exception || control || crossing || sensor || collage ||
+               trainEdit;
     }
 };
 

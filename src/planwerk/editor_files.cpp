@@ -18,7 +18,10 @@ namespace {
 
 // Whether a read went wrong in a way the user must hear of; a missing file
 // just means an empty data set.
-bool failed(ReadStatus status) { return status != ReadStatus::Ok && status != ReadStatus::CannotOpen; }
+bool failed(ReadStatus status)
+{
+    return status != ReadStatus::Ok && status != ReadStatus::CannotOpen;
+}
 
 bool removeFile(const std::string& path)
 {

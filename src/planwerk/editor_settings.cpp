@@ -30,8 +30,8 @@ int readSettingInt(common::MessageSink& sink, const std::string& iniPath, const 
 int32_t readSettingColour(common::MessageSink& sink, const std::string& iniPath,
                           const char* section, const char* key, const char* defaultValue)
 {
-    int32_t colour = common::parseColour(
-        common::Profile::getString(iniPath, section, key, defaultValue));
+    int32_t colour =
+        common::parseColour(common::Profile::getString(iniPath, section, key, defaultValue));
     if (colour < 0)
         reportBadKey(sink, section, key);
     return colour;

@@ -8,7 +8,10 @@ namespace {
 
 using common::JsonWriter;
 
-void point(JsonWriter& w, Point p) { w.beginArray().value(p.x).value(p.y).endArray(); }
+void point(JsonWriter& w, Point p)
+{
+    w.beginArray().value(p.x).value(p.y).endArray();
+}
 
 void rowJson(JsonWriter& w, const VertexRow& row)
 {

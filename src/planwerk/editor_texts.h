@@ -28,7 +28,8 @@ inline constexpr char kTrackExportFailed[] = "レイアウトデータの出力�
 inline constexpr char kWriteTrainPicture[] = "列車画像ファイルを出力しますか？";
 inline constexpr char kBitmapFilter[] = "ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)|*.bmp||";
 inline constexpr char kConfirmExport[] = "VARDOのレイアウトデータを書き換えますがよろしいですか？";
-inline constexpr char kStaleMask[] = "マスク領域データがレイアウトデータとして存在します。削除しますか?";
+inline constexpr char kStaleMask[] =
+    "マスク領域データがレイアウトデータとして存在します。削除しますか?";
 inline constexpr char kStaleException[] =
     "除外領域データがレイアウトデータとして存在します。削除しますか?";
 inline constexpr char kStaleControl[] =
@@ -43,14 +44,17 @@ inline constexpr char kConfirmLoadLayout[] =
     "このコマンドを実行する前に必要に応じてフォルダーごとバックアップを取って置いてください。\n"
     "バックアップしたフォルダーはこのコマンドで元に戻せます。\n"
     "このコマンドを実行しますか？";
-inline constexpr char kChooseLayoutFolder[] = "レイアウトデータを読込むフォルダーを指定してください";
+inline constexpr char kChooseLayoutFolder[] =
+    "レイアウトデータを読込むフォルダーを指定してください";
 inline constexpr char kLoadLayoutMissing[] =
     "指定したレイアウトデータフォルダーにはレイアウト画像またはレイアウトデータが入っていませんので"
     "レイアウトデータの読み込みは中止します。";
 
 // New, per mode.
-inline constexpr char kNewOuterLoop[] = "現在の外周レイアウトのポイントを破棄して新規作成しますか？";
-inline constexpr char kNewSidings[] = "現在の引込み線レイアウトのポイントを破棄して新規作成しますか？";
+inline constexpr char kNewOuterLoop[] =
+    "現在の外周レイアウトのポイントを破棄して新規作成しますか？";
+inline constexpr char kNewSidings[] =
+    "現在の引込み線レイアウトのポイントを破棄して新規作成しますか？";
 inline constexpr char kNewMask[] = "現在のマスクデータを破棄して新規作成しますか？";
 inline constexpr char kNewException[] = "現在の除外領域データを破棄して新規作成しますか？";
 inline constexpr char kNewControl[] = "現在の制御ポイントを破棄して新規作成しますか？";
@@ -74,8 +78,8 @@ inline constexpr char kDeleteSiding[] =
 inline constexpr char kNeighbourCurved[] =
     "両隣が既に曲線設定がされているのでこのポイントは曲線設定できません";
 inline constexpr char kTooManyTurnouts[] = "これ以上ポイントを作成できません";
-inline constexpr char kEighthTurnout[] =
-    "このポイントは単独では制御できません。前のポイントに連動するか、前のポイントを削除してください。";
+inline constexpr char kEighthTurnout[] = "このポイントは単独では制御できません。前のポイントに連動"
+                                         "するか、前のポイントを削除してください。";
 
 // Pop-up menu items.
 inline constexpr char kMenuDeleteVertex[] = "座標点削除";

@@ -14,15 +14,24 @@ namespace fs = std::filesystem;
 const char* modeName(EditMode mode)
 {
     switch (mode) {
-    case EditMode::OuterLoop: return "outer";
-    case EditMode::Sidings: return "sidings";
-    case EditMode::Mask: return "mask";
-    case EditMode::Exception: return "exception";
-    case EditMode::TrainPicture: return "train";
-    case EditMode::ControlPoints: return "control";
-    case EditMode::Crossings: return "crossing";
-    case EditMode::Sensors: return "sensor";
-    case EditMode::None: break;
+    case EditMode::OuterLoop:
+        return "outer";
+    case EditMode::Sidings:
+        return "sidings";
+    case EditMode::Mask:
+        return "mask";
+    case EditMode::Exception:
+        return "exception";
+    case EditMode::TrainPicture:
+        return "train";
+    case EditMode::ControlPoints:
+        return "control";
+    case EditMode::Crossings:
+        return "crossing";
+    case EditMode::Sensors:
+        return "sensor";
+    case EditMode::None:
+        break;
     }
     return "none";
 }
@@ -125,9 +134,15 @@ void LayoutEditor::enterMode(EditMode mode)
     // Leaving the train picture builds it; that belongs to the picture code.
     mode_ = mode;
     switch (mode) {
-    case EditMode::OuterLoop: currentRow_ = 0; break;
-    case EditMode::Sidings: currentRow_ = 1; break;
-    case EditMode::Exception: exceptions_.create(); break;
+    case EditMode::OuterLoop:
+        currentRow_ = 0;
+        break;
+    case EditMode::Sidings:
+        currentRow_ = 1;
+        break;
+    case EditMode::Exception:
+        exceptions_.create();
+        break;
     case EditMode::TrainPicture:
         modified_.trainEdit = true;
         frontend_.repaint();
@@ -152,7 +167,8 @@ void LayoutEditor::enterMode(EditMode mode)
         }
         break;
     case EditMode::Mask:
-    case EditMode::None: break;
+    case EditMode::None:
+        break;
     }
     frontend_.repaint();
 }
@@ -196,7 +212,8 @@ void LayoutEditor::takeSnapshot()
         snapshot_.count = sensors_.count();
         modified_.sensor = true;
         break;
-    case EditMode::None: break;
+    case EditMode::None:
+        break;
     }
 }
 
@@ -207,7 +224,9 @@ void LayoutEditor::restoreSnapshot()
     int n = snapshot_.count;
     switch (mode_) {
     case EditMode::OuterLoop:
-    case EditMode::Sidings: currentRow().assign(snapshot_.vertices); break;
+    case EditMode::Sidings:
+        currentRow().assign(snapshot_.vertices);
+        break;
     case EditMode::Mask:
         masks_.items() = snapshot_.regions;
         masks_.setCount(n);
@@ -231,7 +250,8 @@ void LayoutEditor::restoreSnapshot()
         sensors_.items() = snapshot_.sensors;
         sensors_.setCount(n);
         break;
-    case EditMode::None: break;
+    case EditMode::None:
+        break;
     }
     resetEditState();
     frontend_.repaint();
@@ -243,13 +263,20 @@ bool LayoutEditor::isEnabled(Command command) const
     bool selected = selection_ >= 0;
     switch (command) {
     case Command::DeleteVertex:
-    case Command::ToggleCurve: return mode_ != EditMode::None && selected;
-    case Command::Platform: return mode_ == EditMode::OuterLoop && selected;
-    case Command::CreateTurnout: return mode_ == EditMode::Sidings;
-    case Command::PointSettings: return mode_ == EditMode::Sidings && selected;
-    case Command::AppendSwitch: return mode_ == EditMode::OuterLoop && settings_.sortPoint == 0;
-    case Command::Undo: return snapshot_.count != -1;
-    case Command::New: return mode_ != EditMode::None;
+    case Command::ToggleCurve:
+        return mode_ != EditMode::None && selected;
+    case Command::Platform:
+        return mode_ == EditMode::OuterLoop && selected;
+    case Command::CreateTurnout:
+        return mode_ == EditMode::Sidings;
+    case Command::PointSettings:
+        return mode_ == EditMode::Sidings && selected;
+    case Command::AppendSwitch:
+        return mode_ == EditMode::OuterLoop && settings_.sortPoint == 0;
+    case Command::Undo:
+        return snapshot_.count != -1;
+    case Command::New:
+        return mode_ != EditMode::None;
     case Command::Save:
     case Command::Export:
     case Command::OuterLoopMode:
@@ -258,10 +285,13 @@ bool LayoutEditor::isEnabled(Command command) const
     case Command::ExceptionMode:
     case Command::ControlPointsMode:
     case Command::CrossingsMode:
-    case Command::SensorsMode: return picture;
-    case Command::TrainPictureMode: return !trainEditPicture_.isNull();
+    case Command::SensorsMode:
+        return picture;
+    case Command::TrainPictureMode:
+        return !trainEditPicture_.isNull();
     case Command::LoadLayout:
-    case Command::Exit: return true;
+    case Command::Exit:
+        return true;
     }
     return false;
 }
@@ -271,26 +301,66 @@ bool LayoutEditor::run(Command command)
     if (!isEnabled(command))
         return false;
     switch (command) {
-    case Command::DeleteVertex: deleteVertex(); break;
-    case Command::ToggleCurve: toggleCurve(); break;
-    case Command::Platform: setPlatform(); break;
-    case Command::CreateTurnout: createTurnout(); break;
-    case Command::PointSettings: pointSettings(); break;
-    case Command::AppendSwitch: toggleAppend(); break;
-    case Command::Undo: restoreSnapshot(); break;
-    case Command::New: newData(); break;
-    case Command::Save: save(); break;
-    case Command::Export: exportLayout(); break;
-    case Command::LoadLayout: loadLayoutData(); break;
-    case Command::OuterLoopMode: enterMode(EditMode::OuterLoop); break;
-    case Command::SidingsMode: enterMode(EditMode::Sidings); break;
-    case Command::MaskMode: enterMode(EditMode::Mask); break;
-    case Command::ExceptionMode: enterMode(EditMode::Exception); break;
-    case Command::ControlPointsMode: enterMode(EditMode::ControlPoints); break;
-    case Command::CrossingsMode: enterMode(EditMode::Crossings); break;
-    case Command::SensorsMode: enterMode(EditMode::Sensors); break;
-    case Command::TrainPictureMode: enterMode(EditMode::TrainPicture); break;
-    case Command::Exit: exit(); break;
+    case Command::DeleteVertex:
+        deleteVertex();
+        break;
+    case Command::ToggleCurve:
+        toggleCurve();
+        break;
+    case Command::Platform:
+        setPlatform();
+        break;
+    case Command::CreateTurnout:
+        createTurnout();
+        break;
+    case Command::PointSettings:
+        pointSettings();
+        break;
+    case Command::AppendSwitch:
+        toggleAppend();
+        break;
+    case Command::Undo:
+        restoreSnapshot();
+        break;
+    case Command::New:
+        newData();
+        break;
+    case Command::Save:
+        save();
+        break;
+    case Command::Export:
+        exportLayout();
+        break;
+    case Command::LoadLayout:
+        loadLayoutData();
+        break;
+    case Command::OuterLoopMode:
+        enterMode(EditMode::OuterLoop);
+        break;
+    case Command::SidingsMode:
+        enterMode(EditMode::Sidings);
+        break;
+    case Command::MaskMode:
+        enterMode(EditMode::Mask);
+        break;
+    case Command::ExceptionMode:
+        enterMode(EditMode::Exception);
+        break;
+    case Command::ControlPointsMode:
+        enterMode(EditMode::ControlPoints);
+        break;
+    case Command::CrossingsMode:
+        enterMode(EditMode::Crossings);
+        break;
+    case Command::SensorsMode:
+        enterMode(EditMode::Sensors);
+        break;
+    case Command::TrainPictureMode:
+        enterMode(EditMode::TrainPicture);
+        break;
+    case Command::Exit:
+        exit();
+        break;
     }
     return true;
 }
@@ -299,15 +369,30 @@ void LayoutEditor::newData()
 {
     const char* question = nullptr;
     switch (mode_) {
-    case EditMode::OuterLoop: question = text::kNewOuterLoop; break;
-    case EditMode::Sidings: question = text::kNewSidings; break;
-    case EditMode::Mask: question = text::kNewMask; break;
-    case EditMode::Exception: question = text::kNewException; break;
-    case EditMode::ControlPoints: question = text::kNewControl; break;
-    case EditMode::Crossings: question = text::kNewCrossing; break;
-    case EditMode::Sensors: question = text::kNewSensor; break;
+    case EditMode::OuterLoop:
+        question = text::kNewOuterLoop;
+        break;
+    case EditMode::Sidings:
+        question = text::kNewSidings;
+        break;
+    case EditMode::Mask:
+        question = text::kNewMask;
+        break;
+    case EditMode::Exception:
+        question = text::kNewException;
+        break;
+    case EditMode::ControlPoints:
+        question = text::kNewControl;
+        break;
+    case EditMode::Crossings:
+        question = text::kNewCrossing;
+        break;
+    case EditMode::Sensors:
+        question = text::kNewSensor;
+        break;
     case EditMode::TrainPicture:
-    case EditMode::None: return;
+    case EditMode::None:
+        return;
     }
     if (!askYesNo(question))
         return;
@@ -338,7 +423,8 @@ void LayoutEditor::newData()
         modified_.sensor = true;
         break;
     case EditMode::TrainPicture:
-    case EditMode::None: break;
+    case EditMode::None:
+        break;
     }
     resetEditState();
     frontend_.repaint();

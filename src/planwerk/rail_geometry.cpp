@@ -122,8 +122,8 @@ bool bisector(Point a, Point b, float half, Segment& out)
 
 bool withinExtent(const Segment& s, float x, float y)
 {
-    return x >= std::fmin(s.x0, s.x1) && x <= std::fmax(s.x0, s.x1) &&
-           y >= std::fmin(s.y0, s.y1) && y <= std::fmax(s.y0, s.y1);
+    return x >= std::fmin(s.x0, s.x1) && x <= std::fmax(s.x0, s.x1) && y >= std::fmin(s.y0, s.y1) &&
+           y <= std::fmax(s.y0, s.y1);
 }
 
 bool intersect(const Segment& p, const Segment& q, float& x, float& y)

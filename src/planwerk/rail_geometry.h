@@ -6,18 +6,30 @@
 namespace planwerk {
 
 // A vertex carries a usable arc only with a computed centre.
-inline bool isCurved(const VertexRecord& v) { return v.curveX > 0; }
+inline bool isCurved(const VertexRecord& v)
+{
+    return v.curveX > 0;
+}
 // Any curve request, computed or not.
-inline bool hasCurve(const VertexRecord& v) { return v.curveX != -1; }
+inline bool hasCurve(const VertexRecord& v)
+{
+    return v.curveX != -1;
+}
 // A siding begins at a marked vertex that is not a terminal point.
-inline bool isGroupStart(const VertexRecord& v) { return v.pointMark != 0 && v.terminal == 0; }
+inline bool isGroupStart(const VertexRecord& v)
+{
+    return v.pointMark != 0 && v.terminal == 0;
+}
 
 inline int64_t squaredDistance(Point a, Point b)
 {
     int64_t dx = int64_t(a.x) - b.x, dy = int64_t(a.y) - b.y;
     return dx * dx + dy * dy;
 }
-inline Point position(const VertexRecord& v) { return {v.x, v.y}; }
+inline Point position(const VertexRecord& v)
+{
+    return {v.x, v.y};
+}
 
 // 180 + the angle of (x - width/2, y - height/2) in whole degrees (cut
 // towards zero), 360 stored as 0.

@@ -25,7 +25,10 @@ int LayoutEditor::hitVertex(int x, int y) const
     return -1;
 }
 
-void LayoutEditor::recomputeCurves() { updateCurveCentres(currentRow(), pictureWidth_); }
+void LayoutEditor::recomputeCurves()
+{
+    updateCurveCentres(currentRow(), pictureWidth_);
+}
 
 void LayoutEditor::press(int x, int y)
 {
@@ -93,8 +96,8 @@ void LayoutEditor::addVertex(Point p)
     takeSnapshot();
     bool sorted = settings_.sortPoint == 1;
     int count = row.count();
-    Range group = mode_ == EditMode::OuterLoop ? Range{0, count - 1}
-                                               : sidingRange(row, count, selection_);
+    Range group =
+        mode_ == EditMode::OuterLoop ? Range{0, count - 1} : sidingRange(row, count, selection_);
     int index = count;
     if (!sorted && count >= 2 && !(mode_ == EditMode::OuterLoop && appendSwitch_))
         index = nearestSegmentIndex(row, group, p);

@@ -8,10 +8,16 @@ namespace planwerk {
 
 namespace {
 
-double distance(Point a, Point b) { return std::sqrt(double(squaredDistance(a, b))); }
+double distance(Point a, Point b)
+{
+    return std::sqrt(double(squaredDistance(a, b)));
+}
 
 // A pitch below one pixel would never advance; one pixel is the finest.
-int usablePitch(int pitch) { return pitch < 1 ? 1 : pitch; }
+int usablePitch(int pitch)
+{
+    return pitch < 1 ? 1 : pitch;
+}
 
 // Projects the points of the chord from s to t onto the circle, as the
 // arc's first half or second half.
@@ -81,8 +87,8 @@ void emitStraight(PointList& out, Point from, Point to, int pitch)
 {
     double d = distance(from, to) / usablePitch(pitch);
     for (int i = 0; i <= int(d) - 2; ++i) {
-        out.push({from.x + int32_t(i * (to.x - from.x) / d),
-                  from.y + int32_t(i * (to.y - from.y) / d)});
+        out.push(
+            {from.x + int32_t(i * (to.x - from.x) / d), from.y + int32_t(i * (to.y - from.y) / d)});
     }
     out.push(to);
 }

@@ -72,7 +72,8 @@ TEST(EditorStartup, MissingIniClosesTheProgram)
     RecordingFrontend ui;
     LayoutEditor editor(ui, dir.path());
     EXPECT_FALSE(editor.initialise());
-    EXPECT_THAT(ui.messages, ElementsAre("ファイル[" + dir.path() + "/Planwerk.ini]が見つかりません"));
+    EXPECT_THAT(ui.messages,
+                ElementsAre("ファイル[" + dir.path() + "/Planwerk.ini]が見つかりません"));
     EXPECT_TRUE(ui.closed);
 }
 

@@ -48,8 +48,7 @@ std::optional<std::string> RecordingFrontend::chooseFolder(const std::string&, c
     return folder;
 }
 
-std::optional<std::string> RecordingFrontend::chooseSaveFile(const std::string&,
-                                                             const std::string&)
+std::optional<std::string> RecordingFrontend::chooseSaveFile(const std::string&, const std::string&)
 {
     return std::nullopt;
 }
@@ -96,7 +95,10 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-bool fileExists(const std::string& path) { return fs::exists(path); }
+bool fileExists(const std::string& path)
+{
+    return fs::exists(path);
+}
 
 void writeWorkingPicture(const std::string& programFolder)
 {
@@ -114,7 +116,10 @@ void writeIni(const std::string& programFolder, const std::string& editLines)
     out << "[EDIT]\n" << editLines << "\n[OPTION]\n";
 }
 
-EditorTest::EditorTest() { fs::create_directories(dir.file("planwerk")); }
+EditorTest::EditorTest()
+{
+    fs::create_directories(dir.file("planwerk"));
+}
 
 void EditorTest::start(const std::string& editLines, bool picture)
 {

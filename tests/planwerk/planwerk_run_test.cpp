@@ -34,15 +34,18 @@ std::string readText(const std::string& path)
     return s.str();
 }
 
-std::string shellQuoted(const std::string& s) { return "'" + s + "'"; }
+std::string shellQuoted(const std::string& s)
+{
+    return "'" + s + "'";
+}
 
 // Runs a program with VARDO_HOME set, collecting its output in files.
 Outcome run(const TempFolder& dir, const std::string& home, const std::string& program,
-        const std::string& args)
+            const std::string& args)
 {
     std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
-    std::string command = "VARDO_HOME=" + shellQuoted(home) + " " + shellQuoted(program) + " " + args +
-                          " >" + shellQuoted(out) + " 2>" + shellQuoted(err) + " </dev/null";
+    std::string command = "VARDO_HOME=" + shellQuoted(home) + " " + shellQuoted(program) + " " +
+                          args + " >" + shellQuoted(out) + " 2>" + shellQuoted(err) + " </dev/null";
     int status = std::system(command.c_str());
     Outcome r;
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -77,8 +80,8 @@ protected:
 
 TEST_F(PlanwerkRunTest, AnUnknownLineStopsWithItsNumber)
 {
-    Outcome r = editCommand("# comment\n\nmode outer\nclick 100 100\nwobble 3\nclick 200 200\n",
-                        "--json");
+    Outcome r =
+        editCommand("# comment\n\nmode outer\nclick 100 100\nwobble 3\nclick 200 200\n", "--json");
     EXPECT_EQ(r.status, 2);
     EXPECT_THAT(r.err, HasSubstr("script.txt:5:"));
     EXPECT_EQ(r.out, ""); // no state after a failed script
@@ -90,12 +93,13 @@ TEST_F(PlanwerkRunTest, AnUnknownLineStopsWithItsNumber)
 TEST_F(PlanwerkRunTest, EditReportsQuestionsAndPrintsTheState)
 {
     Outcome r = editCommand("mode outer\nclick 100 240\nclick 540 240\nclick 545 245\n"
-                        "answer no\ncommand new\nmode sensor\n",
-                        "--json");
+                            "answer no\ncommand new\nmode sensor\n",
+                            "--json");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_THAT(r.err, HasSubstr("message: 他のポイントに近い位置にはポイントは追加できません\n"));
-    EXPECT_THAT(r.err,
-                HasSubstr("question: 現在の外周レイアウトのポイントを破棄して新規作成しますか？ -> no"));
+    EXPECT_THAT(
+        r.err,
+        HasSubstr("question: 現在の外周レイアウトのポイントを破棄して新規作成しますか？ -> no"));
     QJsonObject state = parse(r.out);
     EXPECT_EQ(state["mode"].toString(), "sensor");
     EXPECT_EQ(state["selection"].toInt(), -1);
@@ -155,8 +159,8 @@ TEST_F(PlanwerkRunTest, SampleTraceRoundTripsThroughVardo)
     // The generated working folder holds the same trace.
     EXPECT_EQ(readText(home.file("planwerk/layout.dat")), readText(bin + "/planwerk/layout.dat"));
 
-    r = run(files, home.path(), VARDO_RUN_PATH, "check-layout " + shellQuoted(home.file("layout")) +
-                                                    " --json");
+    r = run(files, home.path(), VARDO_RUN_PATH,
+            "check-layout " + shellQuoted(home.file("layout")) + " --json");
     ASSERT_EQ(r.status, 0) << r.err;
     QJsonObject layout = parse(r.out);
     EXPECT_TRUE(layout["messages"].toArray().isEmpty()) << r.out;

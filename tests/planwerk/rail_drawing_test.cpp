@@ -101,8 +101,7 @@ TEST_F(DrawingTest, ACurvedVertexIsDrawnAsAnArcInsteadOfItsCorner)
 
 TEST_F(DrawingTest, SidingsAreSeparateAndTheSelectedOneIsHighlighted)
 {
-    draw({vertex(100, 300, 2), vertex(200, 300), vertex(400, 300, 1), vertex(500, 300)}, true,
-         3);
+    draw({vertex(100, 300, 2), vertex(200, 300), vertex(400, 300, 1), vertex(500, 300)}, true, 3);
     EXPECT_TRUE(near(150, 300, kBlue));
     EXPECT_TRUE(blank(300, 300)); // no line from one siding to the next
     EXPECT_TRUE(near(450, 300, kSelect));

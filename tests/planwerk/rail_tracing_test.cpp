@@ -114,7 +114,7 @@ TEST_F(RailTest, CurveToggleRefusesANeighbourOfACurveAcrossTheWrap)
     // The circle through (320, 430), (100, 240) and (320, 50).
     EXPECT_EQ(editor().row(0)[0].curveX, 292);
     EXPECT_EQ(editor().row(0)[0].curveY, 240);
-    editor().menu(320, 430);                    // vertex 3: its successor is vertex 0
+    editor().menu(320, 430); // vertex 3: its successor is vertex 0
     EXPECT_EQ(ui.lastMenu[1].text, text::kMenuSetCurve);
     editor().run(Command::ToggleCurve);
     EXPECT_THAT(ui.messages, ElementsAre(text::kNeighbourCurved));
@@ -149,8 +149,8 @@ TEST_F(RailTest, UnsortedVerticesGoIntoTheNearestSegment)
     clicks({{100, 100}, {300, 100}, {300, 300}});
     // Nearest to vertex 1, and nearer to vertex 0 than vertex 1 is: between them.
     clicks({{210, 90}});
-    EXPECT_THAT(positions(editor().row(0)), ElementsAre(Point{100, 100}, Point{210, 90},
-                                                        Point{300, 100}, Point{300, 300}));
+    EXPECT_THAT(positions(editor().row(0)),
+                ElementsAre(Point{100, 100}, Point{210, 90}, Point{300, 100}, Point{300, 300}));
     // Nearest to the first vertex and nearer to the last one than the first
     // is: after the last.
     clicks({{80, 130}});
@@ -182,8 +182,8 @@ TEST_F(RailTest, SidingVerticesAreOrderedByXWithinTheirGroup)
     start();
     traceSiding();
     clicks({{270, 360}}); // between the two vertices by x
-    EXPECT_THAT(positions(editor().row(1)), ElementsAre(Point{200, 300}, Point{250, 330},
-                                                        Point{270, 360}, Point{300, 340}));
+    EXPECT_THAT(positions(editor().row(1)),
+                ElementsAre(Point{200, 300}, Point{250, 330}, Point{270, 360}, Point{300, 340}));
     EXPECT_EQ(editor().selection(), 2);
 }
 

@@ -119,8 +119,8 @@ TEST(TrackExpansion, NoMarkedVertexMeansNoHome)
 
 TEST(TrackExpansion, ACurveOnVertexZeroRunsFromTheLastVertexToVertexOne)
 {
-    VertexRow outer = rowOf({vertex(100, 240), vertex(320, 50), vertex(540, 240),
-                             vertex(320, 430)});
+    VertexRow outer =
+        rowOf({vertex(100, 240), vertex(320, 50), vertex(540, 240), vertex(320, 430)});
     outer[0].curveX = 0;
     updateCurveCentres(outer, 640);
     Point centre{outer[0].curveX, outer[0].curveY};
@@ -136,7 +136,7 @@ TEST(TrackExpansion, ACurveOnVertexZeroRunsFromTheLastVertexToVertexOne)
         EXPECT_LE(file.vertices[i].x, 320);
     }
     ASSERT_LT(i, file.vertices.size());
-    EXPECT_GT(i, 300u); // the whole arc, a point per pixel of chord
+    EXPECT_GT(i, 300u);                      // the whole arc, a point per pixel of chord
     EXPECT_NEAR(file.vertices[0].x, 320, 2); // the last vertex's place on the circle
     EXPECT_NEAR(file.vertices[0].y, 430, 2);
     EXPECT_EQ(file.vertices.back(), (Point{320, 430})); // the loop ends at the last vertex
@@ -166,9 +166,9 @@ TEST(CurveCentres, AStraightCornerIsExportedWithoutArc)
 
 TEST(PointFile, TurnoutsAreNumberedBySidingAndTerminalsTakeTheirs)
 {
-    VertexRow siding = rowOf({marked(10, 10, 2), vertex(20, 20), marked(30, 30, 1, 1, 1),
-                              marked(40, 40, 1), marked(50, 50, 2, 0, 1), vertex(60, 60),
-                              marked(70, 70, 2)});
+    VertexRow siding =
+        rowOf({marked(10, 10, 2), vertex(20, 20), marked(30, 30, 1, 1, 1), marked(40, 40, 1),
+               marked(50, 50, 2, 0, 1), vertex(60, 60), marked(70, 70, 2)});
     auto file = buildPointFile(siding);
     ASSERT_EQ(file.count, 5);
     EXPECT_EQ(file.records[0], (layoutdata::PointRecord{2, 0, 0, 1, 10, 10}));

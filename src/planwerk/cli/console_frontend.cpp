@@ -8,17 +8,24 @@ namespace planwerk::cli {
 const char* answerName(Answer answer)
 {
     switch (answer) {
-    case Answer::Ok: return "ok";
-    case Answer::Cancel: return "cancel";
-    case Answer::Yes: return "yes";
-    case Answer::No: return "no";
+    case Answer::Ok:
+        return "ok";
+    case Answer::Cancel:
+        return "cancel";
+    case Answer::Yes:
+        return "yes";
+    case Answer::No:
+        return "no";
     }
     return "?";
 }
 
 namespace {
 
-bool positive(Answer a) { return a == Answer::Ok || a == Answer::Yes; }
+bool positive(Answer a)
+{
+    return a == Answer::Ok || a == Answer::Yes;
+}
 
 // An answer given in the other pair of words means the same button.
 Answer fit(Answer a, Buttons buttons)

@@ -46,40 +46,56 @@ bool numbers(const std::vector<std::string>& w, size_t first, size_t n, std::vec
 
 const std::map<std::string, EditMode>& modes()
 {
-    static const std::map<std::string, EditMode> m{
-        {"outer", EditMode::OuterLoop},     {"sidings", EditMode::Sidings},
-        {"mask", EditMode::Mask},           {"exception", EditMode::Exception},
-        {"control", EditMode::ControlPoints}, {"crossing", EditMode::Crossings},
-        {"sensor", EditMode::Sensors},      {"train", EditMode::TrainPicture},
-        {"none", EditMode::None}};
+    static const std::map<std::string, EditMode> m{{"outer", EditMode::OuterLoop},
+                                                   {"sidings", EditMode::Sidings},
+                                                   {"mask", EditMode::Mask},
+                                                   {"exception", EditMode::Exception},
+                                                   {"control", EditMode::ControlPoints},
+                                                   {"crossing", EditMode::Crossings},
+                                                   {"sensor", EditMode::Sensors},
+                                                   {"train", EditMode::TrainPicture},
+                                                   {"none", EditMode::None}};
     return m;
 }
 
 Command modeCommand(EditMode mode)
 {
     switch (mode) {
-    case EditMode::OuterLoop: return Command::OuterLoopMode;
-    case EditMode::Sidings: return Command::SidingsMode;
-    case EditMode::Mask: return Command::MaskMode;
-    case EditMode::Exception: return Command::ExceptionMode;
-    case EditMode::ControlPoints: return Command::ControlPointsMode;
-    case EditMode::Crossings: return Command::CrossingsMode;
-    case EditMode::Sensors: return Command::SensorsMode;
+    case EditMode::OuterLoop:
+        return Command::OuterLoopMode;
+    case EditMode::Sidings:
+        return Command::SidingsMode;
+    case EditMode::Mask:
+        return Command::MaskMode;
+    case EditMode::Exception:
+        return Command::ExceptionMode;
+    case EditMode::ControlPoints:
+        return Command::ControlPointsMode;
+    case EditMode::Crossings:
+        return Command::CrossingsMode;
+    case EditMode::Sensors:
+        return Command::SensorsMode;
     case EditMode::TrainPicture:
-    case EditMode::None: break;
+    case EditMode::None:
+        break;
     }
     return Command::TrainPictureMode;
 }
 
 const std::map<std::string, Command>& commands()
 {
-    static const std::map<std::string, Command> m{
-        {"delete-vertex", Command::DeleteVertex}, {"toggle-curve", Command::ToggleCurve},
-        {"platform", Command::Platform},          {"create-turnout", Command::CreateTurnout},
-        {"point-settings", Command::PointSettings}, {"append", Command::AppendSwitch},
-        {"undo", Command::Undo},                  {"new", Command::New},
-        {"save", Command::Save},                  {"export", Command::Export},
-        {"load-layout", Command::LoadLayout},     {"exit", Command::Exit}};
+    static const std::map<std::string, Command> m{{"delete-vertex", Command::DeleteVertex},
+                                                  {"toggle-curve", Command::ToggleCurve},
+                                                  {"platform", Command::Platform},
+                                                  {"create-turnout", Command::CreateTurnout},
+                                                  {"point-settings", Command::PointSettings},
+                                                  {"append", Command::AppendSwitch},
+                                                  {"undo", Command::Undo},
+                                                  {"new", Command::New},
+                                                  {"save", Command::Save},
+                                                  {"export", Command::Export},
+                                                  {"load-layout", Command::LoadLayout},
+                                                  {"exit", Command::Exit}};
     return m;
 }
 
@@ -150,8 +166,10 @@ private:
 
     bool answer(const std::vector<std::string>& w, std::string& error)
     {
-        static const std::map<std::string, Answer> answers{
-            {"yes", Answer::Yes}, {"no", Answer::No}, {"ok", Answer::Ok}, {"cancel", Answer::Cancel}};
+        static const std::map<std::string, Answer> answers{{"yes", Answer::Yes},
+                                                           {"no", Answer::No},
+                                                           {"ok", Answer::Ok},
+                                                           {"cancel", Answer::Cancel}};
         if (w.size() < 2 || !answers.count(w[1])) {
             error = "answer needs yes, no, ok or cancel";
             return false;

@@ -87,8 +87,9 @@ int exportFolder(const std::vector<std::string>& args)
     frontend.queue({yes ? Answer::Yes : Answer::No, std::nullopt, {}});
     frontend.setFallback(deleteStale ? Answer::Yes : Answer::No);
     if (!editor.run(Command::Export)) {
-        std::fprintf(stderr, "planwerk-run: nothing to export: the working folder %s has no "
-                             "layout picture\n",
+        std::fprintf(stderr,
+                     "planwerk-run: nothing to export: the working folder %s has no "
+                     "layout picture\n",
                      editor.workingFolder().c_str());
         return 1;
     }
