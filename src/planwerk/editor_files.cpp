@@ -201,7 +201,9 @@ void LayoutEditor::exportLayout()
     }
     if (rows_[0].count() > 0) {
         auto track = expandTrack(rows_[0], rows_[1], settings_.pointPitch, settings_.maxPoly);
-        if (!layoutdata::writePolylineFile(path("layout.dat"), track))
+        // A track without points (MAX_POLY of 0) would not load in Vardo:
+        // the old file is kept and the failure shown.
+        if (track.vertices.empty() || !layoutdata::writePolylineFile(path("layout.dat"), track))
             message(text::kTrackExportFailed);
     }
     if (masks_.count() > 0) {

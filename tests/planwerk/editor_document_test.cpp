@@ -385,6 +385,18 @@ TEST_F(EditorTest, AFailedFileDoesNotStopTheExport)
     EXPECT_FALSE(editor().modified().picture);
 }
 
+TEST_F(EditorTest, ATrackWithoutRoomForPointsIsNotExported)
+{
+    start("MAX_POLY=0\n");
+    editor().enterMode(EditMode::OuterLoop);
+    clicks({{100, 240}, {320, 50}, {540, 240}});
+    ui.answers = {Answer::Yes};
+    editor().exportLayout();
+    EXPECT_THAT(ui.messages, ElementsAre(text::kTrackExportFailed));
+    EXPECT_FALSE(fileExists(layout("layout.dat")));
+    EXPECT_TRUE(fileExists(layout("point.dat")));
+}
+
 // ---- load layout data
 
 TEST_F(EditorTest, LoadLayoutDataCopiesAndReReadsTheSavedFolder)
