@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace planwerk {
@@ -92,7 +93,9 @@ private:
     {
         Point o{row_[v].curveX, row_[v].curveY};
         Point pa = position(row_[a]), pv = position(row_[v]), pb = position(row_[b]);
-        int radius = int(std::sqrt(double(squaredDistance(pv, o))) + 0.5);
+        // Far beyond the picture an arc is as good as straight; the limit
+        // keeps the rectangle representable.
+        int radius = int(std::min(std::sqrt(double(squaredDistance(pv, o))) + 0.5, 1e6));
         auto angle = [&](Point q) { return std::atan2(double(q.y - o.y), double(q.x - o.x)); };
         double angleA = angle(pa), angleV = angle(pv), angleB = angle(pb);
         if (std::fabs(angleV) > 1.570795) {

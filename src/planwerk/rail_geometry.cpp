@@ -8,7 +8,7 @@ namespace planwerk {
 
 int sortKey(int x, int y, int width, int height)
 {
-    double radians = std::atan2(double(y - height / 2), double(x - width / 2));
+    double radians = std::atan2(double(y) - height / 2, double(x) - width / 2);
     int key = 180 + int(radians * 180.0 / std::numbers::pi);
     return key >= 360 ? 0 : key;
 }
@@ -110,11 +110,11 @@ struct Segment {
 // midpoint; false for an edge of no length.
 bool bisector(Point a, Point b, float half, Segment& out)
 {
-    float dx = float(b.x - a.x), dy = float(b.y - a.y);
+    float dx = float(b.x) - float(a.x), dy = float(b.y) - float(a.y);
     float length = std::sqrt(dx * dx + dy * dy);
     if (length == 0.0f)
         return false;
-    float mx = float(a.x + b.x) / 2.0f, my = float(a.y + b.y) / 2.0f;
+    float mx = (float(a.x) + float(b.x)) / 2.0f, my = (float(a.y) + float(b.y)) / 2.0f;
     float ux = -dy / length * half, uy = dx / length * half;
     out = {mx - ux, my - uy, mx + ux, my + uy};
     return true;
@@ -147,6 +147,9 @@ Point curveCentre(Point a, Point v, Point b, int width)
     float x = 0, y = 0;
     if (!bisector(a, v, float(width), first) || !bisector(v, b, float(width), second) ||
         !intersect(first, second, x, y))
+        return {0, 0};
+    // Far-off vertices (from a damaged file) give no representable centre.
+    if (!(std::fabs(x) < 1e9f && std::fabs(y) < 1e9f))
         return {0, 0};
     Point centre{int32_t(x + 0.5f), int32_t(y + 0.5f)};
     // A centre left of the picture cannot be told from "no curve" (-1) or

@@ -2,7 +2,10 @@
 
 #include "planwerk/rail_geometry.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace planwerk {
 
@@ -11,6 +14,20 @@ namespace {
 double distance(Point a, Point b)
 {
     return std::sqrt(double(squaredDistance(a, b)));
+}
+
+// The last step index of a run of d pitches: trunc(d) - 2. Points past the
+// list's capacity are not computed at all.
+int64_t steps(double d)
+{
+    return int64_t(std::min(d, 1e12)) - 2;
+}
+
+// base + trunc(delta), kept within the coordinate range.
+int32_t offset(int32_t base, double delta)
+{
+    double v = double(base) + std::trunc(delta);
+    return int32_t(std::clamp(v, double(INT32_MIN), double(INT32_MAX)));
 }
 
 // A pitch below one pixel would never advance; one pixel is the finest.
@@ -24,12 +41,12 @@ int usablePitch(int pitch)
 void emitArcHalf(PointList& out, Point centre, double radius, Point s, Point t, int pitch)
 {
     double d = distance(s, t) / pitch;
-    for (int i = 0; i <= int(d) - 2; ++i) {
-        double qx = s.x + i * (t.x - s.x) / d;
-        double qy = s.y + i * (t.y - s.y) / d;
+    for (int64_t i = 0; i <= steps(d) && !out.full(); ++i) {
+        double qx = s.x + double(i) * (double(t.x) - s.x) / d;
+        double qy = s.y + double(i) * (double(t.y) - s.y) / d;
         double angle = std::atan2(qy - centre.y, qx - centre.x);
-        out.push({centre.x + int32_t(radius * std::cos(angle)),
-                  centre.y + int32_t(radius * std::sin(angle))});
+        out.push({offset(centre.x, radius * std::cos(angle)),
+                  offset(centre.y, radius * std::sin(angle))});
     }
 }
 
@@ -86,9 +103,9 @@ void PointList::push(Point p)
 void emitStraight(PointList& out, Point from, Point to, int pitch)
 {
     double d = distance(from, to) / usablePitch(pitch);
-    for (int i = 0; i <= int(d) - 2; ++i) {
-        out.push(
-            {from.x + int32_t(i * (to.x - from.x) / d), from.y + int32_t(i * (to.y - from.y) / d)});
+    for (int64_t i = 0; i <= steps(d) && !out.full(); ++i) {
+        out.push({from.x + int32_t(double(i) * (double(to.x) - from.x) / d),
+                  from.y + int32_t(double(i) * (double(to.y) - from.y) / d)});
     }
     out.push(to);
 }

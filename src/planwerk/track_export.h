@@ -14,6 +14,7 @@ class PointList {
 public:
     explicit PointList(int capacity) : capacity_(capacity < 0 ? 0 : capacity) {}
     void push(Point p);
+    bool full() const { return int(points_.size()) >= capacity_; }
     const std::vector<Point>& points() const { return points_; }
 
 private:

@@ -182,3 +182,22 @@ TEST(PointFile, TurnoutsAreNumberedBySidingAndTerminalsTakeTheirs)
 
 } // namespace
 } // namespace planwerk
+
+namespace planwerk {
+namespace {
+
+// Vertices far outside the picture (a damaged working file) neither hang
+// the expansion nor overflow: the list fills up and stops.
+TEST(TrackExpansion, FarOffVerticesStopAtTheListCapacity)
+{
+    VertexRow outer;
+    outer.allocate(4);
+    outer.assign({vertex(-2000000000, 0), vertex(2000000000, 5), vertex(0, 2000000000)});
+    outer[1].curveX = 0;
+    updateCurveCentres(outer, 640);
+    auto file = expandTrack(outer, VertexRow{}, 1, 100);
+    EXPECT_EQ(file.vertices.size(), 100u);
+}
+
+} // namespace
+} // namespace planwerk
