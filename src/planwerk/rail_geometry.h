@@ -3,6 +3,8 @@
 // goes, and curve centres.
 #include "planwerk/vertex_row.h"
 
+#include <cstdint>
+
 namespace planwerk {
 
 // A vertex carries a usable arc only with a computed centre.
@@ -21,10 +23,12 @@ inline bool isGroupStart(const VertexRecord& v)
     return v.pointMark != 0 && v.terminal == 0;
 }
 
+// Exact for every pair of coordinates; saturates where it would not fit.
 inline int64_t squaredDistance(Point a, Point b)
 {
-    int64_t dx = int64_t(a.x) - b.x, dy = int64_t(a.y) - b.y;
-    return dx * dx + dy * dy;
+    __int128 dx = int64_t(a.x) - b.x, dy = int64_t(a.y) - b.y;
+    __int128 d = dx * dx + dy * dy;
+    return d > INT64_MAX ? INT64_MAX : int64_t(d);
 }
 inline Point position(const VertexRecord& v)
 {
