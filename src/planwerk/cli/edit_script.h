@@ -1,0 +1,28 @@
+#pragma once
+// Runs an edit script through the editor as the view would pass its
+// events. One item per line:
+//   mode outer|sidings|mask|exception|control|crossing|sensor|train|none
+//   press X Y | move X Y | release X Y | click X Y | drag X1 Y1 X2 Y2 | menu X Y
+//   command NAME [ARGS]      delete-vertex, toggle-curve, platform,
+//                            create-turnout, point-settings DIRECTION TERMINAL
+//                            LINKED, append, undo, new, save, export,
+//                            load-layout DIR, exit
+//   answer yes|no|ok|cancel [DIRECTION TERMINAL LINKED | PATH]
+// Blank lines and lines starting with '#' are skipped.
+#include "planwerk/cli/console_frontend.h"
+#include "planwerk/layout_editor.h"
+
+#include <string>
+
+namespace planwerk::cli {
+
+struct ScriptError {
+    int line = 0; // 0: no error
+    std::string text;
+};
+
+// Runs every line; stops at the first line that cannot be understood.
+ScriptError runEditScript(const std::string& script, LayoutEditor& editor,
+                          ConsoleFrontend& frontend, FILE* log);
+
+} // namespace planwerk::cli

@@ -1,0 +1,77 @@
+#pragma once
+// What the editor needs from its window: messages, questions, dialogs and
+// repaints. The window implements it with widgets, planwerk-run on the
+// console, tests with a recorder, so every rule of the editor runs headless.
+#include "common/message_sink.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace planwerk {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// The commands the editor carries out, from menus, pop-ups and scripts.
+enum class Command {
+    DeleteVertex,
+    ToggleCurve,
+    Platform,
+    CreateTurnout,
+    PointSettings,
+    AppendSwitch,
+    Undo,
+    New,
+    Save,
+    Export,
+    LoadLayout,
+    OuterLoopMode,
+    SidingsMode,
+    MaskMode,
+    ExceptionMode,
+    ControlPointsMode,
+    CrossingsMode,
+    SensorsMode,
+    TrainPictureMode,
+    Exit,
+};
+
+struct MenuItem {
+    std::string text;
+    Command command;
+    bool enabled = true;
+    bool checked = false;
+};
+
+// The point dialog: direction 0 forward, 1 backward. The terminal box is
+// shown but fixed; the dialog hands back what it was given.
+struct PointDialogValues {
+    int direction = 1;
+    bool terminal = false;
+    bool linked = false;
+};
+
+class EditorFrontend : public common::MessageSink {
+public:
+    // A question; the default button is what a bare Enter would give.
+    virtual Answer ask(const std::string& text, Buttons buttons, common::Icon icon,
+                       Answer defaultAnswer) = 0;
+    // Modal point dialog; false on Cancel. Values are changed only on OK.
+    virtual bool pointDialog(PointDialogValues& values) = 0;
+    // Folder browser; nothing on cancel.
+    virtual std::optional<std::string> chooseFolder(const std::string& title,
+                                                    const std::string& initialFolder) = 0;
+    // Save-file dialog; nothing on cancel.
+    virtual std::optional<std::string> chooseSaveFile(const std::string& defaultExtension,
+                                                      const std::string& filter) = 0;
+    // Pop-up menu at a picture position. The choice comes back as a command.
+    virtual void popupMenu(const std::vector<MenuItem>& items, int x, int y) = 0;
+    // Draws a circle with an inverting pen: drawing it again erases it.
+    virtual void invertCircle(int x, int y, int radius) = 0;
+    virtual void repaint() = 0;
+    // Asks the frame window to close.
+    virtual void closeWindow() = 0;
+};
+
+} // namespace planwerk

@@ -1,0 +1,89 @@
+#pragma once
+// A program folder under /tmp with Planwerk.ini, and an editor on it that
+// records every message, question and dialog and answers from a script.
+#include "planwerk/editor_frontend.h"
+#include "planwerk/layout_editor.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace planwerk::testing {
+
+class RecordingFrontend : public EditorFrontend {
+public:
+    struct Question {
+        std::string text;
+        Answer defaultAnswer;
+        Answer given;
+    };
+
+    void showMessage(const std::string& text, common::Icon icon) override;
+    Answer ask(const std::string& text, Buttons buttons, common::Icon icon,
+               Answer defaultAnswer) override;
+    bool pointDialog(PointDialogValues& values) override;
+    std::optional<std::string> chooseFolder(const std::string& title,
+                                            const std::string& initialFolder) override;
+    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override;
+    void popupMenu(const std::vector<MenuItem>& items, int x, int y) override;
+    void invertCircle(int x, int y, int radius) override;
+    void repaint() override;
+    void closeWindow() override { closed = true; }
+
+    // Scripted answers, taken in order; an empty queue takes the default.
+    std::deque<Answer> answers;
+    // The point dialog: OK with these values, or Cancel when empty.
+    std::deque<std::optional<PointDialogValues>> dialogs;
+    std::optional<std::string> folder;
+
+    std::vector<std::string> messages;
+    std::vector<Question> questions;
+    std::vector<PointDialogValues> dialogsShown;
+    std::vector<MenuItem> lastMenu;
+    int menus = 0;
+    int repaints = 0;
+    // Inverting circles now on screen.
+    std::vector<std::array<int, 3>> markers;
+    bool closed = false;
+};
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// A grey 640 x 480 picture as the working folder's picture.bmp.
+void writeWorkingPicture(const std::string& programFolder);
+// Planwerk.ini with the given lines under [EDIT] (nothing else set).
+void writeIni(const std::string& programFolder, const std::string& editLines = "");
+// Raw bytes into a file, creating its folder.
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+bool fileExists(const std::string& path);
+
+class EditorTest : public ::testing::Test {
+protected:
+    EditorTest();
+    // An editor on a folder with Planwerk.ini and a picture, initialised.
+    void start(const std::string& editLines = "", bool picture = true);
+    LayoutEditor& editor() { return *editor_; }
+    std::string work(const std::string& name) const { return dir.file("planwerk/" + name); }
+    std::string layout(const std::string& name) const { return dir.file("layout/" + name); }
+    // Clicks (press and release) at each point in order.
+    void clicks(std::initializer_list<Point> points);
+
+    TempFolder dir;
+    RecordingFrontend ui;
+    std::unique_ptr<LayoutEditor> editor_;
+};
+
+} // namespace planwerk::testing
