@@ -108,9 +108,15 @@ std::string convert(std::string_view text, const char* to, const char* from, Cha
 
 } // namespace
 
-std::string cp932ToUtf8(std::string_view text) { return convert(text, "UTF-8", "CP932", cp932CharLength); }
+std::string cp932ToUtf8(std::string_view text)
+{
+    return convert(text, "UTF-8", "CP932", cp932CharLength);
+}
 
-std::string utf8ToCp932(std::string_view text) { return convert(text, "CP932", "UTF-8", utf8CharLength); }
+std::string utf8ToCp932(std::string_view text)
+{
+    return convert(text, "CP932", "UTF-8", utf8CharLength);
+}
 
 std::string textFileToUtf8(std::string_view bytes)
 {
