@@ -1,16 +1,19 @@
-// The nearest-track-position search against a plain scan of every
-// position, on a layout of 4,000 positions (outer loop and sidings).
+// The indexed nearest-track-position search against a plain scan of every
+// position, on a layout of 4,000 positions (outer loop and sidings), with
+// queries anywhere on the picture and queries near the track.
 #include "vardo/layout/track.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <map>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
 
-using vardo::layout::Track;
 using layoutdata::Point;
+using vardo::layout::Track;
 
 Track& layoutOf4000()
 {
@@ -49,6 +52,19 @@ std::vector<Point> queries()
     return q;
 }
 
+// Where detected trains are: within a few pixels of a track position.
+std::vector<Point> queriesNearTrack()
+{
+    const Track& t = layoutOf4000();
+    std::mt19937 random(5);
+    std::vector<Point> q(1024);
+    for (auto& p : q) {
+        const Point& at = t.position(int(random() % unsigned(t.positionCount())));
+        p = {at.x + int(random() % 9) - 4, at.y + int(random() % 9) - 4};
+    }
+    return q;
+}
+
 int bruteNearest(const Track& t, int x, int y)
 {
     int best = -1, bestD = vardo::layout::kFarAway;
@@ -62,7 +78,7 @@ int bruteNearest(const Track& t, int x, int y)
     return best;
 }
 
-void BM_NearestCoarseFine(benchmark::State& state)
+void BM_NearestIndexed_Anywhere(benchmark::State& state)
 {
     const Track& t = layoutOf4000();
     auto q = queries();
@@ -72,9 +88,9 @@ void BM_NearestCoarseFine(benchmark::State& state)
         benchmark::DoNotOptimize(t.nearest(p.x, p.y));
     }
 }
-BENCHMARK(BM_NearestCoarseFine);
+BENCHMARK(BM_NearestIndexed_Anywhere);
 
-void BM_NearestBruteForce(benchmark::State& state)
+void BM_NearestBruteForce_Anywhere(benchmark::State& state)
 {
     const Track& t = layoutOf4000();
     auto q = queries();
@@ -84,31 +100,76 @@ void BM_NearestBruteForce(benchmark::State& state)
         benchmark::DoNotOptimize(bruteNearest(t, p.x, p.y));
     }
 }
-BENCHMARK(BM_NearestBruteForce);
+BENCHMARK(BM_NearestBruteForce_Anywhere);
 
-// Reports the ratio of the two in the same process.
+void BM_NearestIndexed_NearTrack(benchmark::State& state)
+{
+    const Track& t = layoutOf4000();
+    auto q = queriesNearTrack();
+    size_t i = 0;
+    for (auto _ : state) {
+        const Point& p = q[i++ & 1023];
+        benchmark::DoNotOptimize(t.nearest(p.x, p.y));
+    }
+}
+BENCHMARK(BM_NearestIndexed_NearTrack);
+
+void BM_NearestBruteForce_NearTrack(benchmark::State& state)
+{
+    const Track& t = layoutOf4000();
+    auto q = queriesNearTrack();
+    size_t i = 0;
+    for (auto _ : state) {
+        const Point& p = q[i++ & 1023];
+        benchmark::DoNotOptimize(bruteNearest(t, p.x, p.y));
+    }
+}
+BENCHMARK(BM_NearestBruteForce_NearTrack);
+
+// Building the indexes happens once, when the layout is loaded.
+void BM_IndexBuild(benchmark::State& state)
+{
+    const Track& t = layoutOf4000();
+    layoutdata::PolylineFile f;
+    for (int k = 0; k < t.polylineCount(); ++k)
+        f.vertexCounts.push_back(t.polylineSize(k));
+    f.vertices = t.positions();
+    for (auto _ : state) {
+        Track copy;
+        copy.assign(f);
+        benchmark::DoNotOptimize(copy.positionCount());
+    }
+}
+BENCHMARK(BM_IndexBuild)->Unit(benchmark::kMillisecond);
+
+// Reports brute force / indexed for each query set, in the same process.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
-            double ns = r.GetAdjustedRealTime();
-            if (r.benchmark_name().find("CoarseFine") != std::string::npos)
-                fast_ = ns;
-            else
-                brute_ = ns;
+            std::string name = r.benchmark_name();
+            size_t cut = name.find('_', 3);
+            if (cut == std::string::npos)
+                continue;
+            std::string set = name.substr(name.find('_', cut) + 1);
+            (name.find("Indexed") != std::string::npos ? indexed_ : brute_)[set] =
+                r.GetAdjustedRealTime();
         }
     }
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        if (fast_ > 0 && brute_ > 0)
-            std::printf("brute force / coarse-fine: %.1f x\n", brute_ / fast_);
+        for (const auto& [set, ns] : indexed_) {
+            auto b = brute_.find(set);
+            if (ns > 0 && b != brute_.end())
+                std::printf("brute force / indexed, %s: %.1f x\n", set.c_str(), b->second / ns);
+        }
     }
 
 private:
-    double fast_ = 0, brute_ = 0;
+    std::map<std::string, double> indexed_, brute_;
 };
 
 } // namespace

@@ -47,7 +47,39 @@ bool isValidUtf8(std::string_view text)
 
 namespace {
 
-std::string convert(std::string_view text, const char* to, const char* from)
+// How many bytes one character starting at `text` takes, so an unconvertible
+// character is replaced as a whole and its trail bytes are not read as text.
+using CharLength = size_t (*)(const char* text, size_t left);
+
+size_t cp932CharLength(const char* text, size_t left)
+{
+    auto lead = static_cast<unsigned char>(text[0]);
+    bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+    if (!isLead || left < 2)
+        return 1;
+    auto trail = static_cast<unsigned char>(text[1]);
+    bool isTrail = (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
+    return isTrail ? 2 : 1;
+}
+
+size_t utf8CharLength(const char* text, size_t left)
+{
+    auto lead = static_cast<unsigned char>(text[0]);
+    size_t len = 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        len = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        len = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        len = 4;
+    // Only the continuation bytes present belong to the character.
+    size_t k = 1;
+    while (k < len && k < left && (static_cast<unsigned char>(text[k]) & 0xC0) == 0x80)
+        ++k;
+    return k;
+}
+
+std::string convert(std::string_view text, const char* to, const char* from, CharLength charLength)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -65,8 +97,9 @@ std::string convert(std::string_view text, const char* to, const char* from)
         if (rc == size_t(-1) && errno != E2BIG) {
             // An unconvertible or truncated sequence: mark it and go on.
             out.push_back('?');
-            ++in;
-            --inLeft;
+            size_t skip = charLength(in, inLeft);
+            in += skip;
+            inLeft -= skip;
         }
     }
     iconv_close(cd);
@@ -75,9 +108,15 @@ std::string convert(std::string_view text, const char* to, const char* from)
 
 } // namespace
 
-std::string cp932ToUtf8(std::string_view text) { return convert(text, "UTF-8", "CP932"); }
+std::string cp932ToUtf8(std::string_view text)
+{
+    return convert(text, "UTF-8", "CP932", cp932CharLength);
+}
 
-std::string utf8ToCp932(std::string_view text) { return convert(text, "CP932", "UTF-8"); }
+std::string utf8ToCp932(std::string_view text)
+{
+    return convert(text, "CP932", "UTF-8", utf8CharLength);
+}
 
 std::string textFileToUtf8(std::string_view bytes)
 {

@@ -33,6 +33,21 @@ TEST(Text, Cp932RoundTrip)
     EXPECT_EQ(textFileToUtf8(utf8), utf8);
 }
 
+TEST(Text, UnmappableCharacterIsReplacedWhole)
+{
+    // 0x85 0x40 is a well-formed but unassigned double-byte code: both bytes
+    // become one '?', and the trail byte is not read as '@'.
+    EXPECT_EQ(cp932ToUtf8(std::string("A\x85\x40" "B")), "A?B");
+    // A trail byte that is itself a lead byte must not swallow the next one.
+    EXPECT_EQ(cp932ToUtf8(std::string("\x85\x81" "AB")), "?AB");
+    EXPECT_EQ(cp932ToUtf8(std::string("\x85\x81\x83\x76")), "?プ");
+    // A lead byte followed by no valid trail byte is one bad byte only.
+    EXPECT_EQ(cp932ToUtf8(std::string("\x83 X")), "? X");
+    // The other way: a character CP932 lacks is one '?', whatever its length.
+    EXPECT_EQ(utf8ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");
+    EXPECT_EQ(utf8ToCp932("\xE2\x82\xAC" "プ"), "?\x83\x76");
+}
+
 namespace {
 
 struct Sink : MessageSink {

@@ -72,7 +72,9 @@ constexpr std::array<SettingKey, size_t(Count)> kTable = {{
     key(LayoutTrainCount, O, "LAYOUT", "TRAIN_COUNT", I, "1"),
     key(LayoutTrainConnect, O, "LAYOUT", "TRAIN_CONNECT", I, "1"),
     family(LayoutTrainFile, O, "LAYOUT", "TRAIN_FILE%d", S, "", 1, 3),
-    family(LayoutTrainColor, O, "LAYOUT", "TRAIN_COLOR%d", C, "#808080", 1, 3),
+    // The colour chooser starts from a lighter grey when the key is absent.
+    SettingKey{LayoutTrainColor, O, "LAYOUT", "TRAIN_COLOR%d", C, "#808080", 1, 3,
+               DefaultRule::Fixed, nullptr, "#A0A0A0"},
     family(LayoutPointPosition, O, "LAYOUT", "POINT%d_POSITION", S, "", 1, 8),
     key(UsbSuppressMessage, O, "USB", "SURPRESS_MESSAGE", I, "0"),
     key(UsbComNo, O, "USB", "COM_NO", I, "0"),
@@ -137,6 +139,7 @@ constexpr std::array<SettingKey, size_t(Count)> kTable = {{
     key(DebugLogPosition, O, "DEBUG", "LOG_POSITION", I, "0"),
     key(DebugCapture, O, "DEBUG", "CAPTURE", S, ""),
     key(DebugUsb, O, "DEBUG", "USB", I, "0"),
+    family(SerialDevice, O, "SERIAL", "COM%d", S, "", 1, 256),
 }};
 
 // The table is indexed by id; a row out of place would give a wrong key.
@@ -225,6 +228,17 @@ int32_t Settings::getColour(common::MessageSink& sink, SettingId id, int number)
     if (name.empty())
         return common::parseColour(k.defaultValue);
     return common::readColour(sink, path(k.file), k.section, name, k.defaultValue);
+}
+
+std::string Settings::getDialogString(SettingId id, int number) const
+{
+    const SettingKey& k = settingKey(id);
+    if (!k.dialogDefault)
+        return getString(id, number);
+    std::string name = settingName(id, number);
+    if (name.empty())
+        return k.dialogDefault;
+    return common::Profile::getString(path(k.file), k.section, name, k.dialogDefault);
 }
 
 bool Settings::write(SettingId id, const std::string& value, int number) const

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 namespace vardo {
 
@@ -117,6 +118,7 @@ enum class SettingId : int {
     DebugLogPosition,
     DebugCapture,
     DebugUsb,
+    SerialDevice, // COM1..COM256: the device a COM number opens
 
     Count
 };
@@ -154,11 +156,20 @@ std::string settingName(SettingId id, int number = 0);
 class Settings {
 public:
     Settings(std::string vardoIniPath, std::string optionIniPath);
+    // For parts that are handed only option.ini: VARDO.ini keys read as
+    // their defaults.
+    static Settings ofOption(std::string optionIniPath)
+    {
+        return Settings({}, std::move(optionIniPath));
+    }
 
     const std::string& path(IniFile file) const;
 
     int getInt(SettingId id, int number = 0) const;
     std::string getString(SettingId id, int number = 0) const;
+    // The value a settings dialog shows: absent keys take the dialog default
+    // where the table has one.
+    std::string getDialogString(SettingId id, int number = 0) const;
     // A bad colour text is reported to the sink (warning) and gives -1.
     int32_t getColour(common::MessageSink& sink, SettingId id, int number = 0) const;
 

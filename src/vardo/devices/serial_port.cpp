@@ -1,6 +1,6 @@
 #include "vardo/devices/serial_port.h"
 
-#include "common/profile.h"
+#include "vardo/base/settings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -148,8 +148,7 @@ std::string serialDevicePath(const std::string& optionIni, int number)
 {
     if (number <= 0)
         return {};
-    std::string key = "COM" + std::to_string(number);
-    std::string named = common::Profile::getString(optionIni, "SERIAL", key, "");
+    std::string named = Settings::ofOption(optionIni).getString(SettingId::SerialDevice, number);
     if (!named.empty())
         return named;
     return "/dev/ttyS" + std::to_string(number - 1);

@@ -1,7 +1,7 @@
 #include "vardo/devices/usb_controller.h"
 
-#include "common/profile.h"
 #include "common/string_table.h"
+#include "vardo/base/settings.h"
 #include "vardo/devices/usb_commands.h"
 
 #include <algorithm>
@@ -267,7 +267,7 @@ int UsbController::selectComPort(int number, bool extendedConnected)
     if (extendedConnected && number > 0 &&
         frontend_.ask(common::msg::AlreadyExtConnected, Buttons::OkCancel) != Answer::Ok)
         number = 0;
-    common::Profile::writeInt(optionIni_, "USB", "COM_NO", number);
+    Settings::ofOption(optionIni_).writeInt(SettingId::UsbComNo, number);
     if (connected_)
         shutdownController();
     if (number > 0)

@@ -1,14 +1,12 @@
 #include "vardo/devices/usb_settings.h"
 
-#include "common/profile.h"
+#include "vardo/base/settings.h"
 
 #include <algorithm>
 
 namespace vardo::devices {
 
 namespace {
-
-using common::Profile;
 
 constexpr int kMaxPulse = 999;
 
@@ -27,24 +25,24 @@ int pulseLength(int value) { return std::clamp(value, 0, kMaxPulse); }
 UsbSettings UsbSettings::load(const std::string& ini)
 {
     UsbSettings s;
-    s.comNo = Profile::getInt(ini, "USB", "COM_NO", 0);
-    s.baudRate = Profile::getInt(ini, "USB", "BAUD_RATE", 9600);
-    const bool slowLine = s.baudRate == 9600;
-    s.waitResponse = Profile::getInt(ini, "USB", "WAIT_RESPONSE", slowLine ? 1 : 0) != 0;
-    s.waitOpenMs = std::max(0, Profile::getInt(ini, "USB", "WAIT_OPEN", slowLine ? 0 : 2000));
-    for (int k = 0; k < kMaxPoints; ++k) {
-        std::string key = "POINT_TIME" + std::to_string(k + 1);
-        s.pointTime[static_cast<size_t>(k)] = pulseLength(Profile::getInt(ini, "USB", key, 2));
-    }
-    s.crossTime = pulseLength(Profile::getInt(ini, "USB", "CROSS_TIME", 8));
-    takeChars(Profile::getString(ini, "USB", "RELAY_ID", "0123456789"), s.relayId);
-    s.pwmControl = Profile::getInt(ini, "USB", "PWM_CONTROL", 0) == 1;
-    s.pwmIntervalMs = std::max(kMinPwmInterval, Profile::getInt(ini, "USB", "PWM_INTERVAL", 40));
+    const Settings settings = Settings::ofOption(ini);
+    s.comNo = settings.getInt(SettingId::UsbComNo);
+    s.baudRate = settings.getInt(SettingId::UsbBaudRate);
+    // The wait defaults follow the baud rate (the table's rule).
+    s.waitResponse = settings.getInt(SettingId::UsbWaitResponse) != 0;
+    s.waitOpenMs = std::max(0, settings.getInt(SettingId::UsbWaitOpen));
+    for (int k = 0; k < kMaxPoints; ++k)
+        s.pointTime[static_cast<size_t>(k)] =
+            pulseLength(settings.getInt(SettingId::UsbPointTime, k + 1));
+    s.crossTime = pulseLength(settings.getInt(SettingId::UsbCrossTime));
+    takeChars(settings.getString(SettingId::UsbRelayId), s.relayId);
+    s.pwmControl = settings.getInt(SettingId::UsbPwmControl) == 1;
+    s.pwmIntervalMs = std::max(kMinPwmInterval, settings.getInt(SettingId::UsbPwmInterval));
     std::array<char, 2> pwm{'8', '9'};
-    takeChars(Profile::getString(ini, "USB", "PWM_RELAY", "89"), pwm);
+    takeChars(settings.getString(SettingId::UsbPwmRelay), pwm);
     s.pwmForward = pwm[0];
     s.pwmBackward = pwm[1];
-    s.debugLog = Profile::getInt(ini, "DEBUG", "USB", 0) == 1;
+    s.debugLog = settings.getInt(SettingId::DebugUsb) == 1;
     return s;
 }
 

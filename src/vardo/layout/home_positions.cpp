@@ -1,5 +1,5 @@
 // Home, front and back positions of the layout model.
-#include "common/profile.h"
+#include "vardo/base/settings.h"
 #include "vardo/layout/layout_model.h"
 
 namespace vardo::layout {
@@ -15,10 +15,10 @@ Point positionOr(const Track& track, int i, Point fallback)
 
 void LayoutModel::computeHomePositions(const std::string& vardoIni, const std::string& optionIni)
 {
-    using common::Profile;
+    const Settings settings(vardoIni, optionIni);
     Positions p;
-    p.homeOffset = Profile::getInt(optionIni, "EVENT", "HOME_OFFSET", 16);
-    p.positionRange = Profile::getInt(optionIni, "EVENT", "POSITION_RANGE", 32);
+    p.homeOffset = settings.getInt(SettingId::EventHomeOffset);
+    p.positionRange = settings.getInt(SettingId::EventPositionRange);
     p.home = headerHome_;
     if (track_.positionCount() > 0 && headerHome_.x == 0) {
         bool sidingUsable = track_.polylineCount() > 1 && track_.polylineSize(1) > 0;
@@ -26,7 +26,7 @@ void LayoutModel::computeHomePositions(const std::string& vardoIni, const std::s
             // One polyline (or an empty first siding): the first position.
             p.home = track_.position(0);
         } else {
-            int r = Profile::getInt(vardoIni, "EVENT", "HOME_POSITION_RATIO", 75);
+            int r = settings.getInt(SettingId::EventHomePositionRatio);
             const Point& a = track_.position(track_.polylineStart(1));
             const Point& b = track_.position(track_.polylineStart(1) + track_.polylineSize(1) - 1);
             int x = a.x + r * (b.x - a.x) / 100;

@@ -50,7 +50,7 @@ bool Layout::paintFigure(QPainter& painter, int car, int b)
 {
     if (car < 0 || car >= kMaxCars || b < 0 || b >= model_.track().positionCount())
         return false;
-    bool photo = model_.trainType == 0;
+    bool photo = model_.figureType.load() == 0;
     int width = photo ? figures_.photo(car).width() : figures_.figureWidth();
     FigurePlacement placement =
         placeFigure(model_.track(), model_.links(), b, width, model_.turned[size_t(car)]);

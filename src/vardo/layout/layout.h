@@ -24,6 +24,7 @@ struct LayoutPaths {
     std::string layoutFolder() const;
     std::string trainFolder() const;
     TrainPaths trainPaths() const;
+    Settings settings() const { return Settings(vardoIni, optionIni); }
 };
 
 class Layout {

@@ -3,7 +3,6 @@
 #include "common/bmp.h"
 #include "common/colour.h"
 #include "common/paths.h"
-#include "common/profile.h"
 #include "vardo/layout/layout.h"
 #include "vardo/layout/layout_folder.h"
 #include "vardo/layout/point_symbol.h"
@@ -13,18 +12,13 @@
 
 namespace vardo::layout {
 
-using common::Profile;
-
 namespace {
 
 constexpr int kSetStraightAtLoad = 4;
 
-bool readPointPosition(const std::string& optionIni, int j, int& x, int& y)
+bool readPointPosition(const Settings& settings, int j, int& x, int& y)
 {
-    std::string key = "POINT" + std::to_string(j) + "_POSITION";
-    if (!Profile::hasKey(optionIni, "LAYOUT", key))
-        return false;
-    std::string value = Profile::getString(optionIni, "LAYOUT", key, "");
+    std::string value = settings.getString(SettingId::LayoutPointPosition, j);
     // A value that is not two numbers ends the list like a missing key.
     return std::sscanf(value.c_str(), "%d , %d", &x, &y) == 2;
 }
@@ -44,8 +38,10 @@ bool Layout::load(const LayoutPaths& paths)
         return false;
     model_.setTrack(track);
     loadLayoutPicture();
-    if (!figures_.loadPhotographs(train, frontend_))
-        model_.trainType = 1;
+    // Without the photographs the graphic figure is drawn; the stored
+    // choice stays as it is.
+    const bool photos = figures_.loadPhotographs(train, frontend_);
+    model_.setTrainDisplay(model_.trainType, model_.trainCount, model_.trainConnect, photos);
     figures_.loadOutline(train);
     figures_.loadColours(train, frontend_);
     loadTurntable();
@@ -68,14 +64,14 @@ void Layout::loadLayoutPicture()
     if (common::readBitmap(common::joinPath(paths_.layoutFolder(), "layout.bmp"), bitmap) &&
         pictures_.setLayoutPicture(bitmap))
         return;
-    const std::string& ini = paths_.vardoIni;
-    int32_t background = common::readColour(frontend_, ini, "LAYOUT", "BG_COLOR", "#FFF9BD");
-    int32_t pen = common::readColour(frontend_, ini, "LAYOUT", "PEN_COLOR", "#0000FF");
+    const Settings settings = paths_.settings();
+    int32_t background = settings.getColour(frontend_, SettingId::LayoutBgColor);
+    int32_t pen = settings.getColour(frontend_, SettingId::LayoutPenColor);
     if (background < 0)
-        background = common::parseColour("#FFF9BD");
+        background = common::parseColour(settingKey(SettingId::LayoutBgColor).defaultValue);
     if (pen < 0)
-        pen = common::parseColour("#0000FF");
-    int width = Profile::getInt(ini, "LAYOUT", "PEN_WIDTH", 2);
+        pen = common::parseColour(settingKey(SettingId::LayoutPenColor).defaultValue);
+    int width = settings.getInt(SettingId::LayoutPenWidth);
     pictures_.drawLayoutPicture(model_.track(), background, pen, width);
 }
 
@@ -96,9 +92,10 @@ void Layout::loadPoints(const layoutdata::PolylineFile& track)
     layoutdata::PointFile points;
     readPointsOrDefault(paths_.layoutFolder(), frontend_, track, points);
     model_.setPoints(points);
+    const Settings settings = paths_.settings();
     for (int j = model_.pointRecordCount() + 1; j <= kMaxPoints; ++j) {
         int x = 0, y = 0;
-        if (!readPointPosition(paths_.optionIni, j, x, y) || !model_.addPoint(x, y))
+        if (!readPointPosition(settings, j, x, y) || !model_.addPoint(x, y))
             break;
     }
 }
@@ -125,7 +122,7 @@ void Layout::loadRecords()
     readRegions(common::joinPath(folder, "except.dat"), frontend_, model_.exceptions);
     readControlPoints(folder, frontend_, model_.controlPoints);
     if (!model_.controlPoints.records.empty())
-        model_.controlRegion = Profile::getInt(paths_.optionIni, "AUTO", "CONTROL_REGION", 1) != 0;
+        model_.controlRegion = paths_.settings().getInt(SettingId::AutoControlRegion) != 0;
     readSensors(folder, frontend_, model_.sensors);
 }
 
@@ -136,7 +133,7 @@ void Layout::loadCrossings()
     model_.setCrossings(crossings);
     if (model_.crossingCount() == 0)
         return;
-    model_.crossTime = Profile::getInt(paths_.optionIni, "USB", "CROSS_TIME", 8);
+    model_.crossTime = paths_.settings().getInt(SettingId::UsbCrossTime);
     crossings_.buildPictures(paths_.layoutFolder());
     model_.raisePointCountForCrossings();
 }

@@ -100,9 +100,25 @@ public:
     const Positions& positions() const { return positions_; }
 
     // ---- train figures (run-time flags)
+    // [LAYOUT] TRAIN_TYPE as the user chose it: what the train display
+    // settings show and write back.
     int trainType = 0;
+    // The figure actually drawn (0 photographs, 1 graphic): the graphic one
+    // while the photographs cannot be loaded, whatever trainType says. The
+    // capture thread reads it while the window may change it.
+    std::atomic<int> figureType{0};
     int trainCount = 1;
-    int trainConnect = 1;
+    // Read by the simulation when it places the cars.
+    std::atomic<int> trainConnect{1};
+    // Takes the train display choices; the figure falls back to the graphic
+    // one when photographs are chosen but not loaded.
+    void setTrainDisplay(int type, int count, int connect, bool photosLoaded)
+    {
+        trainType = type;
+        figureType = (type == 0 && !photosLoaded) ? 1 : type;
+        trainCount = count;
+        trainConnect = connect;
+    }
     std::array<bool, kMaxCars> turned{};
 
 private:

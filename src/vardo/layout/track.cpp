@@ -1,7 +1,7 @@
 #include "vardo/layout/track.h"
 
 #include <algorithm>
-#include <cmath>
+#include <span>
 
 namespace vardo::layout {
 
@@ -16,6 +16,7 @@ void Track::assign(const layoutdata::PolylineFile& file)
         sizes_.push_back(count);
         start += count;
     }
+    buildIndexes();
     extent_ = {};
     if (positions_.empty())
         return;
@@ -28,6 +29,21 @@ void Track::assign(const layoutdata::PolylineFile& file)
     }
 }
 
+void Track::buildIndexes()
+{
+    // The whole layout picture is covered, so every query on it is indexed.
+    const int picture[4] = {0, 0, layoutdata::kPictureWidth - 1, layoutdata::kPictureHeight - 1};
+    all_.build(positions_, 0, picture);
+    perPolyline_.assign(starts_.size(), {});
+    for (size_t k = 0; k < starts_.size(); ++k) {
+        // Counts beyond the vertices read are cut to what is there.
+        size_t from = std::min(size_t(std::max(starts_[k], 0)), positions_.size());
+        size_t count = std::min(size_t(std::max(sizes_[k], 0)), positions_.size() - from);
+        std::span<const Point> line(positions_.data() + from, count);
+        perPolyline_[k].build(line, starts_[k], picture);
+    }
+}
+
 int Track::polylineOf(int i) const
 {
     auto it = std::upper_bound(starts_.begin(), starts_.end(), i);
@@ -36,73 +52,11 @@ int Track::polylineOf(int i) const
 
 int Track::nearest(int x, int y, int polyline) const
 {
-    int base = 0;
-    int n = positionCount();
-    if (polyline >= 0) {
-        if (polyline >= polylineCount())
-            return -1;
-        base = starts_[size_t(polyline)];
-        n = sizes_[size_t(polyline)];
-    } else if (polyline != -1) {
+    if (polyline == -1)
+        return all_.nearest(x, y, kFarAway);
+    if (polyline < 0 || polyline >= polylineCount())
         return -1;
-    }
-    if (n <= 0)
-        return -1;
-    const Point* p = positions_.data() + base;
-    int step = int(std::sqrt(double(n)));
-    while (step > 1 && step * step > n) // guard the floating root
-        --step;
-    while ((step + 1) * (step + 1) <= n)
-        ++step;
-
-    int coarse = -1;
-    int best = kFarAway;
-    auto examine = [&](int i) {
-        int d = squaredDistance(p[i], x, y);
-        if (d < best) {
-            best = d;
-            coarse = i;
-        }
-    };
-    for (int i = 0; i < n; i += step)
-        examine(i);
-    // The last position is a sample too: past the last multiple of the step
-    // the fine pass could never reach the end of the track.
-    if ((n - 1) % step != 0)
-        examine(n - 1);
-    if (coarse < 0)
-        return -1;
-
-    // The fine pass scans its window afresh in index order, so ties go to
-    // the earliest position. On the closed outer loop the window wraps
-    // round its seam, where the last position meets the first.
-    int loop = (base == 0 && polylineCount() > 0) ? std::min(sizes_[0], n) : 0;
-    int from = coarse - step / 2;
-    int to = coarse + step / 2;
-    int fine = coarse;
-    best = kFarAway;
-    auto scan = [&](int a, int b) {
-        for (int i = std::max(a, 0); i <= std::min(b, n - 1); ++i) {
-            int d = squaredDistance(p[i], x, y);
-            if (d < best) {
-                best = d;
-                fine = i;
-            }
-        }
-    };
-    bool closedLoop = polyline <= 0 && coarse < loop;
-    if (closedLoop && to - from + 1 >= loop) {
-        scan(0, loop - 1);
-    } else if (closedLoop && from < 0) {
-        scan(0, to);
-        scan(from + loop, loop - 1);
-    } else if (closedLoop && to >= loop) {
-        scan(0, to - loop);
-        scan(from, loop - 1);
-    } else {
-        scan(from, to);
-    }
-    return base + fine;
+    return perPolyline_[size_t(polyline)].nearest(x, y, kFarAway);
 }
 
 } // namespace vardo::layout

@@ -4,6 +4,7 @@
 // nearest-position search over them. Nothing here changes after loading, so
 // the search may run on any thread.
 #include "layoutdata/layout_files.h"
+#include "vardo/layout/nearest_index.h"
 
 #include <vector>
 
@@ -33,18 +34,20 @@ public:
     const Extent& extent() const { return extent_; }
 
     // The track position nearest to (x, y) within polyline k, or among all
-    // positions when k is -1: a coarse pass over every s-th position
-    // (s = integer square root of the count) and the last one, then a fine
-    // pass over s/2 positions either side of the coarse winner (wrapping
-    // round the outer loop's seam); the first one wins ties.
-    // -1 when nothing lies nearer than kFarAway or k names no polyline.
+    // positions when k is -1: the smallest squared distance, the lowest
+    // index on ties. -1 when nothing lies nearer than kFarAway or k names no
+    // polyline. Answered from indexes built by assign().
     int nearest(int x, int y, int polyline = -1) const;
 
 private:
+    void buildIndexes();
+
     std::vector<Point> positions_;
     std::vector<int> starts_;
     std::vector<int> sizes_;
     Extent extent_;
+    NearestIndex all_;
+    std::vector<NearestIndex> perPolyline_;
 };
 
 inline int squaredDistance(const Point& a, int x, int y)

@@ -3,7 +3,6 @@
 #include "common/bmp.h"
 #include "common/colour.h"
 #include "common/paths.h"
-#include "common/profile.h"
 #include "vardo/layout/layout_pictures.h"
 #include "vardo/layout/photo_rotation.h"
 
@@ -11,21 +10,12 @@
 
 namespace vardo::layout {
 
-using common::Profile;
-
-namespace {
-
-const char* kSection = "LAYOUT";
-
-std::string numbered(const char* key, int n) { return key + std::to_string(n + 1); }
-
-} // namespace
-
 void TrainFigures::readKeys(const TrainPaths& paths, LayoutModel& model)
 {
-    model.trainType = Profile::getInt(paths.optionIni, kSection, "TRAIN_TYPE", 0);
-    model.trainCount = Profile::getInt(paths.optionIni, kSection, "TRAIN_COUNT", 1);
-    model.trainConnect = Profile::getInt(paths.optionIni, kSection, "TRAIN_CONNECT", 1);
+    const Settings settings = paths.settings();
+    model.setTrainDisplay(settings.getInt(SettingId::LayoutTrainType),
+                          settings.getInt(SettingId::LayoutTrainCount),
+                          settings.getInt(SettingId::LayoutTrainConnect), true);
 }
 
 std::string TrainFigures::photoPath(const std::string& name, const TrainPaths& paths) const
@@ -38,10 +28,11 @@ std::string TrainFigures::photoPath(const std::string& name, const TrainPaths& p
 bool TrainFigures::loadPhotographs(const TrainPaths& paths, Frontend& frontend)
 {
     work_ = QImage();
+    photosLoaded_ = false;
     int side = 0;
     for (int n = 0; n < kMaxCars; ++n) {
         photos_[size_t(n)] = QImage();
-        std::string name = Profile::getString(paths.optionIni, kSection, numbered("TRAIN_FILE", n), "");
+        std::string name = paths.settings().getString(SettingId::LayoutTrainFile, n + 1);
         if (name.empty())
             continue;
         common::Bitmap bitmap;
@@ -56,20 +47,22 @@ bool TrainFigures::loadPhotographs(const TrainPaths& paths, Frontend& frontend)
         work_ = QImage(side, side, QImage::Format_RGB888);
         work_.fill(Qt::black);
     }
+    photosLoaded_ = true;
     return true;
 }
 
 void TrainFigures::loadOutline(const TrainPaths& paths)
 {
     layoutdata::TrainFigureOutline read;
-    auto status = layoutdata::readTrainFigure(common::joinPath(paths.trainFolder, "train.wmf"), read);
+    auto status =
+        layoutdata::readTrainFigure(common::joinPath(paths.trainFolder, "train.wmf"), read);
     if (status == layoutdata::ReadStatus::Ok && read.pointTotal > 0) {
         outline_ = read;
         outlineFromFile_ = true;
         return;
     }
     int w = 100, h = 20;
-    std::string size = Profile::getString(paths.vardoIni, kSection, "TRAIN_SIZE", "100,20");
+    std::string size = paths.settings().getString(SettingId::LayoutTrainSize);
     if (std::sscanf(size.c_str(), "%d , %d", &w, &h) != 2 || w <= 0 || h <= 0) {
         w = 100;
         h = 20;
@@ -81,8 +74,7 @@ void TrainFigures::loadOutline(const TrainPaths& paths)
 void TrainFigures::loadColours(const TrainPaths& paths, Frontend& frontend)
 {
     for (int n = 0; n < kMaxCars; ++n) {
-        int32_t c = common::readColour(frontend, paths.optionIni, kSection,
-                                       numbered("TRAIN_COLOR", n), "#808080");
+        int32_t c = paths.settings().getColour(frontend, SettingId::LayoutTrainColor, n + 1);
         colours_[size_t(n)] = c < 0 ? QColor(128, 128, 128) : colourFromValue(c);
     }
 }
@@ -102,7 +94,7 @@ TrainFigures::PhotoChoice TrainFigures::choosePhotograph(int n, const std::strin
         frontend.showMessage(common::msg::TrainTooLargeForTurntable);
         return PhotoChoice::TooLargeForTurntable;
     }
-    Profile::writeString(paths.optionIni, kSection, numbered("TRAIN_FILE", n), path);
+    paths.settings().write(SettingId::LayoutTrainFile, path, n + 1);
     loadPhotographs(paths, frontend);
     if (n >= model.trainCount)
         model.trainCount = n + 1;
@@ -116,7 +108,7 @@ void TrainFigures::chooseColour(int n, int32_t colour, const TrainPaths& paths, 
     char text[8];
     std::snprintf(text, sizeof text, "#%02X%02X%02X", common::colourRed(colour),
                   common::colourGreen(colour), common::colourBlue(colour));
-    Profile::writeString(paths.optionIni, kSection, numbered("TRAIN_COLOR", n), text);
+    paths.settings().write(SettingId::LayoutTrainColor, text, n + 1);
     colours_[size_t(n)] = colourFromValue(colour);
     if (n >= model.trainCount)
         model.trainCount = n + 1;
@@ -124,10 +116,9 @@ void TrainFigures::chooseColour(int n, int32_t colour, const TrainPaths& paths, 
 
 int32_t TrainFigures::colourForChooser(int n, const TrainPaths& paths)
 {
-    std::string text =
-        Profile::getString(paths.optionIni, kSection, numbered("TRAIN_COLOR", n), "#A0A0A0");
-    int32_t c = common::parseColour(text);
-    return c < 0 ? common::parseColour("#A0A0A0") : c;
+    const SettingId id = SettingId::LayoutTrainColor;
+    int32_t c = common::parseColour(paths.settings().getDialogString(id, n + 1));
+    return c < 0 ? common::parseColour(settingKey(id).dialogDefault) : c;
 }
 
 } // namespace vardo::layout

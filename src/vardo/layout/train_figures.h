@@ -5,6 +5,7 @@
 // window; the operations it performs are here.
 #include "layoutdata/train_figure_file.h"
 #include "vardo/base/frontend.h"
+#include "vardo/base/settings.h"
 #include "vardo/layout/layout_model.h"
 
 #include <QColor>
@@ -21,6 +22,8 @@ struct TrainPaths {
     std::string vardoIni;
     std::string optionIni;
     std::string trainFolder; // <program folder>/sample/train
+
+    Settings settings() const { return Settings(vardoIni, optionIni); }
 };
 
 class TrainFigures {
@@ -31,6 +34,8 @@ public:
     // TRAIN_FILE1..3: the first one that cannot be read fails the loading
     // with its message (the photographs read before it are kept).
     bool loadPhotographs(const TrainPaths& paths, Frontend& frontend);
+    // Whether the last loading of the photographs succeeded.
+    bool photosLoaded() const { return photosLoaded_; }
     // train.wmf, or the TRAIN_SIZE rectangle when it cannot be read.
     void loadOutline(const TrainPaths& paths);
     // TRAIN_COLOR1..3 (a bad value is reported and takes the default).
@@ -65,6 +70,7 @@ private:
     std::array<QColor, kMaxCars> colours_{QColor(128, 128, 128), QColor(128, 128, 128),
                                           QColor(128, 128, 128)};
     QImage work_;
+    bool photosLoaded_ = false;
 };
 
 } // namespace vardo::layout

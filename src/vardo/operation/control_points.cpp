@@ -177,7 +177,7 @@ void ControlPoints::prePass(bool backward)
 {
     const layout::LayoutModel* model = controller_.model();
     const int train = trains_.nearest.load();
-    if (!model || train < 0)
+    if (!model || train < 0 || (calibrationRunning_ && calibrationRunning_()))
         return;
     const int length = model->track().positionCount();
     std::array<int, kSlots> best;

@@ -35,6 +35,12 @@ public:
     // Whether positions can be trusted (a valid calibration); simulation
     // positions always can.
     void setCalibrated(std::function<bool()> calibrated) { calibrated_ = std::move(calibrated); }
+    // Whether a calibration run is in progress: the train then runs to
+    // measure the layout, and the pre-pass must not fire control points.
+    void setCalibrationRunning(std::function<bool()> running)
+    {
+        calibrationRunning_ = std::move(running);
+    }
 
     // The records of the layout; states start idle.
     void setRecords(const std::vector<layoutdata::ControlPointRecord>& records);
@@ -48,7 +54,8 @@ public:
     // One look at the present train position (the watcher does this on
     // every control-point event).
     void check();
-    // Marks, per slot, the control point closest behind the train.
+    // Marks, per slot, the control point closest behind the train; nothing
+    // while a calibration run is in progress.
     void prePass(bool backward);
     // The slot of a control point, -1 when it has nothing to set.
     static int slotOf(const layoutdata::ControlPointRecord& record);
@@ -70,6 +77,7 @@ private:
     SoundCalls& sounds_;
     ControllerDevices* devices_ = nullptr;
     std::function<bool()> calibrated_;
+    std::function<bool()> calibrationRunning_;
     std::atomic<int> range_{32};
     std::array<layoutdata::ControlPointRecord, kMax> records_{};
     int count_ = 0;

@@ -1,7 +1,7 @@
 #include "vardo/operation/folder_run.h"
 
 #include "common/paths.h"
-#include "common/profile.h"
+#include "vardo/base/settings.h"
 
 #include <algorithm>
 #include <chrono>
@@ -26,17 +26,19 @@ bool isProgramFileName(const std::string& name)
 FolderRunSettings FolderRunSettings::read(const std::string& optionIni)
 {
     FolderRunSettings s;
-    s.folder = common::Profile::getString(optionIni, "EVENT", "PROGRAM_FOLDER", "");
-    s.randomOrder = common::Profile::getInt(optionIni, "EVENT", "FOLDER_SORT", 0) == 1;
-    s.loop = common::Profile::getInt(optionIni, "EVENT", "FOLDER_LOOP", 0) == 1;
+    const Settings settings = Settings::ofOption(optionIni);
+    s.folder = settings.getString(SettingId::EventProgramFolder);
+    s.randomOrder = settings.getInt(SettingId::EventFolderSort) == 1;
+    s.loop = settings.getInt(SettingId::EventFolderLoop) == 1;
     return s;
 }
 
 bool FolderRunSettings::write(const std::string& optionIni) const
 {
-    return common::Profile::writeString(optionIni, "EVENT", "PROGRAM_FOLDER", folder) &&
-           common::Profile::writeString(optionIni, "EVENT", "FOLDER_SORT", randomOrder ? "1" : "0") &&
-           common::Profile::writeString(optionIni, "EVENT", "FOLDER_LOOP", loop ? "1" : "0");
+    const Settings settings = Settings::ofOption(optionIni);
+    return settings.write(SettingId::EventProgramFolder, folder) &&
+           settings.writeBool(SettingId::EventFolderSort, randomOrder) &&
+           settings.writeBool(SettingId::EventFolderLoop, loop);
 }
 
 bool FolderRunSettings::browse(FolderChooser& chooser)

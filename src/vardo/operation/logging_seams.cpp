@@ -1,7 +1,7 @@
 #include "vardo/operation/logging_seams.h"
 
-#include "common/profile.h"
 #include "common/string_table.h"
+#include "vardo/base/settings.h"
 
 #include <cstdio>
 
@@ -14,8 +14,8 @@ LoggingSound::LoggingSound(Frontend& frontend, std::string optionIni)
 
 bool LoggingSound::defined(int number)
 {
-    const std::string key = "SOUND_FILE" + std::to_string(number);
-    if (number >= 1 && !common::Profile::getString(optionIni_, "SOUND", key, "").empty())
+    if (number >= 1 &&
+        !Settings::ofOption(optionIni_).getString(SettingId::SoundFile, number).empty())
         return true;
     frontend_.showMessage(common::msg::SoundNotDefined, {std::to_string(number)});
     return false;
@@ -32,12 +32,12 @@ LoggingExtended::LoggingExtended(std::string optionIni, Writer writer)
 
 bool LoggingExtended::isOpen() const
 {
-    return common::Profile::getInt(optionIni_, "SERVO", "COM_NO", 0) != 0;
+    return Settings::ofOption(optionIni_).getInt(SettingId::ServoComNo) != 0;
 }
 
 bool LoggingExtended::drivesSpeed() const
 {
-    return (common::Profile::getInt(optionIni_, "SERVO", "SPEED_SERVO", 6) & 128) != 0;
+    return (Settings::ofOption(optionIni_).getInt(SettingId::ServoSpeedServo) & 128) != 0;
 }
 
 void LoggingExtended::setSpeed(double fraction, int direction)

@@ -2,7 +2,7 @@
 
 #include "common/byte_io.h"
 #include "common/paths.h"
-#include "common/profile.h"
+#include "vardo/base/settings.h"
 #include "vardo/operation/program_file.h"
 
 #include <ctime>
@@ -76,7 +76,7 @@ void ProgramEditor::initialise()
 {
     program_.reset();
     endLinkChoice();
-    std::string name = common::Profile::getString(optionIni_, "EVENT", "FILE_NAME", "");
+    std::string name = Settings::ofOption(optionIni_).getString(SettingId::EventFileName);
     if (!name.empty()) {
         std::string path = resolveStartupName(name);
         if (load(path))
@@ -262,7 +262,7 @@ bool ProgramEditor::load(const std::string& path)
 void ProgramEditor::storeFileName(const std::string& path)
 {
     program_.fileName = path;
-    common::Profile::writeString(optionIni_, "EVENT", "FILE_NAME", path);
+    Settings::ofOption(optionIni_).write(SettingId::EventFileName, path);
 }
 
 bool ProgramEditor::save()

@@ -62,8 +62,16 @@ void Simulation::stop()
     controller_.simulation = false;
 }
 
+int Simulation::carSpacing() const
+{
+    const layout::LayoutModel* model = controller_.model();
+    const bool coupled = !model || model->trainConnect != 0;
+    return coupled ? carLength_ : carLength_ + carLength_ / 2;
+}
+
 void Simulation::placeCars(int lead)
 {
+    const int spacing = carSpacing();
     const layout::LayoutModel& model = *controller_.model();
     std::lock_guard lock(controller_.trackMutex());
     int at = lead;
@@ -81,7 +89,7 @@ void Simulation::placeCars(int lead)
                     break;
                 at = p;
                 if (layout::squaredDistance(model.track().position(at), ahead.x, ahead.y) >
-                    carGap_ * carGap_)
+                    spacing * spacing)
                     break;
             }
         }

@@ -10,6 +10,7 @@
 #include "vardo/operation/speed_control.h"
 #include "vardo/base/train_state.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -35,8 +36,13 @@ public:
     // [SIMULATION] SPEED: ms per step at full speed.
     void setStepTime(int ms) { stepTimeMs_ = ms > 0 ? ms : 1; }
     void setCarCount(int cars);
-    // Pixels between the cars when they are placed.
-    void setCarGap(int pixels) { carGap_ = pixels; }
+    // Length of one car's figure on the track, in pixels. Coupled cars
+    // ([LAYOUT] TRAIN_CONNECT 1) are placed this far apart, so their figures
+    // meet; uncoupled cars stand half a car further apart.
+    void setCarLength(int pixels) { carLength_ = std::max(1, pixels); }
+    // Distance between the positions of neighbouring cars, as the layout's
+    // coupling flag stands now.
+    int carSpacing() const;
     // Called after every step with the planned and the measured time of the
     // step before it (for the jitter benchmark).
     void setStepHook(std::function<void(double plannedMs, double actualMs)> hook)
@@ -79,7 +85,7 @@ private:
     std::function<int()> turntableTrack_;
     int stepTimeMs_ = 2;
     int carCount_ = 1;
-    int carGap_ = 60;
+    int carLength_ = 70; // a 100-pixel figure spans 7/10 of its width
     std::array<std::atomic<int>, kMaxCars> cars_{};
 
     std::atomic<bool> running_{false};

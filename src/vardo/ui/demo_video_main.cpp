@@ -34,7 +34,8 @@ int main(int argc, char** argv)
     if (!layout.load(paths))
         return 1;
     vardo::layout::LayoutModel& model = layout.model();
-    model.trainType = 1; // the graphic figure: no photograph is needed
+    // The graphic figure: no photograph is needed.
+    model.setTrainDisplay(1, model.trainCount, model.trainConnect, false);
     const int loop = model.track().polylineSize(0);
     if (loop <= 0)
         return 1;

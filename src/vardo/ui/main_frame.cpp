@@ -2,6 +2,7 @@
 
 #include "vardo/base/command_ids.h"
 #include "vardo/app/documentation.h"
+#include "vardo/ui/folder_dialog.h"
 #include "vardo/ui/menu_table.h"
 #include "vardo/ui/toolbar_icons.h"
 
@@ -312,14 +313,8 @@ void CMainFrame::buildToolBar()
 
 void CMainFrame::buildStatusBar()
 {
-    const QString texts[4] = {uiText(msg::StatusReady), "CAP", "NUM", "SCRL"};
-    for (int i = 0; i < 4; ++i) {
-        panes_[size_t(i)] = new QLabel(texts[i], this);
-        if (i == 0)
-            statusBar()->addWidget(panes_[0], 1);
-        else
-            statusBar()->addPermanentWidget(panes_[size_t(i)]);
-    }
+    statusText_ = new QLabel(uiText(msg::StatusReady), this);
+    statusBar()->addWidget(statusText_, 1);
 }
 
 void CMainFrame::updateActions()
@@ -334,7 +329,7 @@ void CMainFrame::updateActions()
             a->setChecked(commandChecked(id, s));
     }
     if (!session_->editor().statusText().empty())
-        panes_[0]->setText(QString::fromStdString(session_->editor().statusText()));
+        statusText_->setText(QString::fromStdString(session_->editor().statusText()));
 }
 
 void CMainFrame::applyViewSize(QSize view)
@@ -426,6 +421,7 @@ void CMainFrame::onCommand(int id)
     case cmd::OpenVideoFile: openVideoFile(); break;
     case cmd::CameraFormat: cameraFormat(); break;
     case cmd::TrainDisplaySettings: trainDisplaySettings(); break;
+    case cmd::FolderRunSettings: folderRunSettings(); break;
     case cmd::EmergencyStopNotice: showEmergencyStop(); break;
     case cmd::OpenProgram: s.editor().open(false); break;
     case cmd::SampleProgram: s.editor().open(true); break;
@@ -515,12 +511,19 @@ void CMainFrame::cameraFormat()
     applyViewSize(session_->viewSize());
 }
 
+void CMainFrame::folderRunSettings()
+{
+    QtFolderChooser chooser(this);
+    runFolderSettings(session_->settings().path(IniFile::Option), chooser, this);
+}
+
 void CMainFrame::trainDisplaySettings()
 {
     layout::Layout& layout = session_->layout();
     layout::LayoutModel& model = layout.model();
     const layout::TrainPaths paths = layout.paths().trainPaths();
-    const TrainDisplayKeys before{model.trainType, model.trainCount, model.trainConnect != 0};
+    const TrainDisplayKeys before{model.trainType, model.trainCount,
+                                  model.trainConnect.load() != 0};
     TrainDisplayDialog::Actions actions;
     actions.choosePicture = [&](int car) {
         const QString start = QString::fromStdString(
@@ -539,22 +542,24 @@ void CMainFrame::trainDisplaySettings()
     };
     actions.currentCount = [&] { return model.trainCount; };
     TrainDisplayDialog dialog(before, actions, this);
-    Settings& settings = session_->settings();
-    if (dialog.exec() == QDialog::Accepted) {
-        const TrainDisplayKeys k = dialog.keys();
-        model.trainType = k.type;
-        model.trainCount = k.count;
-        model.trainConnect = k.connect ? 1 : 0;
-    } else {
-        // Cancel puts back what the choices may have changed.
-        model.trainType = before.type;
-        model.trainCount = before.count;
-        model.trainConnect = before.connect ? 1 : 0;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    applyTrainDisplay(accepted ? dialog.keys() : before, accepted);
+}
+
+void CMainFrame::applyTrainDisplay(const TrainDisplayKeys& keys, bool write)
+{
+    layout::Layout& layout = session_->layout();
+    // Cancel puts back what the choices may have changed and writes nothing,
+    // so a figure forced to the graphic one never reaches option.ini.
+    layout.model().setTrainDisplay(keys.type, keys.count, keys.connect ? 1 : 0,
+                                   layout.figures().photosLoaded());
+    if (write) {
+        Settings& settings = session_->settings();
+        settings.writeInt(SettingId::LayoutTrainType, keys.type);
+        settings.writeInt(SettingId::LayoutTrainCount, keys.count);
+        settings.writeBool(SettingId::LayoutTrainConnect, keys.connect);
     }
-    settings.writeInt(SettingId::LayoutTrainType, model.trainType);
-    settings.writeInt(SettingId::LayoutTrainCount, model.trainCount);
-    settings.writeInt(SettingId::LayoutTrainConnect, model.trainConnect);
-    session_->simulation().setCarCount(model.trainCount);
+    session_->simulation().setCarCount(keys.count);
 }
 
 } // namespace vardo::ui

@@ -61,7 +61,10 @@ public:
     void onCommand(int id);
     void updateActions();
     QAction* action(int id) const;
-    QLabel* statusPane(int index) const { return panes_[size_t(index)]; }
+    // The one status pane: the message text. (No lock-key panes: the
+    // keyboard's lock states cannot be read portably, and fixed labels
+    // would mislead.)
+    QLabel* statusPane() const { return statusText_; }
     QToolBar* toolBar() const { return toolBar_; }
 
     // Start-up from the view's first paint.
@@ -74,6 +77,10 @@ public:
     // to open; a dialog asks when none is set.
     std::function<std::string()> calibrationPathChooser;
     std::function<std::string()> videoFileChooser;
+
+    // The train display dialog's outcome: OK takes and writes the keys;
+    // Cancel passes the keys from before and writes nothing.
+    void applyTrainDisplay(const TrainDisplayKeys& keys, bool write);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,6 +95,7 @@ private:
     void openVideoFile();
     void cameraFormat();
     void trainDisplaySettings();
+    void folderRunSettings();
     void startCalibration();
     void openAngleCorrection();
     void showEmergencyStop();
@@ -103,7 +111,7 @@ private:
     QToolBar* toolBar_ = nullptr;
     QMenu* cameraMenu_ = nullptr;
     std::map<int, QAction*> actions_;
-    std::array<QLabel*, 4> panes_{};
+    QLabel* statusText_ = nullptr;
     QPointer<AngleDialog> angleDialog_;
     std::string commandLine_;
     bool exitApproved_ = false;

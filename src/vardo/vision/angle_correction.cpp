@@ -18,6 +18,7 @@ bool AngleCorrection::OpenAngleCorrection(bool programRunning)
         calibration_.setMarker(r.markerX, r.markerY);
     }
     marker_ = {r.markerX, r.markerY};
+    openedMarker_ = marker_;
     preview_ = r.angle;
     open_ = true;
     dragging_ = false;
@@ -66,8 +67,12 @@ void AngleCorrection::AngleCorrectionCancel()
 {
     if (!open_)
         return;
-    // The outline goes back to the angle kept.
+    // The outline goes back to the angle kept, and the marker to where it
+    // was: the window shows the dragged marker through the calibration, and
+    // a later save must not store it.
     calibration_.previewAngle(calibration_.record().angle);
+    calibration_.setMarker(openedMarker_.x, openedMarker_.y);
+    marker_ = openedMarker_;
     open_ = false;
     dragging_ = false;
 }

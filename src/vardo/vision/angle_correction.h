@@ -34,6 +34,7 @@ private:
     bool open_ = false;
     bool dragging_ = false;
     Point marker_{-1, -1};
+    Point openedMarker_{-1, -1}; // what Cancel puts back
     float preview_ = 0.0f;
 };
 

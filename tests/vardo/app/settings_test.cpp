@@ -139,6 +139,144 @@ TEST_F(SettingsTest, WritesGoToOptionIniOnly)
     EXPECT_FALSE(common::Profile::hasKey(dir.file("option.ini"), "SOUND", "SOUND_FILE0"));
 }
 
+// The defaults every reader relies on, written down key by key from the key
+// index: read through Settings with both files empty.
+struct IndexedDefault {
+    SettingId id;
+    int number;
+    const char* section;
+    const char* key;
+    const char* value;
+};
+
+const IndexedDefault kIndexedDefaults[] = {
+    // VARDO.ini
+    {SettingId::LayoutBgColor, 0, "LAYOUT", "BG_COLOR", "#FFF9BD"},
+    {SettingId::LayoutPenColor, 0, "LAYOUT", "PEN_COLOR", "#0000FF"},
+    {SettingId::LayoutPenWidth, 0, "LAYOUT", "PEN_WIDTH", "2"},
+    {SettingId::LayoutTrainSize, 0, "LAYOUT", "TRAIN_SIZE", "100,20"},
+    {SettingId::EventHomePositionRatio, 0, "EVENT", "HOME_POSITION_RATIO", "75"},
+    {SettingId::EventEventColor, 0, "EVENT", "EVENT_COLOR", "#FFF9BD"},
+    {SettingId::EventLinkColor, 0, "EVENT", "LINK_COLOR", "#0000FF"},
+    {SettingId::EventSelectColor, 0, "EVENT", "SELECT_COLOR", "#00FF00"},
+    {SettingId::EventLinkWidth, 0, "EVENT", "LINK_WIDTH", "1"},
+    {SettingId::EventSelectWidth, 0, "EVENT", "SELECT_WIDTH", "2"},
+    {SettingId::AutoEmergencyCount, 0, "AUTO", "EMERGENCY_COUNT", "15"},
+    {SettingId::AutoEmergencyRange, 0, "AUTO", "EMERGENCY_RANGE", "100"},
+    {SettingId::CaptureLoop, 0, "CAPTURE", "LOOP", "1"},
+    {SettingId::VectorPenColor, 0, "VECTOR", "PEN_COLOR", "#FF0000"},
+    {SettingId::SimulationSpeed, 0, "SIMULATION", "SPEED", "2"},
+    {SettingId::ServoTorqueInterval, 0, "SERVO", "TORQUE_INTERVAL", "1000"},
+    {SettingId::ApiCommInterval, 0, "API", "COMM_INTERVAL", "100"},
+    {SettingId::DebugMenu, 0, "DEBUG", "MENU", "0"},
+    // option.ini
+    {SettingId::Agreement, 0, "AGREEMENT", "AGREEMENT", "0"},
+    {SettingId::LayoutSuppressMessage, 0, "LAYOUT", "SURPRESS_MESSAGE", "0"},
+    {SettingId::LayoutTrainType, 0, "LAYOUT", "TRAIN_TYPE", "0"},
+    {SettingId::LayoutTrainCount, 0, "LAYOUT", "TRAIN_COUNT", "1"},
+    {SettingId::LayoutTrainConnect, 0, "LAYOUT", "TRAIN_CONNECT", "1"},
+    {SettingId::LayoutTrainFile, 1, "LAYOUT", "TRAIN_FILE1", ""},
+    {SettingId::LayoutTrainFile, 3, "LAYOUT", "TRAIN_FILE3", ""},
+    {SettingId::LayoutTrainColor, 1, "LAYOUT", "TRAIN_COLOR1", "#808080"},
+    {SettingId::LayoutTrainColor, 3, "LAYOUT", "TRAIN_COLOR3", "#808080"},
+    {SettingId::LayoutPointPosition, 1, "LAYOUT", "POINT1_POSITION", ""},
+    {SettingId::LayoutPointPosition, 8, "LAYOUT", "POINT8_POSITION", ""},
+    {SettingId::UsbSuppressMessage, 0, "USB", "SURPRESS_MESSAGE", "0"},
+    {SettingId::UsbComNo, 0, "USB", "COM_NO", "0"},
+    {SettingId::UsbBaudRate, 0, "USB", "BAUD_RATE", "9600"},
+    {SettingId::UsbWaitResponse, 0, "USB", "WAIT_RESPONSE", "1"},
+    {SettingId::UsbWaitOpen, 0, "USB", "WAIT_OPEN", "0"},
+    {SettingId::UsbPwmControl, 0, "USB", "PWM_CONTROL", "0"},
+    {SettingId::UsbPwmInterval, 0, "USB", "PWM_INTERVAL", "40"},
+    {SettingId::UsbPwmRelay, 0, "USB", "PWM_RELAY", "89"},
+    {SettingId::UsbRelayId, 0, "USB", "RELAY_ID", "0123456789"},
+    {SettingId::UsbPointTime, 1, "USB", "POINT_TIME1", "2"},
+    {SettingId::UsbCrossTime, 0, "USB", "CROSS_TIME", "8"},
+    {SettingId::CaptureSuppressMessage, 0, "CAPTURE", "SURPRESS_MESSAGE", "0"},
+    {SettingId::CaptureDevice, 0, "CAPTURE", "DEVICE", "-1"},
+    {SettingId::CaptureResolution, 0, "CAPTURE", "RESOLUTION", "320,240"},
+    {SettingId::ViewDiffLevel, 0, "VIEW", "DIFF_LEVEL", "85"},
+    {SettingId::ViewCompareFrame, 0, "VIEW", "COMPARE_FRAME", "1"},
+    {SettingId::ViewEnableExcept, 0, "VIEW", "ENABLE_EXCEPT", "1"},
+    {SettingId::ViewFocusRange, 0, "VIEW", "FOCUS_RANGE", "10000"},
+    {SettingId::EventPositionRange, 0, "EVENT", "POSITION_RANGE", "32"},
+    {SettingId::EventHomeOffset, 0, "EVENT", "HOME_OFFSET", "16"},
+    {SettingId::EventFileName, 0, "EVENT", "FILE_NAME", ""},
+    {SettingId::EventProgramFolder, 0, "EVENT", "PROGRAM_FOLDER", ""},
+    {SettingId::EventFolderSort, 0, "EVENT", "FOLDER_SORT", "0"},
+    {SettingId::EventFolderLoop, 0, "EVENT", "FOLDER_LOOP", "0"},
+    {SettingId::AutoEmergencyStop, 0, "AUTO", "EMERGENCY_STOP", "1"},
+    {SettingId::AutoCheckControl, 0, "AUTO", "CHECK_CONTROL", "1"},
+    {SettingId::AutoControlRegion, 0, "AUTO", "CONTROL_REGION", "1"},
+    {SettingId::CalibrationFilePath, 0, "CALIBRATION", "FILE_PATH", ""},
+    {SettingId::CalibrationLoopCount, 0, "CALIBRATION", "LOOP_COUNT", "1"},
+    {SettingId::ControlSkin, 0, "CONTROL", "SKIN", "1"},
+    {SettingId::SoundFile, 1, "SOUND", "SOUND_FILE1", ""},
+    {SettingId::SpeechEnable, 0, "SPEECH", "ENABLE", "0"},
+    {SettingId::DebugLogPosition, 0, "DEBUG", "LOG_POSITION", "0"},
+    {SettingId::DebugCapture, 0, "DEBUG", "CAPTURE", ""},
+    {SettingId::DebugUsb, 0, "DEBUG", "USB", "0"},
+};
+
+TEST_F(SettingsTest, EveryIndexedKeyHasItsDefaultWhenAbsent)
+{
+    dir.write("VARDO.ini", "");
+    dir.write("option.ini", "");
+    RecordingFrontend sink;
+    for (const IndexedDefault& d : kIndexedDefaults) {
+        const SettingKey& k = settingKey(d.id);
+        EXPECT_STREQ(k.section, d.section) << d.key;
+        EXPECT_EQ(settingName(d.id, d.number), d.key);
+        switch (k.kind) {
+        case ValueKind::Int:
+            EXPECT_EQ(settings.getInt(d.id, d.number), std::atoi(d.value)) << d.key;
+            EXPECT_EQ(settings.getString(d.id, d.number), d.value) << d.key;
+            break;
+        case ValueKind::String:
+            EXPECT_EQ(settings.getString(d.id, d.number), d.value) << d.key;
+            break;
+        case ValueKind::Colour:
+            EXPECT_EQ(settings.getColour(sink, d.id, d.number), common::parseColour(d.value))
+                << d.key;
+            break;
+        }
+    }
+    EXPECT_TRUE(sink.messages().empty());
+}
+
+TEST_F(SettingsTest, KeysTheProgramWritesGoThroughSettingsToOptionIni)
+{
+    // Written by the train display, folder run, program and camera commands.
+    EXPECT_TRUE(settings.writeInt(SettingId::LayoutTrainType, 1));
+    EXPECT_TRUE(settings.write(SettingId::LayoutTrainColor, "#102030", 2));
+    EXPECT_TRUE(settings.write(SettingId::EventProgramFolder, "/data/programs"));
+    EXPECT_TRUE(settings.writeBool(SettingId::EventFolderLoop, true));
+    EXPECT_TRUE(settings.write(SettingId::CaptureResolution, "640,480"));
+    const std::string option = dir.file("option.ini");
+    EXPECT_EQ(common::Profile::getString(option, "LAYOUT", "TRAIN_TYPE", ""), "1");
+    EXPECT_EQ(common::Profile::getString(option, "LAYOUT", "TRAIN_COLOR2", ""), "#102030");
+    EXPECT_EQ(common::Profile::getString(option, "EVENT", "PROGRAM_FOLDER", ""), "/data/programs");
+    EXPECT_EQ(common::Profile::getString(option, "EVENT", "FOLDER_LOOP", ""), "1");
+    EXPECT_EQ(settings.getString(SettingId::CaptureResolution), "640,480");
+    EXPECT_FALSE(common::Profile::hasKey(dir.file("VARDO.ini"), "LAYOUT", "TRAIN_TYPE"));
+}
+
+TEST_F(SettingsTest, OptionOnlySettingsAndDialogDefaults)
+{
+    // Parts handed only option.ini see VARDO.ini keys at their defaults.
+    dir.write("VARDO.ini", "[LAYOUT]\nPEN_WIDTH=5\n");
+    dir.write("option.ini", "[SERIAL]\nCOM3=/dev/ttyUSB1\n");
+    Settings optionOnly = Settings::ofOption(dir.file("option.ini"));
+    EXPECT_EQ(optionOnly.getInt(SettingId::LayoutPenWidth), 2);
+    EXPECT_EQ(optionOnly.getString(SettingId::SerialDevice, 3), "/dev/ttyUSB1");
+    EXPECT_EQ(optionOnly.getString(SettingId::SerialDevice, 4), "");
+    // The colour chooser starts from its own grey; a stored colour wins.
+    EXPECT_EQ(settings.getDialogString(SettingId::LayoutTrainColor, 1), "#A0A0A0");
+    settings.write(SettingId::LayoutTrainColor, "#010203", 1);
+    EXPECT_EQ(settings.getDialogString(SettingId::LayoutTrainColor, 1), "#010203");
+    EXPECT_EQ(settings.getDialogString(SettingId::LayoutPenWidth), "5");
+}
+
 // The shipped VARDO.ini carries every one of its keys at the default.
 TEST(ShippedVardoIniTest, HoldsEveryKeyAtItsDefault)
 {

@@ -167,7 +167,10 @@ TEST_F(LayoutLoad, PhotographsAndTheirMessages)
     folder.dir.write("option.ini", "[LAYOUT]\nTRAIN_FILE1=car.bmp\nTRAIN_FILE2=missing.bmp\n");
     ASSERT_TRUE(load());
     EXPECT_EQ(frontend.messageTexts(), texts({msg::TrainPictureMissing}));
-    EXPECT_EQ(layout.model().trainType, 1);
+    // The graphic figure is drawn, but the stored choice is still photographs.
+    EXPECT_EQ(layout.model().figureType.load(), 1);
+    EXPECT_EQ(layout.model().trainType, 0);
+    EXPECT_FALSE(layout.figures().photosLoaded());
 
     RecordingFrontend second;
     Layout other(second);
@@ -175,6 +178,8 @@ TEST_F(LayoutLoad, PhotographsAndTheirMessages)
     ASSERT_TRUE(other.load(folder.paths()));
     EXPECT_TRUE(second.messageTexts().empty());
     EXPECT_EQ(other.model().trainType, 0);
+    EXPECT_EQ(other.model().figureType.load(), 0);
+    EXPECT_TRUE(other.figures().photosLoaded());
     EXPECT_EQ(other.figures().photo(0).size(), QSize(40, 10));
     EXPECT_EQ(other.figures().work().width(), 48);
 

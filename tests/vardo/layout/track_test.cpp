@@ -2,6 +2,7 @@
 
 #include "track_fixtures.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -34,34 +35,109 @@ Track makeTrack(const std::vector<Line>& lines)
     return t;
 }
 
+// Every polyline and the whole track against the plain search.
+void expectSameAsBruteForce(const Track& t, int x, int y, const char* what)
+{
+    ASSERT_EQ(t.nearest(x, y), bruteNearest(t, x, y, -1)) << what << " at " << x << "," << y;
+    for (int k = 0; k < t.polylineCount(); ++k) {
+        ASSERT_EQ(t.nearest(x, y, k), bruteNearest(t, x, y, k))
+            << what << " polyline " << k << " at " << x << "," << y;
+    }
+}
+
+// An oval with a siding, sampled unevenly: long and short steps mixed, the
+// way a hand-traced track comes out.
+Line unevenOval(std::mt19937& random)
+{
+    Line l;
+    double a = 0;
+    while (a < 2 * 3.141592653589793) {
+        l.push_back(
+            {int(std::lround(320 + 260 * std::cos(a))), int(std::lround(240 + 180 * std::sin(a)))});
+        a += std::uniform_real_distribution<double>(0.002, 0.09)(random);
+    }
+    return l;
+}
+
+// A track that runs out and comes back beside itself two pixels apart, so
+// far-apart indices lie side by side.
+Line hairpin()
+{
+    Line l = straight({40, 100}, {600, 100}, 150);
+    Line back = straight({600, 102}, {40, 102}, 90);
+    l.insert(l.end(), back.begin(), back.end());
+    return l;
+}
+
+// A loop whose seam (last position beside the first) lies mid-picture.
+Line seamLoop()
+{
+    Line l = ellipse(320, 240, 200, 150, 900);
+    std::rotate(l.begin(), l.begin() + 300, l.end());
+    return l;
+}
+
 } // namespace
 
 TEST(TrackNearest, MatchesBruteForceOnGeneratedTracks)
 {
     std::mt19937 random(7);
     for (int layout = 0; layout < 6; ++layout) {
-        int count = 400 + 50 * layout; // evenly spaced, no point twice
-        Track t = makeTrack({ellipse(320, 240, 170, 170, count),
-                             straight({100, 15}, {540, 15}, 221),
-                             straight({620, 60}, {620, 420}, 181)});
-        for (int q = 0; q < 3000; ++q) {
+        int count = 400 + 50 * layout;
+        Track t =
+            makeTrack({ellipse(320, 240, 170, 170, count), straight({100, 15}, {540, 15}, 221),
+                       straight({620, 60}, {620, 420}, 181)});
+        for (int q = 0; q < 500; ++q) {
             int i = std::uniform_int_distribution<int>(0, t.positionCount() - 1)(random);
-            int polyline = t.polylineOf(i);
-            // On the circle the query sits on a track point; beside the
-            // straight sidings anywhere within 5 pixels. (Where positions
-            // are unevenly spaced, or off a curve, half-way between two
-            // samples the coarse winner can be the wrong neighbour by a
-            // hair, and the fine window then misses the nearest.)
-            int spread = polyline == 0 ? 0 : 5;
-            int x = t.position(i).x + std::uniform_int_distribution<int>(-spread, spread)(random);
-            int y = t.position(i).y + std::uniform_int_distribution<int>(-spread, spread)(random);
-            ASSERT_EQ(t.nearest(x, y, polyline), bruteNearest(t, x, y, polyline))
-                << "layout " << layout << " query " << x << "," << y;
-            if (polyline == 0) {
-                ASSERT_EQ(t.nearest(x, y), bruteNearest(t, x, y, -1)) << layout << " " << i;
-            }
+            int x = t.position(i).x + std::uniform_int_distribution<int>(-9, 9)(random);
+            int y = t.position(i).y + std::uniform_int_distribution<int>(-9, 9)(random);
+            expectSameAsBruteForce(t, x, y, "near the track");
         }
     }
+}
+
+TEST(TrackNearest, ExactOnUnevenSelfApproachingAndSeamTracks)
+{
+    std::mt19937 random(12);
+    std::vector<std::pair<const char*, Track>> tracks;
+    tracks.push_back({"uneven oval with siding",
+                      makeTrack({unevenOval(random), straight({150, 230}, {490, 250}, 37)})});
+    tracks.push_back({"hairpin", makeTrack({hairpin(), straight({40, 104}, {600, 104}, 300)})});
+    tracks.push_back(
+        {"seam mid-picture", makeTrack({seamLoop(), straight({100, 60}, {540, 60}, 45)})});
+    // Positions on top of each other and a polyline of one position.
+    Line doubled = ellipse(300, 200, 120, 90, 400);
+    Line copy = doubled;
+    doubled.insert(doubled.end(), copy.begin(), copy.end());
+    tracks.push_back({"doubled loop", makeTrack({doubled, Line{{320, 200}}, Line{}})});
+
+    std::uniform_int_distribution<int> anyX(-40, 680), anyY(-40, 520), jitter(-3, 3);
+    for (auto& [what, t] : tracks) {
+        // Random queries anywhere on and around the picture.
+        for (int q = 0; q < 1500; ++q)
+            expectSameAsBruteForce(t, anyX(random), anyY(random), what);
+        // Adversarial ones: on every position, just beside it, and half-way
+        // between neighbours, where two positions are nearly equally near.
+        for (int i = 0; i + 1 < t.positionCount(); ++i) {
+            const auto& a = t.position(i);
+            const auto& b = t.position(i + 1);
+            expectSameAsBruteForce(t, a.x, a.y, what);
+            expectSameAsBruteForce(t, a.x + jitter(random), a.y + jitter(random), what);
+            expectSameAsBruteForce(t, (a.x + b.x) / 2, (a.y + b.y) / 2 + 1, what);
+        }
+    }
+}
+
+TEST(TrackNearest, FarQueriesAndTheLimit)
+{
+    std::mt19937 random(3);
+    Track t = makeTrack({seamLoop(), hairpin()});
+    // Well off the picture, up to and past the 999999 limit.
+    std::uniform_int_distribution<int> far(-1500, 2100);
+    for (int q = 0; q < 400; ++q)
+        expectSameAsBruteForce(t, far(random), far(random), "far");
+    for (int x : {-2000000000, -1100, 1500, 2000000000})
+        expectSameAsBruteForce(t, x, 240, "extreme");
 }
 
 TEST(TrackNearest, TiesGoToTheFirstPositionLikeTheBruteForce)
@@ -82,17 +158,18 @@ TEST(TrackNearest, TiesGoToTheFirstPositionLikeTheBruteForce)
     EXPECT_EQ(r.nearest(40, 3), bruteNearest(r, 40, 3, -1));
 }
 
-TEST(TrackNearest, WindowRulesAndLimits)
+TEST(TrackNearest, FoldedTrackAndLimits)
 {
-    // A track folded back on itself: the coarse pass (s = 4 for 16
-    // positions) samples 0, 4, 8, 12, 15 and the fine pass looks two
-    // positions either side of the winner, so position 10 far from the
-    // samples' winner is not found even though it is nearer.
+    // A track folded back on itself: position 10 lies beside position 1 and
+    // is the nearer one, however far apart their indices are.
     Line folded = straight({0, 0}, {150, 0}, 16);
     folded[10] = {10, 1};
     Track t = makeTrack({folded, Line{{500, 500}}});
-    EXPECT_EQ(t.nearest(10, 2, 0), 1); // brute force would say 10
-    EXPECT_EQ(bruteNearest(t, 10, 2, 0), 10);
+    EXPECT_EQ(t.nearest(10, 2, 0), 10);
+    Line longFolded = straight({0, 0}, {600, 0}, 301);
+    longFolded[250] = {10, 1};
+    Track u = makeTrack({longFolded});
+    EXPECT_EQ(u.nearest(10, 2), 250);
 
     // Far away points are never taken.
     Track small = makeTrack({straight({0, 0}, {10, 0}, 11)});
@@ -125,8 +202,7 @@ TEST(TrackNearest, LoopSeamAndTrackEndsAreReached)
 
 TEST(TrackNearest, PolylineSearchGivesGlobalIndices)
 {
-    Track t = makeTrack({straight({0, 0}, {90, 0}, 10), straight({0, 20}, {90, 20}, 10),
-                         Line{}});
+    Track t = makeTrack({straight({0, 0}, {90, 0}, 10), straight({0, 20}, {90, 20}, 10), Line{}});
     EXPECT_EQ(t.nearest(30, 1, 1), 13);
     EXPECT_EQ(t.nearest(30, 19, 0), 3);
     EXPECT_EQ(t.nearest(30, 19, 2), -1); // empty polyline

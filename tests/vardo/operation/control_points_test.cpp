@@ -214,3 +214,21 @@ TEST(PrePass, RunsWhenTheTrainStarts)
     rig.controller.performAction(ActionForward);
     EXPECT_EQ(rig.controlPoints.state(0), ControlPoints::FireNow);
 }
+
+TEST(PrePass, SkippedWhileACalibrationRuns)
+{
+    ControlPointRig rig;
+    rig.prePass = true;
+    bool calibrating = true;
+    rig.controlPoints.setCalibrationRunning([&calibrating] { return calibrating; });
+    rig.controller.performAction(ActionStop);
+    rig.trains.nearest = 10;
+    rig.controlPoints.setRecords({atTrack(rig, 5, 0, 2, 0)});
+    rig.controller.performAction(ActionForward);
+    EXPECT_EQ(rig.controlPoints.state(0), ControlPoints::Idle);
+    // Once the calibration is over the next start marks it again.
+    calibrating = false;
+    rig.controller.performAction(ActionStop);
+    rig.controller.performAction(ActionForward);
+    EXPECT_EQ(rig.controlPoints.state(0), ControlPoints::FireNow);
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace vardo;
 using optest::ProgramBuilder;
@@ -72,6 +73,45 @@ TEST(Simulation, CarsFollowTheRunningDirectionAndStandWhenStopped)
     rig.controller.performAction(ActionBackward);
     rig.simulation.step();
     EXPECT_EQ(rig.simulation.carPosition(0), 51);
+}
+
+namespace {
+
+// Pixels between the positions of two cars.
+double carDistance(const Rig& rig, int a, int b)
+{
+    const auto p = rig.model.track().position(rig.simulation.carPosition(a));
+    const auto q = rig.model.track().position(rig.simulation.carPosition(b));
+    return std::hypot(double(p.x - q.x), double(p.y - q.y));
+}
+
+} // namespace
+
+TEST(Simulation, CarSpacingFollowsTheCouplingFlag)
+{
+    // 1,000 positions on an ellipse of about 1,100 pixels: about one pixel
+    // apart, so the spacing shows to within a pixel or two.
+    Rig rig(1000);
+    rig.simulation.setCarCount(3);
+    rig.simulation.setCarLength(40);
+
+    rig.model.trainConnect = 1;
+    ASSERT_TRUE(rig.simulation.start(500));
+    rig.simulation.stop();
+    EXPECT_EQ(rig.simulation.carSpacing(), 40);
+    EXPECT_GT(carDistance(rig, 0, 1), 40);
+    EXPECT_LT(carDistance(rig, 0, 1), 43);
+    EXPECT_GT(carDistance(rig, 1, 2), 40);
+    EXPECT_LT(carDistance(rig, 1, 2), 43);
+
+    // Uncoupled cars stand apart: half a car more between them.
+    rig.model.trainConnect = 0;
+    ASSERT_TRUE(rig.simulation.start(500));
+    rig.simulation.stop();
+    EXPECT_EQ(rig.simulation.carSpacing(), 60);
+    EXPECT_GT(carDistance(rig, 0, 1), 60);
+    EXPECT_LT(carDistance(rig, 0, 1), 63);
+    EXPECT_GT(carDistance(rig, 1, 2), 60);
 }
 
 TEST(Simulation, TrainTakesTheSidingAndStandsAtItsEnd)

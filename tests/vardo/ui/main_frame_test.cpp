@@ -1,11 +1,15 @@
+#include "common/profile.h"
 #include "qt_app.h"
 #include "ui_fixture.h"
 #include "vardo/base/command_ids.h"
 #include "vardo/ui/main_frame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -41,9 +45,13 @@ TEST(MainFrame, TitleMenusToolbarAndStatusPanes)
     EXPECT_EQ(buttons.front(), frame->action(cmd::NewProgram));
     EXPECT_EQ(buttons.back(), frame->action(cmd::Undo));
     EXPECT_EQ(buttons.front()->icon().availableSizes().value(0), QSize(16, 15));
-    for (int i = 0; i < 4; ++i)
-        ASSERT_NE(frame->statusPane(i), nullptr);
-    EXPECT_EQ(frame->statusPane(1)->text(), "CAP");
+    // One status pane with the message; no fixed lock-key labels.
+    ASSERT_NE(frame->statusPane(), nullptr);
+    EXPECT_EQ(frame->statusPane()->text().toStdString(), "レディ");
+    for (QLabel* label : frame->statusBar()->findChildren<QLabel*>()) {
+        const QString t = label->text();
+        EXPECT_TRUE(t != "CAP" && t != "NUM" && t != "SCRL") << t.toStdString();
+    }
     // Undo and unlink carry both of their accelerators.
     EXPECT_EQ(frame->action(cmd::Undo)->shortcuts().size(), 2);
     EXPECT_EQ(frame->action(cmd::Unlink)->shortcuts().size(), 2);
@@ -102,4 +110,45 @@ TEST(MainFrame, TrainDisplaySettingsIsDisabledBeforeTheLayoutLoads)
     frame->updateActions();
     EXPECT_TRUE(frame->action(cmd::TrainDisplaySettings)->isEnabled());
     frame->onCommand(cmd::Exit);
+}
+
+TEST(MainFrame, TrainDisplayKeepsTheStoredChoiceWhenPhotosFail)
+{
+    // A photograph that cannot be read: its message box is closed as it
+    // comes up.
+    ui_fixtures::ProgramFolder folder;
+    const std::string option = folder.dir.file("option.ini");
+    common::Profile::writeString(option, "LAYOUT", "TRAIN_TYPE", "0");
+    common::Profile::writeString(option, "LAYOUT", "TRAIN_FILE1", "missing.bmp");
+    auto frame = makeFrame(folder);
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            w->close();
+    });
+    closer.start(10);
+    frame->startUp();
+    closer.stop();
+    layout::LayoutModel& model = frame->session().layout().model();
+    EXPECT_EQ(model.figureType.load(), 1); // drawn as graphics
+    EXPECT_EQ(model.trainType, 0);         // but photographs stay chosen
+
+    // Cancel: the keys from before go back and nothing is written.
+    const TrainDisplayKeys before{model.trainType, model.trainCount,
+                                  model.trainConnect.load() != 0};
+    frame->applyTrainDisplay(before, false);
+    EXPECT_EQ(common::Profile::getString(option, "LAYOUT", "TRAIN_TYPE", ""), "0");
+    EXPECT_FALSE(common::Profile::hasKey(option, "LAYOUT", "TRAIN_COUNT"));
+    EXPECT_EQ(model.figureType.load(), 1);
+
+    // OK writes what was chosen; photographs still fall back to graphics.
+    frame->applyTrainDisplay({0, 2, false}, true);
+    EXPECT_EQ(common::Profile::getString(option, "LAYOUT", "TRAIN_TYPE", ""), "0");
+    EXPECT_EQ(common::Profile::getString(option, "LAYOUT", "TRAIN_COUNT", ""), "2");
+    EXPECT_EQ(common::Profile::getString(option, "LAYOUT", "TRAIN_CONNECT", ""), "0");
+    EXPECT_EQ(model.trainConnect.load(), 0);
+    EXPECT_EQ(model.figureType.load(), 1);
+    frame->applyTrainDisplay({1, 1, true}, true);
+    EXPECT_EQ(common::Profile::getString(option, "LAYOUT", "TRAIN_TYPE", ""), "1");
+    EXPECT_EQ(model.figureType.load(), 1);
 }

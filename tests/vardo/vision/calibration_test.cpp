@@ -1,6 +1,7 @@
 // The calibration mapping, the calibration file, the angle correction and
 // the exception mask.
 #include "vardo/vision/angle_correction.h"
+#include "vardo/vision/calibration_file.h"
 #include "vardo/vision/exception_mask.h"
 
 #include "detector_rig.h"
@@ -9,6 +10,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <limits>
 
 using namespace vision_fixtures;
@@ -266,6 +269,39 @@ TEST(AngleCorrection, DraggingFollowsTheMarkerOkTakesItCancelKeepsTheOld)
     EXPECT_NEAR(rig.calibration->record().angle, 1.570795, 1e-6);
     EXPECT_EQ(rig.calibration->record().markerX, 320);
     EXPECT_TRUE(rig.calibration->modified());
+}
+
+TEST(AngleCorrection, CancelDropsTheDraggedMarker)
+{
+    DetectorRig rig;
+    ASSERT_TRUE(rig.calibrate());
+    rig.calibration->frameSizeChanged(320, 240);
+    AngleCorrection ac(*rig.calibration);
+    ASSERT_TRUE(ac.OpenAngleCorrection(false));
+    // The window shows the marker where it is dragged, through the
+    // calibration, as the drag goes.
+    for (auto [kind, p] : {std::pair{MouseKind::LeftDown, Point{300, 100}},
+                           std::pair{MouseKind::Move, Point{310, 90}},
+                           std::pair{MouseKind::LeftUp, Point{310, 90}}}) {
+        ac.AngleCorrectionMouse(kind, p);
+        rig.calibration->setMarker(ac.marker().x, ac.marker().y);
+    }
+    ac.AngleCorrectionCancel();
+    EXPECT_EQ(rig.calibration->record().markerX, 160);
+    EXPECT_EQ(rig.calibration->record().markerY, 240);
+    EXPECT_EQ(ac.marker(), (Point{160, 240}));
+    EXPECT_FALSE(rig.calibration->modified());
+
+    // A save after the Cancel stores the marker from before the drag.
+    const std::string path = rig.dir.file("after_cancel.clb");
+    ASSERT_TRUE(rig.calibration->SaveCalibration(path));
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+    CalibrationRecord saved;
+    ASSERT_EQ(parseCalibrationFile(bytes, saved), ClbStatus::Ok);
+    EXPECT_EQ(saved.markerX, 160);
+    EXPECT_EQ(saved.markerY, 240);
 }
 
 TEST(Outline, EveryThirtySecondPositionRotatedAboutTheExtentCentre)
