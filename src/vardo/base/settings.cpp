@@ -255,7 +255,6 @@ bool Settings::writeInt(SettingId id, int value, int number) const
     return write(id, std::to_string(value), number);
 }
 
-// ---- [SERVO] settings dialog defaults
 int Settings::getDialogInt(SettingId id, int number) const
 {
     const SettingKey& k = settingKey(id);
@@ -267,17 +266,7 @@ int Settings::getDialogInt(SettingId id, int number) const
     return common::Profile::getInt(path(k.file), k.section, name, 0);
 }
 
-std::string Settings::getDialogString(SettingId id, int number) const
-{
-    const SettingKey& k = settingKey(id);
-    if (!k.dialogDefault)
-        return getString(id, number);
-    std::string name = settingName(id, number);
-    if (name.empty())
-        return k.dialogDefault;
-    return common::Profile::getString(path(k.file), k.section, name, k.dialogDefault);
-}
-// ---- end [SERVO]
+
 std::string Settings::soundFile(int number) const
 {
     return getString(SettingId::SoundFile, number);

@@ -183,11 +183,9 @@ public:
     bool writeInt(SettingId id, int value, int number = 0) const;
     bool writeBool(SettingId id, bool value, int number = 0) const { return writeInt(id, value ? 1 : 0, number); }
 
-    // ---- [SERVO] settings dialog: it rereads its keys on Cancel with
-    // defaults of its own where the table names one (dialogDefault).
+    // The number a settings dialog shows: the dialog default when absent.
     int getDialogInt(SettingId id, int number = 0) const;
-    std::string getDialogString(SettingId id, int number = 0) const;
-    // ---- end [SERVO]
+
     // Sound files: [SOUND] SOUND_FILE<n> of option.ini, n from 1.
     std::string soundFile(int number) const;
     bool setSoundFile(int number, const std::string& value) const;
