@@ -1,6 +1,10 @@
+#include "common/byte_io.h"
+#include "common/profile.h"
+#include "program_description.h"
 #include "qt_app.h"
 #include "ui_fixture.h"
 #include "vardo/base/command_ids.h"
+#include "vardo/operation/program_file.h"
 #include "vardo/ui/main_frame.h"
 
 #include <QAction>
@@ -8,6 +12,9 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace vardo;
 using namespace vardo::ui;
@@ -102,4 +109,31 @@ TEST(MainFrame, TrainDisplaySettingsIsDisabledBeforeTheLayoutLoads)
     frame->updateActions();
     EXPECT_TRUE(frame->action(cmd::TrainDisplaySettings)->isEnabled());
     frame->onCommand(cmd::Exit);
+}
+
+TEST(MainFrame, TheFolderRunGoesOnToTheNextProgramTheControlLoopPosts)
+{
+    ui_fixtures::ProgramFolder folder;
+    folder.dir.write("programs/.keep", "");
+    for (const char* name : {"programs/a.vpr", "programs/b.vpr"}) {
+        Program p;
+        ASSERT_TRUE(mkprogram::parseDescription("Start\nEndOfOperation\n", p).ok);
+        p.compact();
+        ASSERT_TRUE(common::writeFileAtomic(folder.dir.file(name), serialiseProgram(p)));
+    }
+    common::Profile::writeString(folder.dir.file("option.ini"), "EVENT", "PROGRAM_FOLDER",
+                                 folder.dir.file("programs"));
+    auto frame = makeFrame(folder);
+    frame->startUp();
+    QCoreApplication::processEvents();
+    FolderRun& run = frame->session().assembly().folderRun();
+    frame->onCommand(cmd::FolderRun);
+    EXPECT_EQ(run.runningIndex(), 0);
+    // The first program ends; the loop posts the next one to the window.
+    for (int i = 0; i < 1000 && run.runningIndex() != 1; ++i) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(run.runningIndex(), 1);
+    frame->session().shutdown();
 }
