@@ -66,8 +66,8 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
                                            : vision::DisplaySubMode::Centroid;
     };
     host_ = std::make_unique<ControlDetectionHost>(controller_, *operation_, speed_, hostHooks);
-    detector_ = std::make_unique<vision::Detector>(*host_, frontend, *calibration_, layout_.model(),
-                                                   trains_, rail_.programFolder());
+    detector_ = std::make_unique<vision::Detector>(host_->roles(), frontend, *calibration_,
+                                                   layout_.model(), trains_, rail_.programFolder());
     if (parts_.dialogs.calibrationProgress)
         calibrationRun_ = std::make_unique<vision::CalibrationRun>(
             *calibration_, *host_, frontend, *detector_, trains_,
