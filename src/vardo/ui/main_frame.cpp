@@ -288,18 +288,16 @@ void CMainFrame::buildMenus()
 void CMainFrame::fillCameraMenu()
 {
     cameraMenu_->clear();
-    cameraMenu_->addAction(makeAction(cmd::NoCamera, common::messageText(msg::CameraNone)));
-    const auto& names = session_->video().cameraNames();
-    for (size_t i = 0; i < names.size(); ++i) {
-        const int id = cmd::FirstCamera + int(i);
-        if (id <= cmd::LastCamera) {
-            QAction* a = makeAction(id, names[i].c_str());
-            a->setText(QString::fromStdString(names[i]));
-            cameraMenu_->addAction(a);
-        } else {
+    for (const vision::CameraMenuEntry& entry : session_->video().cameraMenu()) {
+        const QString text = QString::fromStdString(entry.text);
+        if (entry.commandId == 0) {
             // Listed, with no command behind it.
-            cameraMenu_->addAction(QString::fromStdString(names[i]))->setEnabled(false);
+            cameraMenu_->addAction(text)->setEnabled(false);
+            continue;
         }
+        QAction* a = makeAction(entry.commandId, entry.text.c_str());
+        a->setText(text);
+        cameraMenu_->addAction(a);
     }
     updateActions();
 }

@@ -63,6 +63,7 @@ public:
     QAction* action(int id) const;
     QLabel* statusPane(int index) const { return panes_[size_t(index)]; }
     QToolBar* toolBar() const { return toolBar_; }
+    QMenu* cameraMenu() const { return cameraMenu_; }
 
     // Start-up from the view's first paint.
     void startUp();

@@ -137,3 +137,35 @@ TEST(MainFrame, TheFolderRunGoesOnToTheNextProgramTheControlLoopPosts)
     EXPECT_EQ(run.runningIndex(), 1);
     frame->session().shutdown();
 }
+
+namespace {
+
+class FiveCameraBackend : public ui_fixtures::FakeBackend {
+public:
+    std::vector<std::string> cameraNames() override { return {"c1", "c2", "c3", "c4", "c5"}; }
+};
+
+} // namespace
+
+TEST(MainFrame, TheCameraMenuListsEveryCameraAndCommandsTheFirstFour)
+{
+    ui_fixtures::qtApp();
+    ui_fixtures::ProgramFolder folder;
+    common::Profile::writeString(folder.dir.file("option.ini"), "CAPTURE", "DEVICE", "0");
+    CMainFrame frame(folder.path(), "", std::make_unique<FiveCameraBackend>());
+    frame.startUp();
+    QCoreApplication::processEvents();
+    QMenu* menu = frame.cameraMenu();
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    const QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 6);
+    EXPECT_EQ(items[0], frame.action(cmd::NoCamera));
+    EXPECT_TRUE(items[0]->isChecked()); // the stored choice "none"
+    EXPECT_EQ(items[4], frame.action(cmd::LastCamera));
+    EXPECT_EQ(items[4]->text().toStdString(), "c4");
+    // The fifth is only listed.
+    EXPECT_EQ(items[5]->text().toStdString(), "c5");
+    EXPECT_FALSE(items[5]->isEnabled());
+    frame.onCommand(cmd::Exit);
+}

@@ -5,9 +5,9 @@
 
 #include "common/profile.h"
 #include "vardo/base/command_ids.h"
-#include "vardo/ui/session.h"
 #include "vardo/ui/menu_rules.h"
 #include "vardo/ui/menu_table.h"
+#include "vardo/ui/session.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,8 @@ struct StartedSession {
                                      std::to_string(camera));
         SessionParts parts;
         parts.videoBackend = std::make_unique<TwoCameraBackend>();
-        session = std::make_unique<Session>(frontend, folder.path(), std::move(parts), SessionHooks{});
+        session =
+            std::make_unique<Session>(frontend, folder.path(), std::move(parts), SessionHooks{});
     }
     ~StartedSession() { session->shutdown(); }
     UiState start()
@@ -125,18 +126,52 @@ std::set<int> allMenuIds()
 TEST(MenuTable, HoldsEveryCommandOfTheMainWindow)
 {
     const std::set<int> ids = allMenuIds();
-    for (int id : {cmd::OpenProgram, cmd::SaveProgram, cmd::NewProgram, cmd::SampleProgram,
-                   cmd::FolderRun, cmd::CalibrationSave, cmd::OpenVideoFile, cmd::Exit,
-                   cmd::CameraFormat, cmd::CalibrationStart, cmd::AngleCorrection,
-                   cmd::SoundSettings, cmd::TrainDisplaySettings, cmd::ParameterSettings,
-                   cmd::ExtendedInterfaceSettings, cmd::Skin1, cmd::Skin2, cmd::Skin3, cmd::Skin4,
-                   cmd::ProgramTitle, cmd::FolderRunSettings, cmd::CurrentTime,
-                   cmd::EmergencyStopToggle, cmd::ControlPointsToggle, cmd::LiveImage,
-                   cmd::DifferenceImage, cmd::LayoutDisplay, cmd::ShowProgram, cmd::Centroid,
-                   cmd::VectorImage, cmd::PolygonImage, cmd::TrainFigure, cmd::FocusAdjustment,
-                   cmd::Simulation, cmd::OptionOutput, cmd::SpeechRecognition, cmd::ToolBar,
-                   cmd::StatusBar, cmd::EditCommand, cmd::DeleteCommand, cmd::MoveNext,
-                   cmd::MovePrevious, cmd::Link, cmd::Unlink, cmd::Undo, cmd::About,
+    for (int id : {cmd::OpenProgram,
+                   cmd::SaveProgram,
+                   cmd::NewProgram,
+                   cmd::SampleProgram,
+                   cmd::FolderRun,
+                   cmd::CalibrationSave,
+                   cmd::OpenVideoFile,
+                   cmd::Exit,
+                   cmd::CameraFormat,
+                   cmd::CalibrationStart,
+                   cmd::AngleCorrection,
+                   cmd::SoundSettings,
+                   cmd::TrainDisplaySettings,
+                   cmd::ParameterSettings,
+                   cmd::ExtendedInterfaceSettings,
+                   cmd::Skin1,
+                   cmd::Skin2,
+                   cmd::Skin3,
+                   cmd::Skin4,
+                   cmd::ProgramTitle,
+                   cmd::FolderRunSettings,
+                   cmd::CurrentTime,
+                   cmd::EmergencyStopToggle,
+                   cmd::ControlPointsToggle,
+                   cmd::LiveImage,
+                   cmd::DifferenceImage,
+                   cmd::LayoutDisplay,
+                   cmd::ShowProgram,
+                   cmd::Centroid,
+                   cmd::VectorImage,
+                   cmd::PolygonImage,
+                   cmd::TrainFigure,
+                   cmd::FocusAdjustment,
+                   cmd::Simulation,
+                   cmd::OptionOutput,
+                   cmd::SpeechRecognition,
+                   cmd::ToolBar,
+                   cmd::StatusBar,
+                   cmd::EditCommand,
+                   cmd::DeleteCommand,
+                   cmd::MoveNext,
+                   cmd::MovePrevious,
+                   cmd::Link,
+                   cmd::Unlink,
+                   cmd::Undo,
+                   cmd::About,
                    cmd::Documentation})
         EXPECT_TRUE(ids.count(id)) << id;
     EXPECT_STREQ(menuText(cmd::Exit), "アプリケーションの終了(&X)");
@@ -147,10 +182,22 @@ TEST(MenuTable, HoldsEveryCommandOfTheMainWindow)
 TEST(MenuTable, ToolbarAndPopupKeepTheirOrder)
 {
     const std::vector<int> toolbar(toolbarCommands().begin(), toolbarCommands().end());
-    const std::vector<int> expected{cmd::NewProgram,   0, cmd::OpenProgram, cmd::SaveProgram,
-                                    cmd::CalibrationStart, 0, cmd::LiveImage, cmd::LayoutDisplay,
-                                    cmd::ShowProgram,  0, cmd::Centroid, cmd::TrainFigure,
-                                    cmd::FocusAdjustment, cmd::SpeechRecognition, 0, cmd::Undo};
+    const std::vector<int> expected{cmd::NewProgram,
+                                    0,
+                                    cmd::OpenProgram,
+                                    cmd::SaveProgram,
+                                    cmd::CalibrationStart,
+                                    0,
+                                    cmd::LiveImage,
+                                    cmd::LayoutDisplay,
+                                    cmd::ShowProgram,
+                                    0,
+                                    cmd::Centroid,
+                                    cmd::TrainFigure,
+                                    cmd::FocusAdjustment,
+                                    cmd::SpeechRecognition,
+                                    0,
+                                    cmd::Undo};
     EXPECT_EQ(toolbar, expected);
     std::vector<int> popup;
     for (const MenuItem& item : displayPopupItems())
@@ -218,8 +265,8 @@ TEST(MenuRules, CalibratedLiveState)
 TEST(MenuRules, OperatingState)
 {
     const UiState s = operating();
-    for (int id : {cmd::CalibrationStart, cmd::AngleCorrection, cmd::FolderRun,
-                   cmd::FocusAdjustment})
+    for (int id :
+         {cmd::CalibrationStart, cmd::AngleCorrection, cmd::FolderRun, cmd::FocusAdjustment})
         EXPECT_FALSE(commandEnabled(id, s)) << id;
     EXPECT_TRUE(commandEnabled(cmd::LayoutDisplay, s));
     EXPECT_TRUE(commandChecked(kAutoOperationCommand, s));
