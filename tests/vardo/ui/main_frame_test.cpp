@@ -169,3 +169,17 @@ TEST(MainFrame, TheCameraMenuListsEveryCameraAndCommandsTheFirstFour)
     EXPECT_FALSE(items[5]->isEnabled());
     frame.onCommand(cmd::Exit);
 }
+
+TEST(MainFrame, MinusEOpensTheProgramAfterTheSimulationWithoutACamera)
+{
+    ui_fixtures::qtApp();
+    ui_fixtures::ProgramFolder folder;
+    common::Profile::writeString(folder.dir.file("option.ini"), "CAPTURE", "DEVICE", "0");
+    CMainFrame frame(folder.path(), "-e", std::make_unique<ui_fixtures::FakeBackend>());
+    frame.startUp();
+    QCoreApplication::processEvents(); // the posted simulation, then the program
+    Session& s = frame.session();
+    EXPECT_TRUE(s.simulation().running());
+    EXPECT_EQ(s.display().mode(), DisplayMode::ProgramEditor);
+    frame.onCommand(cmd::Exit);
+}
