@@ -33,7 +33,7 @@ public:
     {
         return vision::DisplaySubMode::Centroid;
     }
-    int controllerState() const override { return vision::vardo::state::Running; }
+    int controllerState() const override { return state::Running; }
     bool programRunning() const override { return true; }
     void stopOperation() override {}
     void performAction(int) override {}
