@@ -240,3 +240,33 @@ TEST(Assembly, TheProgramLoadsBeforeTheCalibrationAtStart)
     EXPECT_EQ(said[1], common::messageText(common::msg::CalibrationLoadFailed));
     EXPECT_NE(said[0], said[1]);
 }
+
+TEST(Assembly, TheTurntableBridgeIsDrawnAtStartAndTurnedByItsCommandInSimulation)
+{
+    TempDir dir;
+    makeFolder(dir);
+    dir.write("layout/turntable.ini", "[LAYOUT]\nTABLE_SIZE=40\nTABLE_RANGE=1600\n"
+                                      "TABLE_POSITION=320,100\nLINE_ANGLE=0,45,90\n");
+    writeProgram(dir, "turn.vpr", "Start\nTurntable 3 0 0\nEndOfOperation\n");
+    RecordingFrontend frontend;
+    std::mutex mutex;
+    std::vector<int> turns;
+    AssemblyParts parts;
+    parts.programPath = dir.file("turn.vpr");
+    parts.hooks.turntableTurned = [&](int track, bool) {
+        std::lock_guard lock(mutex);
+        turns.push_back(track);
+    };
+    VardoAssembly rail(frontend, dir.path(), std::move(parts));
+    ASSERT_EQ(rail.start(), StartupOutcome::Started);
+    const layout::TurntableData& table = rail.layout().model().turntable;
+    ASSERT_TRUE(table.present);
+    EXPECT_EQ(table.trackIndex, 0); // the bridge shows from the start
+    frontend.deliverPostedCommands();
+    ASSERT_TRUE(rail.simulation().running());
+    ASSERT_TRUE(rail.handleCommand(cmd::AutoOperation));
+    ASSERT_TRUE(rail.operation().waitForEnd(10000));
+    EXPECT_EQ(table.trackIndex, 1);
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(turns, std::vector<int>{1});
+}
