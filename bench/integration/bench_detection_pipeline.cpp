@@ -101,7 +101,7 @@ struct Detection {
     Operation operation{frontend, controller, speed, trains, sounds, &model};
     RunningHost host{controller, operation, speed};
     vision::Calibration calibration{frontend, settings, model};
-    vision::Detector detector{host, frontend, calibration, model, trains, "/nonexistent"};
+    vision::Detector detector{host.roles(), frontend, calibration, model, trains, "/nonexistent"};
 };
 
 std::unique_ptr<vision::FrameSource> openFile(bool realTime, vision::VideoError& error)
@@ -142,7 +142,8 @@ void BM_DeliverOnly(benchmark::State& state)
             state.SkipWithError("frames were lost");
     }
     benchmark::DoNotOptimize(checksum.load());
-    state.counters["fps"] = benchmark::Counter(double(kFrames), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["fps"] =
+        benchmark::Counter(double(kFrames), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_DeliverOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -168,7 +169,8 @@ void BM_DeliverAndAnalyse(benchmark::State& state)
     }
     if (d.trains.nearest.load() < 0)
         state.SkipWithError("the car was never placed on the track");
-    state.counters["fps"] = benchmark::Counter(double(kFrames), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["fps"] =
+        benchmark::Counter(double(kFrames), benchmark::Counter::kIsIterationInvariantRate);
     state.counters["analysed"] = double(analysed) / double(state.iterations());
 }
 BENCHMARK(BM_DeliverAndAnalyse)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -210,7 +212,8 @@ void BM_PositionEventLatency(benchmark::State& state)
     std::sort(latencies.begin(), latencies.end());
     state.counters["events"] = double(latencies.size());
     state.counters["median_us"] = latencies[latencies.size() / 2];
-    state.counters["p99_us"] = latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)];
+    state.counters["p99_us"] =
+        latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)];
 }
 BENCHMARK(BM_PositionEventLatency)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 

@@ -23,31 +23,23 @@ namespace {
 using namespace vardo;
 using layoutdata::Point;
 
-class IdleHost : public vision::DetectionHost {
+// A program runs and nothing is driven.
+class IdleHost : public vision::FrameGate, public vision::ControlSide {
 public:
     bool videoRunning() const override { return true; }
     bool simulationMode() const override { return false; }
     vision::DisplayMode displayMode() const override { return vision::DisplayMode::Live; }
-    vision::DisplaySubMode displaySubMode() const override { return vision::DisplaySubMode::Centroid; }
-    int controllerState() const override { return vision::vardo::state::Running; }
+    vision::DisplaySubMode displaySubMode() const override
+    {
+        return vision::DisplaySubMode::Centroid;
+    }
+    int controllerState() const override { return state::Running; }
     bool programRunning() const override { return true; }
     void stopOperation() override {}
     void performAction(int) override {}
     bool speedControlEnabled() const override { return false; }
     void setSpeed(double) override {}
     bool extendedPointMode1() const override { return false; }
-    bool sdkActive() const override { return false; }
-    bool sdkWindowAttached() const override { return false; }
-    bool sdkBoundingBoxMode() const override { return false; }
-    void publishPosition(int, int, int, int) override {}
-    void publishBoundingBox(int, int, int, int) override {}
-    int autoStopSetting() const override { return 0; }
-    int turnServoSetting() const override { return 0; }
-    int autoStopLatch() const override { return 0; }
-    void setAutoStopLatch(int) override {}
-    bool turntableTrackSelected(int) const override { return false; }
-    bool parameterDialogOpen() const override { return false; }
-    void showPassPointCount(int) override {}
 };
 
 layoutdata::PolylineFile ovalTrack()
@@ -57,8 +49,8 @@ layoutdata::PolylineFile ovalTrack()
     f.vertexCounts.push_back(n);
     for (int i = 0; i < n; ++i) {
         double a = 2 * M_PI * i / n;
-        f.vertices.push_back({int(std::lround(320 + 250 * std::cos(a))),
-                              int(std::lround(240 + 180 * std::sin(a)))});
+        f.vertices.push_back(
+            {int(std::lround(320 + 250 * std::cos(a))), int(std::lround(240 + 180 * std::sin(a)))});
     }
     return f;
 }
@@ -118,7 +110,8 @@ void AnalyzeFrameVersusPlainPass(benchmark::State& state)
     calibration.LoadCalibration(dir.file("c.clb"));
     IdleHost host;
     TrainState train;
-    vision::Detector detector(host, frontend, calibration, layout, train, dir.path());
+    vision::Detector detector(vision::DetectionHost{host, host}, frontend, calibration, layout,
+                              train, dir.path());
     detector.setSettings(vision::DetectorSettings::read(settings));
 
     const auto frames = movingTrain(width, height, 120);
@@ -152,7 +145,11 @@ void AnalyzeFrameVersusPlainPass(benchmark::State& state)
     state.counters["moved_fraction"] = double(moved) / double(analyse.size());
 }
 
-BENCHMARK(AnalyzeFrameVersusPlainPass)->Arg(320)->Arg(640)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AnalyzeFrameVersusPlainPass)
+    ->Arg(320)
+    ->Arg(640)
+    ->Iterations(2000)
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

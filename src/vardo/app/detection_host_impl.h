@@ -4,7 +4,8 @@
 // speed control. Whatever belongs to a window (display mode, video state,
 // simulation, the speed-control switch) comes through hooks; without a
 // hook the live display, no simulation and no speed control are assumed.
-// There is no outside-program interface and no extended interface here.
+// The roles of the outside-program interface, the turntable and the
+// parameter dialog belong to those components.
 #include "vardo/operation/control_loop.h"
 #include "vardo/operation/controller_action.h"
 #include "vardo/operation/speed_control.h"
@@ -22,10 +23,14 @@ struct DetectionHostHooks {
     std::function<vision::DisplaySubMode()> displaySubMode;
 };
 
-class ControlDetectionHost : public vision::DetectionHost {
+class ControlDetectionHost : public vision::FrameGate, public vision::ControlSide {
 public:
     ControlDetectionHost(Controller& controller, Operation& operation, SpeedControl& speed,
                          DetectionHostHooks hooks = {});
+
+    // The roles detection is given; the outside-program interface, the
+    // turntable and the parameter dialog join when they exist.
+    vision::DetectionHost roles() { return {*this, *this}; }
 
     // Set by whoever starts and stops the capture.
     void setVideoRunning(bool running) { videoRunning_.store(running); }
@@ -42,22 +47,8 @@ public:
     void performAction(int action) override { controller_.performAction(action); }
     bool speedControlEnabled() const override;
     void setSpeed(double fraction) override { speed_.set(fraction); }
+    // No extended interface here drives a point entry.
     bool extendedPointMode1() const override { return false; }
-
-    bool sdkActive() const override { return false; }
-    bool sdkWindowAttached() const override { return false; }
-    bool sdkBoundingBoxMode() const override { return false; }
-    void publishPosition(int, int, int, int) override {}
-    void publishBoundingBox(int, int, int, int) override {}
-
-    int autoStopSetting() const override { return 0; }
-    int turnServoSetting() const override { return 0; }
-    int autoStopLatch() const override { return autoStopLatch_.load(); }
-    void setAutoStopLatch(int latch) override { autoStopLatch_.store(latch); }
-    bool turntableTrackSelected(int) const override { return false; }
-
-    bool parameterDialogOpen() const override { return false; }
-    void showPassPointCount(int) override {}
 
 private:
     Controller& controller_;
@@ -65,7 +56,6 @@ private:
     SpeedControl& speed_;
     DetectionHostHooks hooks_;
     std::atomic<bool> videoRunning_{false};
-    std::atomic<int> autoStopLatch_{0};
 };
 
 } // namespace vardo

@@ -84,8 +84,10 @@ bool Layout::drawTurntable(int i, bool simulation, bool reversal, std::span<cons
         return false;
     const int r = t.radius;
     drawTurntableBridge(turntablePicture_, r, t.lineAngles[size_t(i)]);
+    // The control loop turns the bridge while the view draws the figures:
+    // the turned flags change under the pictures' lock too.
+    std::lock_guard lock(pictures_.mutex());
     {
-        std::lock_guard lock(pictures_.mutex());
         QRect square(t.centre.x - r, t.centre.y - r, 2 * r, 2 * r);
         QPainter painter(&pictures_.layout());
         painter.drawImage(square.topLeft(), turntablePicture_, QRect(2 * r, 0, 2 * r, 2 * r));

@@ -108,6 +108,7 @@ void MainView::paintProgram(QPainter& painter)
 {
     // Read only until the program editor is built: the boxes and their chains.
     const Program& program = session_.program();
+    const int highlighted = session_.highlightedCommand();
     painter.fillRect(QRect(0, 0, kProgramViewWidth, kProgramViewHeight), Qt::white);
     painter.setPen(QColor(0, 0, 255));
     for (int i = 0; i < kProgramSlots; ++i) {
@@ -129,7 +130,7 @@ void MainView::paintProgram(QPainter& painter)
         const ProgramCommand& c = program.commands[size_t(i)];
         const QRect box(c.boxX, c.boxY, kBoxSize, kBoxSize);
         painter.fillRect(box, QColor(255, 249, 189));
-        painter.setPen(i == program.selected ? QPen(QColor(0, 255, 0), 2) : QPen(Qt::black));
+        painter.setPen(i == highlighted ? QPen(QColor(0, 255, 0), 2) : QPen(Qt::black));
         painter.drawRect(box);
         const char* name = commandKindName(c.kind);
         painter.drawText(box, Qt::AlignCenter | Qt::TextWrapAnywhere, name ? name : "?");
@@ -193,7 +194,6 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     setWindowFlag(Qt::WindowCloseButtonHint, false);
     frontend_.setWindow(this);
     frontend_.setQuitHandler([this] { quitNow(); });
-    frontend_.setCommandHandler([this](int id) { onCommand(id); });
 
     progress_ = std::make_unique<CalibrationProgressDialog>(
         this, [this] { session_->abortCalibration(); });
@@ -209,8 +209,15 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     };
     hooks.resizeView = [this](QSize size) { applyViewSize(size); };
     hooks.stateChanged = [this] { updateActions(); };
+    hooks.frameSizeChanged = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { applyViewSize(session_->viewSize()); }, Qt::QueuedConnection);
+    };
     session_ = std::make_unique<Session>(frontend_, std::move(programFolder), std::move(parts),
                                          std::move(hooks));
+    // Posted commands reach the window's dispatcher, which hands the
+    // core's own to the assembly.
+    frontend_.setCommandHandler([this](int id) { onCommand(id); });
     frontend_.setProgramRefresh([this] { view_->update(); });
 
     view_ = new MainView(*this, *session_);
@@ -282,18 +289,16 @@ void CMainFrame::buildMenus()
 void CMainFrame::fillCameraMenu()
 {
     cameraMenu_->clear();
-    cameraMenu_->addAction(makeAction(cmd::NoCamera, common::messageText(msg::CameraNone)));
-    const auto& names = session_->video().cameraNames();
-    for (size_t i = 0; i < names.size(); ++i) {
-        const int id = cmd::FirstCamera + int(i);
-        if (id <= cmd::LastCamera) {
-            QAction* a = makeAction(id, names[i].c_str());
-            a->setText(QString::fromStdString(names[i]));
-            cameraMenu_->addAction(a);
-        } else {
+    for (const vision::CameraMenuEntry& entry : session_->video().cameraMenu()) {
+        const QString text = QString::fromStdString(entry.text);
+        if (entry.commandId == 0) {
             // Listed, with no command behind it.
-            cameraMenu_->addAction(QString::fromStdString(names[i]))->setEnabled(false);
+            cameraMenu_->addAction(text)->setEnabled(false);
+            continue;
         }
+        QAction* a = makeAction(entry.commandId, entry.text.c_str());
+        a->setText(text);
+        cameraMenu_->addAction(a);
     }
     updateActions();
 }
@@ -390,9 +395,10 @@ void CMainFrame::onCommand(int id)
     Session& s = *session_;
     if (!commandEnabled(id, s.uiState()) && id != cmd::EmergencyStopNotice)
         return;
-    if (id >= cmd::NoCamera && id <= cmd::LastCamera) {
-        s.video().handleCommand(id);
+    // Simulation, folder run, automatic operation, toggles and cameras.
+    if (s.coreCommand(id)) {
         applyViewSize(s.viewSize());
+        view_->update();
         updateActions();
         return;
     }
@@ -407,14 +413,6 @@ void CMainFrame::onCommand(int id)
         return;
     case cmd::ToolBar: toolBar_->setVisible(!toolBar_->isVisible()); break;
     case cmd::StatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
-    case cmd::Simulation: s.simulationCommand(); break;
-    case kAutoOperationCommand: s.autoOperationCommand(); break;
-    case cmd::EmergencyStopToggle: s.toggleEmergencyStop(); break;
-    case cmd::ControlPointsToggle: s.toggleControlPoints(); break;
-    case cmd::Skin1: s.selectSkin(1); break;
-    case cmd::Skin2: s.selectSkin(2); break;
-    case cmd::Skin3: s.selectSkin(3); break;
-    case cmd::Skin4: s.selectSkin(4); break;
     case cmd::CalibrationStart: startCalibration(); break;
     case cmd::AngleCorrection: openAngleCorrection(); break;
     case cmd::CalibrationSave: s.saveCalibration(chooseCalibrationPath()); break;
@@ -486,8 +484,7 @@ void CMainFrame::openVideoFile()
     }
     if (path.empty())
         return;
-    if (session_->video().openVideoFile(path))
-        session_->rail().setVideoPath(path);
+    session_->openVideoFile(path);
     applyViewSize(session_->viewSize());
 }
 

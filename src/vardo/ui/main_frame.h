@@ -66,6 +66,7 @@ public:
     // would mislead.)
     QLabel* statusPane() const { return statusText_; }
     QToolBar* toolBar() const { return toolBar_; }
+    QMenu* cameraMenu() const { return cameraMenu_; }
 
     // Start-up from the view's first paint.
     void startUp();

@@ -2,6 +2,7 @@
 // When each menu item and toolbar button is enabled and when it carries a
 // check mark, as plain functions over a snapshot of the window's state, so
 // the rules are testable without widgets.
+#include "vardo/base/command_ids.h"
 #include "vardo/vision/detection_host.h"
 
 namespace vardo::ui {
@@ -9,9 +10,7 @@ namespace vardo::ui {
 using vision::DisplayMode;
 using vision::DisplaySubMode;
 
-// Our own command, until the controller panel exists: start or stop the
-// automatic operation of the loaded program.
-constexpr int kAutoOperationCommand = 32990;
+constexpr int kAutoOperationCommand = cmd::AutoOperation;
 
 struct UiState {
     bool layoutLoaded = false;

@@ -1,34 +1,15 @@
 #pragma once
-// Everything the window runs on, wired together: the layout, detection and
-// calibration, the video source, the program and its operation, the
-// simulation, control points and the relay board, with the start-up and
-// shutdown sequences. It is the view's RailSystem side; no widget lives
-// here, so the whole of it runs headless under tests.
-#include "vardo/app/rail_system.h"
-#include "vardo/app/startup.h"
-#include "vardo/devices/serial_port.h"
-#include "vardo/devices/usb_controller.h"
-#include "vardo/layout/layout.h"
-#include "vardo/operation/control_loop.h"
-#include "vardo/operation/control_points.h"
-#include "vardo/operation/controller_action.h"
-#include "vardo/app/detection_host_impl.h"
-#include "vardo/operation/program_editor.h"
-#include "vardo/operation/simulation.h"
-#include "vardo/operation/sound_calls.h"
-#include "vardo/operation/speed_control.h"
-#include "vardo/operation/usb_devices.h"
+// The window's side of Vardo: the assembly of every component, and the
+// view's own state (display mode, focus meter, angle correction, the
+// frames handed to the screen). No widget lives here, so the whole of it
+// runs headless under tests.
+#include "vardo/app/assembly.h"
 #include "vardo/ui/display_state.h"
 #include "vardo/ui/focus_meter.h"
 #include "vardo/ui/frame_swap.h"
 #include "vardo/ui/menu_rules.h"
-#include "vardo/ui/timer_dispatch.h"
-#include "vardo/ui/view_drawing.h"
+#include "vardo/ui/view_renderer.h"
 #include "vardo/vision/angle_correction.h"
-#include "vardo/vision/calibration.h"
-#include "vardo/vision/calibration_run.h"
-#include "vardo/vision/detector.h"
-#include "vardo/vision/video_source.h"
 
 #include <atomic>
 #include <functional>
@@ -38,11 +19,15 @@
 namespace vardo::ui {
 
 // What the session asks of the window. Every hook runs on the user-
-// interface thread except frameReady, which any thread may call.
+// interface thread except frameReady and frameSizeChanged, which any
+// thread may call.
 struct SessionHooks {
     std::function<void()> frameReady;           // a new picture to paint
     std::function<void(QSize view)> resizeView; // the view must take this size
     std::function<void()> stateChanged;         // menus may need updating
+    // The camera's frames differ from the view's size: the window asks
+    // viewSize() again on its own thread.
+    std::function<void()> frameSizeChanged;
 };
 
 struct SessionParts {
@@ -51,12 +36,14 @@ struct SessionParts {
     ProgramFileChooser* fileChooser = nullptr;
     // Null: the GStreamer framework.
     std::unique_ptr<vision::VideoBackend> videoBackend;
+    // The optional components; null factories leave them out.
+    AssemblyFactories factories;
 };
 
-class Session : private TimerTargets {
+class Session {
 public:
     Session(Frontend& frontend, std::string programFolder, SessionParts parts, SessionHooks hooks);
-    ~Session() override;
+    ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -64,7 +51,7 @@ public:
     StartupOutcome start(std::string_view commandLine);
     // The view goes: everything is taken down, once.
     void shutdown();
-    bool started() const { return rail_.started(); }
+    bool started() const { return assembly_->started(); }
 
     UiState uiState() const;
     DisplayState& display() { return display_; }
@@ -75,24 +62,25 @@ public:
     // The display commands of the view menu (and the popup).
     void displayCommand(int id);
     void setDisplayMode(DisplayMode mode);
+    // The view's size for the mode: the camera's picture as the last frame
+    // had it, else as the camera was asked for.
     QSize viewSize() const;
-    bool debugMenu() const;
-    // The simulation command: starts it, or stops a running one.
-    void simulationCommand();
-    // Our automatic-operation command: starts the loaded program, or stops it.
-    void autoOperationCommand();
-    void toggleEmergencyStop();
-    void toggleControlPoints();
-    void selectSkin(int skin);
+    bool debugMenu() const { return debugMenu_; }
+    // The commands the assembly carries out (simulation, folder run, the
+    // automatic operation, toggles, cameras); false for any other id.
+    bool coreCommand(int id);
+    void simulationCommand() { coreCommand(cmd::Simulation); }
+    void autoOperationCommand() { coreCommand(kAutoOperationCommand); }
+    bool openVideoFile(const std::string& path);
 
     // ---- calibration
     bool startCalibration();
-    void abortCalibration();
+    void abortCalibration() { assembly_->abortCalibration(); }
     bool openAngleCorrection();
     void angleMouse(vision::MouseKind kind, QPoint p);
     void closeAngleCorrection(bool ok);
-    bool angleCorrecting() const { return angle_.isOpen(); }
-    bool markingActive() const { return angle_.isOpen(); }
+    bool angleCorrecting() const { return angle_->isOpen(); }
+    bool markingActive() const { return angle_->isOpen(); }
     bool saveCalibration(const std::string& path);
 
     // ---- exit
@@ -100,98 +88,52 @@ public:
     // (the capture is then stopped).
     bool confirmExit(const std::function<std::string()>& chooseCalibrationPath);
 
-    // ---- timers of the main window
-    void onTimer(int id);
-
     // The layout display in simulation: the display picture redrawn with
     // the simulated cars. True when it was drawn.
-    bool drawSimulation();
+    bool drawSimulation() { return renderer_->drawSimulation(); }
+
+    // The command the program display highlights: the one the control loop
+    // executes while a program runs, else the editor's selection.
+    int highlightedCommand() const;
 
     // ---- parts, for the window's dialogs
-    layout::Layout& layout() { return layout_; }
-    Program& program() { return program_; }
-    ProgramEditor& editor() { return *editor_; }
-    vision::Calibration& calibration() { return *calibration_; }
-    vision::VideoSource& video() { return *video_; }
-    Operation& operation() { return *operation_; }
-    Simulation& simulation() { return simulation_; }
-    Controller& controller() { return controller_; }
-    TrainState& trains() { return trains_; }
-    RailSystem& rail() { return rail_; }
-    Settings& settings() { return settings_; }
-    bool layoutLoaded() const { return layoutLoaded_; }
-
-    // The frame callback (the source's thread): detection, then drawing.
-    void onFrame(std::span<const uint8_t> frame, int width, int height);
-
-    // What detection and the calibration run see of the control side.
-    ControlDetectionHost& detectionHost() { return *host_; }
+    VardoAssembly& assembly() { return *assembly_; }
+    layout::Layout& layout() { return assembly_->layout(); }
+    Program& program() { return assembly_->program(); }
+    ProgramEditor& editor() { return assembly_->editor(); }
+    vision::Calibration& calibration() { return assembly_->calibration(); }
+    vision::VideoSource& video() { return *assembly_->video(); }
+    Operation& operation() { return assembly_->operation(); }
+    Simulation& simulation() { return assembly_->simulation(); }
+    Controller& controller() { return assembly_->controller(); }
+    TrainState& trains() { return assembly_->trains(); }
+    RailSystem& rail() { return assembly_->rail(); }
+    Settings& settings() { return assembly_->settings(); }
+    bool layoutLoaded() const { return assembly_->layoutLoaded(); }
 
 private:
-    void installSteps();
-    bool bringUpDisplay();
-    bool bringUpLayout();
-    bool bringUpDevicesAndProgram();
-    void stopSimulation();
+    AssemblyParts assemblyParts(SessionParts parts);
+    void readViewSettings();
     void showLive(bool centroid);
+    void showSimulation();
     void changed();
-    void drawCameraFrame(std::span<const uint8_t> frame, int width, int height);
-    void drawCameraOverlays(QPainter& painter, int width, int height);
-    void drawLayoutFrame();
-    void drawCars(const int* positions, int count);
+    void onFrame(std::span<const uint8_t> frame, int width, int height);
     void switchFocusOffWhenBusy();
-
-    // TimerTargets
-    bool crossingTimer(int id) override { return layout_.onTimer(id); }
-    void fadeStep() override { speed_.onTimer(kFadeTimer); }
-    void servoMoveEnded(int servo) override;
-    void killTimer(int id) override { frontend_.killTimer(id); }
-    void clearPointBusy(int id) override { usb_->onTimer(id); }
-    bool operating() const override { return operation_->operating(); }
-    void chainTimer(int id) override { operation_->onTimer(id); }
+    void forgetFrameSize();
 
     Frontend& frontend_;
-    RailSystem rail_;
-    Settings settings_;
     SessionHooks hooks_;
-    vision::CalibrationProgress* progress_;
-    Startup startup_;
-    Shutdown shutdown_;
-
-    layout::Layout layout_;
-    TrainState trains_;
-    Controller controller_;
-    SpeedControl speed_;
-    SoundCalls sounds_;
-    Simulation simulation_;
-    ControlPoints controlPoints_;
-    std::unique_ptr<Operation> operation_;
-    devices::SerialPortOpener portOpener_;
-    std::unique_ptr<devices::UsbController> usb_;
-    std::unique_ptr<UsbDevices> usbDevices_;
-    Program program_;
-    std::unique_ptr<ProgramEditor> editor_;
-    std::unique_ptr<vision::Calibration> calibration_;
-    std::unique_ptr<ControlDetectionHost> host_;
-    std::unique_ptr<vision::Detector> detector_;
-    std::unique_ptr<vision::CalibrationRun> calibrationRun_;
-    vision::AngleCorrection angle_;
-    std::unique_ptr<vision::VideoBackend> backend_;
-    std::unique_ptr<vision::VideoSource> video_;
-
     DisplayState display_;
     FocusMeter focus_;
     FrameSwap frames_;
-    ViewPens pens_;
-    int focusRange_ = 10000;
-    bool enableExcept_ = true;
-    bool debugMenu_ = false;
-    bool layoutLoaded_ = false;
-    bool emergencyStop_ = true;
-    bool controlPointsOn_ = true;
-    int skin_ = 1;
     std::atomic<bool> angleOpen_{false};
-    uint64_t layoutAnalyses_ = 0; // streaming thread: analyses drawn in the layout display
+    // The size of the last camera frame, 0 before the first.
+    std::atomic<int> frameWidth_{0};
+    std::atomic<int> frameHeight_{0};
+    bool debugMenu_ = false;
+    std::unique_ptr<VardoAssembly> assembly_;
+    std::unique_ptr<vision::AngleCorrection> angle_;
+    std::unique_ptr<ViewRenderer> renderer_;
 };
 
 } // namespace vardo::ui

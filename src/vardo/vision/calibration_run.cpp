@@ -31,8 +31,8 @@ bool QuadrantCounter::add(int x, int y, int width, int height)
     int& count = counts_[size_t(q)];
     if (count < perQuadrant_)
         ++count;
-    const bool full = std::all_of(counts_.begin(), counts_.end(),
-                                  [this](int c) { return c == perQuadrant_; });
+    const bool full =
+        std::all_of(counts_.begin(), counts_.end(), [this](int c) { return c == perQuadrant_; });
     if (q == end_ && full) {
         if (laps_ <= 1)
             return true;
@@ -48,11 +48,11 @@ int QuadrantCounter::progress() const
     return base_ + counts_[0] + counts_[1] + counts_[2] + counts_[3];
 }
 
-CalibrationRun::CalibrationRun(Calibration& calibration, DetectionHost& host, Frontend& frontend,
+CalibrationRun::CalibrationRun(Calibration& calibration, ControlSide& control, Frontend& frontend,
                                const CentroidSource& centroids, TrainState& train,
                                CalibrationProgress& progress, std::string programFolder,
                                bool logPosition)
-    : calibration_(calibration), host_(host), frontend_(frontend), centroids_(centroids),
+    : calibration_(calibration), control_(control), frontend_(frontend), centroids_(centroids),
       train_(train), progress_(progress), programFolder_(std::move(programFolder)),
       logPosition_(logPosition)
 {
@@ -93,11 +93,11 @@ void CalibrationRun::join()
 
 void CalibrationRun::startTrain()
 {
-    if (host_.speedControlEnabled())
-        host_.setSpeed(1.0);
-    host_.performAction(vardo::ActionForward);
-    if (!host_.extendedPointMode1())
-        host_.performAction(vardo::ActionPoint1Straight);
+    if (control_.speedControlEnabled())
+        control_.setSpeed(1.0);
+    control_.performAction(vardo::ActionForward);
+    if (!control_.extendedPointMode1())
+        control_.performAction(vardo::ActionPoint1Straight);
 }
 
 void CalibrationRun::run()
@@ -116,8 +116,8 @@ void CalibrationRun::run()
         const Point c = centroids_.objectCentroid();
         if (c == kNoCentroid)
             continue;
-        completed = counter.add(c.x, c.y, calibration_.currentWidth(),
-                                calibration_.currentHeight());
+        completed =
+            counter.add(c.x, c.y, calibration_.currentWidth(), calibration_.currentHeight());
         progress_.setPosition(counter.progress());
         calibration_.widenRectangle(c.x, c.y);
         if (completed)
@@ -132,7 +132,7 @@ void CalibrationRun::finish(bool completed)
         TrainState::Position p = train_.position(train_.current.load());
         recreatePositionLog(programFolder_, p.x, p.y);
     }
-    host_.performAction(vardo::ActionStop);
+    control_.performAction(vardo::ActionStop);
     calibration_.finishRun(completed);
     progress_.close();
     frontend_.postCommand(cmd::AngleCorrection);

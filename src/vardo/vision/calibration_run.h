@@ -40,9 +40,9 @@ private:
 
 class CalibrationRun {
 public:
-    CalibrationRun(Calibration& calibration, DetectionHost& host, Frontend& frontend,
-                   const CentroidSource& centroids, TrainState& train, CalibrationProgress& progress,
-                   std::string programFolder, bool logPosition);
+    CalibrationRun(Calibration& calibration, ControlSide& control, Frontend& frontend,
+                   const CentroidSource& centroids, TrainState& train,
+                   CalibrationProgress& progress, std::string programFolder, bool logPosition);
     ~CalibrationRun();
     CalibrationRun(const CalibrationRun&) = delete;
     CalibrationRun& operator=(const CalibrationRun&) = delete;
@@ -61,7 +61,7 @@ private:
     void finish(bool completed);
 
     Calibration& calibration_;
-    DetectionHost& host_;
+    ControlSide& control_;
     Frontend& frontend_;
     const CentroidSource& centroids_;
     TrainState& train_;

@@ -1,9 +1,7 @@
 #pragma once
-// What detection and the calibration run need from the control side: the
-// controller state, whether a program runs, the stop paths, the outside-
-// program interface, the extended interface's turntable settings and the
-// panel's turntable latch and buttons. The control object implements it;
-// every call may come from the streaming thread or the calibration thread.
+// What detection and the calibration run need from the rest of Vardo,
+// split by role: the view's state, the control side, the outside-program
+// interface, the turntable and the parameter dialog.
 #include "vardo/base/controller_codes.h"
 
 namespace vardo::vision {
@@ -12,17 +10,21 @@ namespace vardo::vision {
 enum class DisplayMode { Live = 0, Difference = 1, Layout = 2, ProgramEditor = 3 };
 enum class DisplaySubMode { Centroid = 0, Vector = 1, Polygon = 2, TrainFigure = 3 };
 
-class DetectionHost {
+// What the frame callback checks first.
+class FrameGate {
 public:
-    virtual ~DetectionHost() = default;
-
-    // ---- what the frame callback checks first
+    virtual ~FrameGate() = default;
     virtual bool videoRunning() const = 0;
     virtual bool simulationMode() const = 0;
     virtual DisplayMode displayMode() const = 0;
     virtual DisplaySubMode displaySubMode() const = 0;
+};
 
-    // ---- control
+// The controller and the running program, as detection and the
+// calibration run drive them.
+class ControlSide {
+public:
+    virtual ~ControlSide() = default;
     virtual int controllerState() const = 0;
     virtual bool programRunning() const = 0;
     // Ends automatic operation: sounds stopped, both control-loop events set.
@@ -35,25 +37,48 @@ public:
     // Whether the extended interface drives a point entry in mode 1 (then
     // the calibration run leaves point 1 alone).
     virtual bool extendedPointMode1() const = 0;
+};
 
-    // ---- outside-program interface
-    virtual bool sdkActive() const = 0;
-    virtual bool sdkWindowAttached() const = 0;
-    virtual bool sdkBoundingBoxMode() const = 0;
+// The outside-program interface while it is open.
+class PositionOutput {
+public:
+    virtual ~PositionOutput() = default;
+    virtual bool windowAttached() const = 0;
+    virtual bool boundingBoxMode() const = 0;
     // The records hold each value as 16 bits.
     virtual void publishPosition(int x, int y, int laps, int remainder) = 0;
     virtual void publishBoundingBox(int minX, int minY, int maxX, int maxY) = 0;
+};
 
-    // ---- turntable (extended interface settings and panel state)
-    virtual int autoStopSetting() const = 0;   // AUTO_STOP: 0, 1 or 2
-    virtual int turnServoSetting() const = 0;  // TURN_SERVO setting byte
+// The extended interface's turntable settings and the panel's latch and
+// track buttons.
+class TurntableSide {
+public:
+    virtual ~TurntableSide() = default;
+    virtual int autoStopSetting() const = 0;  // AUTO_STOP: 0, 1 or 2
+    virtual int turnServoSetting() const = 0; // TURN_SERVO setting byte
     virtual int autoStopLatch() const = 0;
     virtual void setAutoStopLatch(int latch) = 0;
     virtual bool turntableTrackSelected(int button) const = 0; // 1..5
+};
 
-    // ---- parameter dialog pass-point check
-    virtual bool parameterDialogOpen() const = 0;
+// The parameter dialog's pass-point check.
+class PassPointDisplay {
+public:
+    virtual ~PassPointDisplay() = default;
+    virtual bool dialogOpen() const = 0;
     virtual void showPassPointCount(int count) = 0;
+};
+
+// Everything detection needs of the rest, by role. Every call may come
+// from the streaming thread. A null role is absent: no outside program
+// listens, no turntable stops the train, no dialog counts pass points.
+struct DetectionHost {
+    FrameGate& frames;
+    ControlSide& control;
+    PositionOutput* positions = nullptr;
+    TurntableSide* turntable = nullptr;
+    PassPointDisplay* passPoints = nullptr;
 };
 
 // Calibration progress, shown by a dialog with a bar and an abort button.

@@ -22,7 +22,7 @@ Point unpackPoint(int64_t v)
 
 } // namespace
 
-Detector::Detector(DetectionHost& host, Frontend& frontend, Calibration& calibration,
+Detector::Detector(const DetectionHost& host, Frontend& frontend, Calibration& calibration,
                    const layout::LayoutModel& layout, TrainState& train, std::string programFolder)
     : host_(host), frontend_(frontend), calibration_(calibration), layout_(layout), train_(train),
       programFolder_(std::move(programFolder)), result_(std::make_unique<AnalysisResult>()),
@@ -42,7 +42,10 @@ void Detector::setSettings(const DetectorSettings& settings)
     dumpCounter_ = settings_.captureFolder.empty() ? 0 : 1;
 }
 
-Point Detector::objectCentroid() const { return unpackPoint(centroid_.load()); }
+Point Detector::objectCentroid() const
+{
+    return unpackPoint(centroid_.load());
+}
 
 void Detector::ResetDetector(bool releaseAll)
 {
@@ -59,10 +62,10 @@ void Detector::ResetDetector(bool releaseAll)
 
 void Detector::AnalyzeFrame(std::span<const uint8_t> frame, int width, int height)
 {
-    if (!host_.videoRunning() || host_.simulationMode())
+    if (!host_.frames.videoRunning() || host_.frames.simulationMode())
         return;
-    const DisplayMode mode = host_.displayMode();
-    if (mode == DisplayMode::ProgramEditor && !host_.programRunning())
+    const DisplayMode mode = host_.frames.displayMode();
+    if (mode == DisplayMode::ProgramEditor && !host_.control.programRunning())
         return;
     if (width <= 0 || height <= 0 || frame.size() != size_t(width) * size_t(height) * 3)
         return;
@@ -117,12 +120,11 @@ void Detector::analyse(std::span<const uint8_t> frame, DisplayMode mode)
     erode(difference_.data(), width_, height_, scratch_);
 
     r.verticesInLayout = r.centroidsInLayout = false;
-    r.traceOverflow =
-        tracePolygons(difference_.data(), width_, height_, r.polygons, *trace_) ==
-        TraceResult::Overflow;
+    r.traceOverflow = tracePolygons(difference_.data(), width_, height_, r.polygons, *trace_) ==
+                      TraceResult::Overflow;
     polygonCentroids(r.polygons, r.centroids);
-    r.objectCentroid =
-        vision::objectCentroid(std::span<const Point>(r.centroids.data(), size_t(r.polygons.count)));
+    r.objectCentroid = vision::objectCentroid(
+        std::span<const Point>(r.centroids.data(), size_t(r.polygons.count)));
     centroid_.store(packPoint(r.objectCentroid));
     polygonCount_.store(r.polygons.count);
 
@@ -137,7 +139,7 @@ void Detector::analyse(std::span<const uint8_t> frame, DisplayMode mode)
 
 void Detector::signal()
 {
-    if (host_.programRunning() || calibration_.calibrating())
+    if (host_.control.programRunning() || calibration_.calibrating())
         train_.positionEvent.set();
     if (calibration_.calibrated() && !layout_.controlPoints.records.empty())
         train_.controlPointEvent.set();
@@ -148,7 +150,7 @@ void Detector::mapForLayoutDisplay(DisplayMode mode)
     if (mode != DisplayMode::Layout)
         return;
     AnalysisResult& r = *result_;
-    const DisplaySubMode sub = host_.displaySubMode();
+    const DisplaySubMode sub = host_.frames.displaySubMode();
     const CalibrationRecord record = calibration_.record();
     const Extent& extent = layout_.track().extent();
     if (sub == DisplaySubMode::Vector) {

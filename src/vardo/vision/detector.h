@@ -7,8 +7,8 @@
 // through TrainState and a few atomics. Nothing is drawn here: the view
 // draws from result() after AnalyzeFrame returns.
 #include "vardo/base/frontend.h"
-#include "vardo/layout/layout_model.h"
 #include "vardo/base/train_state.h"
+#include "vardo/layout/layout_model.h"
 #include "vardo/vision/calibration.h"
 #include "vardo/vision/centroid.h"
 #include "vardo/vision/detection_host.h"
@@ -47,7 +47,7 @@ struct AnalysisResult {
 
 class Detector : public CentroidSource {
 public:
-    Detector(DetectionHost& host, Frontend& frontend, Calibration& calibration,
+    Detector(const DetectionHost& host, Frontend& frontend, Calibration& calibration,
              const layout::LayoutModel& layout, TrainState& train, std::string programFolder);
     ~Detector() override;
     Detector(const Detector&) = delete;
@@ -93,13 +93,14 @@ private:
     void publish();
     void turntableCheck();
     void passPointCheck();
+    bool outsideWindowAttached() const;
     // After nothing moved.
     void endOfLineCheck();
     void emergencyStop(bool notice);
     Point currentTrainPosition() const;
     bool onTrack(int index) const;
 
-    DetectionHost& host_;
+    DetectionHost host_;
     Frontend& frontend_;
     Calibration& calibration_;
     const layout::LayoutModel& layout_;

@@ -42,7 +42,7 @@ void Detector::trainMoved()
         const Point& p = layout_.track().position(index);
         train_.setPosition(train_.current.load(), p.x, p.y);
         train_.nearest.store(index);
-        const bool backward = (host_.controllerState() & vardo::state::Backward) != 0;
+        const bool backward = (host_.control.controllerState() & vardo::state::Backward) != 0;
         train_.updateLapAngle(p.x, p.y, backward);
     }
     publish();
@@ -57,10 +57,11 @@ void Detector::trainMoved()
 
 void Detector::publish()
 {
-    if (!host_.sdkActive())
+    PositionOutput* out = host_.positions;
+    if (!out)
         return;
     const AnalysisResult& r = *result_;
-    if (host_.sdkBoundingBoxMode()) {
+    if (out->boundingBoxMode()) {
         int minX = INT_MAX, minY = INT_MAX, maxX = INT_MIN, maxY = INT_MIN;
         for (int i = 0; i < r.polygons.vertexTotal; ++i) {
             const Point& v = r.polygons.vertices[size_t(i)];
@@ -69,21 +70,22 @@ void Detector::publish()
             maxX = std::max(maxX, v.x);
             maxY = std::max(maxY, v.y);
         }
-        host_.publishBoundingBox(minX, minY, maxX, maxY);
+        out->publishBoundingBox(minX, minY, maxX, maxY);
         return;
     }
     const Point p = currentTrainPosition();
     const int accumulated = train_.accumulatedAngle.load();
-    host_.publishPosition(p.x, p.y, accumulated / 360, accumulated % 360);
+    out->publishPosition(p.x, p.y, accumulated / 360, accumulated % 360);
 }
 
 void Detector::turntableCheck()
 {
-    const int autoStop = host_.autoStopSetting();
+    TurntableSide* turntable = host_.turntable;
+    const int autoStop = turntable ? turntable->autoStopSetting() : 0;
     const auto& table = layout_.turntable;
-    const int state = host_.controllerState();
+    const int state = host_.control.controllerState();
     const Point train = currentTrainPosition();
-    if (autoStop == 0 || !calibration_.calibrated() || host_.sdkWindowAttached() || train.x == 0 ||
+    if (autoStop == 0 || !calibration_.calibrated() || outsideWindowAttached() || train.x == 0 ||
         (state & vardo::state::Running) == 0 || !table.present || !onTrack(table.approachForward) ||
         !onTrack(table.approachBackward))
         return;
@@ -95,34 +97,40 @@ void Detector::turntableCheck()
         autoStop_.store(!backward);
     else if (squared(train, b) < range)
         autoStop_.store(backward);
-    if (!autoStop_.load() || (host_.turnServoSetting() & 0x80) == 0)
+    if (!autoStop_.load() || (turntable->turnServoSetting() & 0x80) == 0)
         return;
-    const bool wrongTrack = backward ? !host_.turntableTrackSelected(1)
-                                     : !host_.turntableTrackSelected(5);
-    if (host_.autoStopLatch() != 1 && !wrongTrack)
+    const bool wrongTrack =
+        backward ? !turntable->turntableTrackSelected(1) : !turntable->turntableTrackSelected(5);
+    if (turntable->autoStopLatch() != 1 && !wrongTrack)
         return;
     emergencyStop(false);
     if (autoStop == 2)
-        host_.setAutoStopLatch(backward ? 3 : 2);
+        turntable->setAutoStopLatch(backward ? 3 : 2);
 }
 
 void Detector::passPointCheck()
 {
-    if (!host_.parameterDialogOpen())
+    PassPointDisplay* display = host_.passPoints;
+    if (!display || !display->dialogOpen())
         return;
     const auto& positions = layout_.positions();
     const Point pass = layout_.track().polylineCount() == 1 ? positions.home : positions.front;
     const long long range = (long long)settings_.positionRange * settings_.positionRange;
     if (squared(currentTrainPosition(), pass) <= range)
-        host_.showPassPointCount(passPoints_.fetch_add(1) + 1);
+        display->showPassPointCount(passPoints_.fetch_add(1) + 1);
+}
+
+bool Detector::outsideWindowAttached() const
+{
+    return host_.positions && host_.positions->windowAttached();
 }
 
 void Detector::endOfLineCheck()
 {
-    const int state = host_.controllerState();
+    const int state = host_.control.controllerState();
     const Point train = currentTrainPosition();
     if (!settings_.emergencyStop || autoStop_.load() || !calibration_.calibrated() ||
-        host_.sdkWindowAttached() || train.x == 0 || (state & vardo::state::Running) == 0 ||
+        outsideWindowAttached() || train.x == 0 || (state & vardo::state::Running) == 0 ||
         (state & vardo::state::Backward) == 0)
         return;
     if (--emergencyCountdown_ > 0)
@@ -140,10 +148,10 @@ void Detector::endOfLineCheck()
 
 void Detector::emergencyStop(bool notice)
 {
-    if (host_.programRunning())
-        host_.stopOperation();
+    if (host_.control.programRunning())
+        host_.control.stopOperation();
     else
-        host_.performAction(vardo::ActionStop);
+        host_.control.performAction(vardo::ActionStop);
     train_.setPosition(train_.current.load(), 0, 0);
     if (notice)
         frontend_.postCommand(cmd::EmergencyStopNotice);

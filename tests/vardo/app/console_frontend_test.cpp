@@ -37,20 +37,23 @@ template <typename F> bool eventually(F condition)
 TEST(ConsoleFrontendTest, TimersRepeatUntilKilledOnTheLoopThread)
 {
     ConsoleFrontend fe(quiet());
-    std::atomic<int> fast{0}, slow{0};
+    std::atomic<int> fast{0}, slow{0}, marker{0};
     std::atomic<bool> onCallerThread{false};
     const auto caller = std::this_thread::get_id();
     fe.setTimerHandler([&](int id) {
         if (std::this_thread::get_id() == caller)
             onCallerThread = true;
-        (id == 1 ? fast : slow)++;
+        (id == 1 ? fast : id == 2 ? slow : marker)++;
     });
     fe.startTimer(1, 5);
     fe.startTimer(2, 40);
     ASSERT_TRUE(eventually([&] { return fast >= 4; }));
     fe.killTimer(1);
     int killedAt = fast;
-    std::this_thread::sleep_for(60ms);
+    // A timer of the same interval keeps firing meanwhile: the killed one
+    // had as many chances to fire.
+    fe.startTimer(3, 5);
+    ASSERT_TRUE(eventually([&] { return marker >= 6; }));
     // At most one round that was already being delivered.
     EXPECT_LE(fast, killedAt + 1);
     EXPECT_TRUE(eventually([&] { return slow >= 2; }));
@@ -60,14 +63,20 @@ TEST(ConsoleFrontendTest, TimersRepeatUntilKilledOnTheLoopThread)
 TEST(ConsoleFrontendTest, TimerKilledFromItsOwnHandlerFiresOnce)
 {
     ConsoleFrontend fe(quiet());
-    std::atomic<int> fired{0};
+    std::atomic<int> fired{0}, marker{0};
     fe.setTimerHandler([&](int id) {
+        if (id != 7) {
+            ++marker;
+            return;
+        }
         ++fired;
         fe.killTimer(id);
     });
     fe.startTimer(7, 1);
     ASSERT_TRUE(eventually([&] { return fired >= 1; }));
-    std::this_thread::sleep_for(30ms);
+    // Another timer of the same interval fires again and again meanwhile.
+    fe.startTimer(8, 1);
+    ASSERT_TRUE(eventually([&] { return marker >= 10; }));
     EXPECT_EQ(fired, 1);
 }
 
@@ -140,7 +149,8 @@ TEST(ConsoleFrontendTest, MessagesAreRecordedPrefixedAndObserved)
     EXPECT_FALSE(fe.showNotice("notice text"));
     std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("[stop] ファイル[x]が見つかりません"), std::string::npos);
-    EXPECT_EQ(fe.messages(), (std::vector<std::string>{"ファイル[x]が見つかりません", "notice text"}));
+    EXPECT_EQ(fe.messages(),
+              (std::vector<std::string>{"ファイル[x]が見つかりません", "notice text"}));
     EXPECT_EQ(observed, fe.messages());
 }
 

@@ -66,7 +66,7 @@ TEST(ControlDetectionHost, EmergencyStopEndsTheRunningProgram)
     c.operation.shutdown();
 }
 
-TEST(ControlDetectionHost, HooksAndFixedAnswers)
+TEST(ControlDetectionHost, HooksAndTheRolesItGives)
 {
     Control c;
     vardo::ControlDetectionHost bare(c.controller, c.operation, c.speed);
@@ -75,14 +75,16 @@ TEST(ControlDetectionHost, HooksAndFixedAnswers)
     EXPECT_FALSE(bare.speedControlEnabled());
     EXPECT_EQ(bare.displayMode(), vardo::vision::DisplayMode::Live);
     EXPECT_EQ(bare.displaySubMode(), vardo::vision::DisplaySubMode::Centroid);
-    EXPECT_FALSE(bare.sdkActive());
-    EXPECT_FALSE(bare.sdkWindowAttached());
-    EXPECT_EQ(bare.autoStopSetting(), 0);
-    EXPECT_FALSE(bare.turntableTrackSelected(1));
     bare.setVideoRunning(true);
     EXPECT_TRUE(bare.videoRunning());
-    bare.setAutoStopLatch(3);
-    EXPECT_EQ(bare.autoStopLatch(), 3);
+    // Only the view and the control side: no outside program, turntable
+    // or parameter dialog is there to play the other roles.
+    const vardo::vision::DetectionHost roles = bare.roles();
+    EXPECT_EQ(&roles.frames, static_cast<vardo::vision::FrameGate*>(&bare));
+    EXPECT_EQ(&roles.control, static_cast<vardo::vision::ControlSide*>(&bare));
+    EXPECT_EQ(roles.positions, nullptr);
+    EXPECT_EQ(roles.turntable, nullptr);
+    EXPECT_EQ(roles.passPoints, nullptr);
 
     vardo::DetectionHostHooks hooks;
     hooks.simulationMode = [] { return true; };

@@ -1,7 +1,10 @@
+#include "common/byte_io.h"
 #include "common/profile.h"
+#include "program_description.h"
 #include "qt_app.h"
 #include "ui_fixture.h"
 #include "vardo/base/command_ids.h"
+#include "vardo/operation/program_file.h"
 #include "vardo/ui/main_frame.h"
 
 #include <QAction>
@@ -12,6 +15,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace vardo;
 using namespace vardo::ui;
@@ -151,4 +157,77 @@ TEST(MainFrame, TrainDisplayKeepsTheStoredChoiceWhenPhotosFail)
     frame->applyTrainDisplay({1, 1, true}, true);
     EXPECT_EQ(common::Profile::getString(option, "LAYOUT", "TRAIN_TYPE", ""), "1");
     EXPECT_EQ(model.figureType.load(), 1);
+}
+
+TEST(MainFrame, TheFolderRunGoesOnToTheNextProgramTheControlLoopPosts)
+{
+    ui_fixtures::ProgramFolder folder;
+    folder.dir.write("programs/.keep", "");
+    for (const char* name : {"programs/a.vpr", "programs/b.vpr"}) {
+        Program p;
+        ASSERT_TRUE(mkprogram::parseDescription("Start\nEndOfOperation\n", p).ok);
+        p.compact();
+        ASSERT_TRUE(common::writeFileAtomic(folder.dir.file(name), serialiseProgram(p)));
+    }
+    common::Profile::writeString(folder.dir.file("option.ini"), "EVENT", "PROGRAM_FOLDER",
+                                 folder.dir.file("programs"));
+    auto frame = makeFrame(folder);
+    frame->startUp();
+    QCoreApplication::processEvents();
+    FolderRun& run = frame->session().assembly().folderRun();
+    frame->onCommand(cmd::FolderRun);
+    EXPECT_EQ(run.runningIndex(), 0);
+    // The first program ends; the loop posts the next one to the window.
+    for (int i = 0; i < 1000 && run.runningIndex() != 1; ++i) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(run.runningIndex(), 1);
+    frame->session().shutdown();
+}
+
+namespace {
+
+class FiveCameraBackend : public ui_fixtures::FakeBackend {
+public:
+    std::vector<std::string> cameraNames() override { return {"c1", "c2", "c3", "c4", "c5"}; }
+};
+
+} // namespace
+
+TEST(MainFrame, TheCameraMenuListsEveryCameraAndCommandsTheFirstFour)
+{
+    ui_fixtures::qtApp();
+    ui_fixtures::ProgramFolder folder;
+    common::Profile::writeString(folder.dir.file("option.ini"), "CAPTURE", "DEVICE", "0");
+    CMainFrame frame(folder.path(), "", std::make_unique<FiveCameraBackend>());
+    frame.startUp();
+    QCoreApplication::processEvents();
+    QMenu* menu = frame.cameraMenu();
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    const QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 6);
+    EXPECT_EQ(items[0], frame.action(cmd::NoCamera));
+    EXPECT_TRUE(items[0]->isChecked()); // the stored choice "none"
+    EXPECT_EQ(items[4], frame.action(cmd::LastCamera));
+    EXPECT_EQ(items[4]->text().toStdString(), "c4");
+    // The fifth is only listed.
+    EXPECT_EQ(items[5]->text().toStdString(), "c5");
+    EXPECT_FALSE(items[5]->isEnabled());
+    frame.onCommand(cmd::Exit);
+}
+
+TEST(MainFrame, MinusEOpensTheProgramAfterTheSimulationWithoutACamera)
+{
+    ui_fixtures::qtApp();
+    ui_fixtures::ProgramFolder folder;
+    common::Profile::writeString(folder.dir.file("option.ini"), "CAPTURE", "DEVICE", "0");
+    CMainFrame frame(folder.path(), "-e", std::make_unique<ui_fixtures::FakeBackend>());
+    frame.startUp();
+    QCoreApplication::processEvents(); // the posted simulation, then the program
+    Session& s = frame.session();
+    EXPECT_TRUE(s.simulation().running());
+    EXPECT_EQ(s.display().mode(), DisplayMode::ProgramEditor);
+    frame.onCommand(cmd::Exit);
 }

@@ -1,6 +1,13 @@
+#include "program_description.h"
+#include "qt_app.h"
+#include "recording_frontend.h"
+#include "ui_fixture.h"
+
+#include "common/profile.h"
 #include "vardo/base/command_ids.h"
 #include "vardo/ui/menu_rules.h"
 #include "vardo/ui/menu_table.h"
+#include "vardo/ui/session.h"
 
 #include <gtest/gtest.h>
 
@@ -11,40 +18,76 @@ using namespace vardo::ui;
 
 namespace {
 
-// The states that matter, as the window would report them.
+// Two cameras whose frames the test would push.
+class TwoCameraBackend : public ui_fixtures::FakeBackend {
+public:
+    std::vector<std::string> cameraNames() override { return {"camera 1", "camera 2"}; }
+    vision::OpenedSource openCamera(int, const vision::CameraRequest&, vision::VideoError&) override
+    {
+        vision::OpenedSource opened;
+        opened.source = std::make_unique<ui_fixtures::PushSource>(320, 240);
+        return opened;
+    }
+};
+
+// A started window session on a program folder, in simulation (camera
+// "none") or on the first of two cameras.
+struct StartedSession {
+    explicit StartedSession(int camera)
+    {
+        ui_fixtures::qtApp();
+        common::Profile::writeString(folder.dir.file("option.ini"), "CAPTURE", "DEVICE",
+                                     std::to_string(camera));
+        SessionParts parts;
+        parts.videoBackend = std::make_unique<TwoCameraBackend>();
+        session =
+            std::make_unique<Session>(frontend, folder.path(), std::move(parts), SessionHooks{});
+    }
+    ~StartedSession() { session->shutdown(); }
+    UiState start()
+    {
+        EXPECT_EQ(session->start(""), StartupOutcome::Started);
+        frontend.deliverPostedCommands();
+        return session->uiState();
+    }
+
+    ui_fixtures::ProgramFolder folder;
+    vardo::testing::RecordingFrontend frontend;
+    std::unique_ptr<Session> session;
+};
+
+// The states that matter, as the window reports them.
 UiState beforeStartUp()
 {
-    UiState s; // nothing loaded, no capture
-    return s;
+    StartedSession s(0);
+    return s.session->uiState(); // nothing loaded, no capture
 }
 
 UiState simulation()
 {
-    UiState s;
-    s.layoutLoaded = true;
-    s.simulation = true;
-    s.mode = DisplayMode::Layout;
-    s.subMode = DisplaySubMode::TrainFigure;
-    s.cameraDevice = 0;
-    return s;
+    StartedSession s(0);
+    return s.start();
 }
 
 UiState calibratedLive()
 {
-    UiState s;
-    s.layoutLoaded = true;
-    s.calibrated = true;
-    s.captureRunning = true;
-    s.cameraDevice = 1;
-    s.cameraCount = 2;
-    return s;
+    StartedSession s(1);
+    s.start();
+    s.session->calibration().setCalibrated(true);
+    return s.session->uiState();
 }
 
 UiState operating()
 {
-    UiState s = calibratedLive();
-    s.operating = true;
-    return s;
+    StartedSession s(1);
+    s.start();
+    s.session->calibration().setCalibrated(true);
+    Program p;
+    EXPECT_TRUE(mkprogram::parseDescription("Start\nTimer 0 60\n", p).ok);
+    p.compact();
+    s.session->program() = p;
+    s.session->autoOperationCommand();
+    return s.session->uiState();
 }
 
 UiState calibrating()
@@ -57,9 +100,11 @@ UiState calibrating()
 
 UiState angleCorrecting()
 {
-    UiState s = calibratedLive();
-    s.angleCorrecting = true;
-    return s;
+    StartedSession s(1);
+    s.start();
+    s.session->calibration().setCalibrated(true);
+    EXPECT_TRUE(s.session->openAngleCorrection());
+    return s.session->uiState();
 }
 
 std::set<int> allMenuIds()
@@ -81,18 +126,52 @@ std::set<int> allMenuIds()
 TEST(MenuTable, HoldsEveryCommandOfTheMainWindow)
 {
     const std::set<int> ids = allMenuIds();
-    for (int id : {cmd::OpenProgram, cmd::SaveProgram, cmd::NewProgram, cmd::SampleProgram,
-                   cmd::FolderRun, cmd::CalibrationSave, cmd::OpenVideoFile, cmd::Exit,
-                   cmd::CameraFormat, cmd::CalibrationStart, cmd::AngleCorrection,
-                   cmd::SoundSettings, cmd::TrainDisplaySettings, cmd::ParameterSettings,
-                   cmd::ExtendedInterfaceSettings, cmd::Skin1, cmd::Skin2, cmd::Skin3, cmd::Skin4,
-                   cmd::ProgramTitle, cmd::FolderRunSettings, cmd::CurrentTime,
-                   cmd::EmergencyStopToggle, cmd::ControlPointsToggle, cmd::LiveImage,
-                   cmd::DifferenceImage, cmd::LayoutDisplay, cmd::ShowProgram, cmd::Centroid,
-                   cmd::VectorImage, cmd::PolygonImage, cmd::TrainFigure, cmd::FocusAdjustment,
-                   cmd::Simulation, cmd::OptionOutput, cmd::SpeechRecognition, cmd::ToolBar,
-                   cmd::StatusBar, cmd::EditCommand, cmd::DeleteCommand, cmd::MoveNext,
-                   cmd::MovePrevious, cmd::Link, cmd::Unlink, cmd::Undo, cmd::About,
+    for (int id : {cmd::OpenProgram,
+                   cmd::SaveProgram,
+                   cmd::NewProgram,
+                   cmd::SampleProgram,
+                   cmd::FolderRun,
+                   cmd::CalibrationSave,
+                   cmd::OpenVideoFile,
+                   cmd::Exit,
+                   cmd::CameraFormat,
+                   cmd::CalibrationStart,
+                   cmd::AngleCorrection,
+                   cmd::SoundSettings,
+                   cmd::TrainDisplaySettings,
+                   cmd::ParameterSettings,
+                   cmd::ExtendedInterfaceSettings,
+                   cmd::Skin1,
+                   cmd::Skin2,
+                   cmd::Skin3,
+                   cmd::Skin4,
+                   cmd::ProgramTitle,
+                   cmd::FolderRunSettings,
+                   cmd::CurrentTime,
+                   cmd::EmergencyStopToggle,
+                   cmd::ControlPointsToggle,
+                   cmd::LiveImage,
+                   cmd::DifferenceImage,
+                   cmd::LayoutDisplay,
+                   cmd::ShowProgram,
+                   cmd::Centroid,
+                   cmd::VectorImage,
+                   cmd::PolygonImage,
+                   cmd::TrainFigure,
+                   cmd::FocusAdjustment,
+                   cmd::Simulation,
+                   cmd::OptionOutput,
+                   cmd::SpeechRecognition,
+                   cmd::ToolBar,
+                   cmd::StatusBar,
+                   cmd::EditCommand,
+                   cmd::DeleteCommand,
+                   cmd::MoveNext,
+                   cmd::MovePrevious,
+                   cmd::Link,
+                   cmd::Unlink,
+                   cmd::Undo,
+                   cmd::About,
                    cmd::Documentation})
         EXPECT_TRUE(ids.count(id)) << id;
     EXPECT_STREQ(menuText(cmd::Exit), "アプリケーションの終了(&X)");
@@ -103,10 +182,22 @@ TEST(MenuTable, HoldsEveryCommandOfTheMainWindow)
 TEST(MenuTable, ToolbarAndPopupKeepTheirOrder)
 {
     const std::vector<int> toolbar(toolbarCommands().begin(), toolbarCommands().end());
-    const std::vector<int> expected{cmd::NewProgram,   0, cmd::OpenProgram, cmd::SaveProgram,
-                                    cmd::CalibrationStart, 0, cmd::LiveImage, cmd::LayoutDisplay,
-                                    cmd::ShowProgram,  0, cmd::Centroid, cmd::TrainFigure,
-                                    cmd::FocusAdjustment, cmd::SpeechRecognition, 0, cmd::Undo};
+    const std::vector<int> expected{cmd::NewProgram,
+                                    0,
+                                    cmd::OpenProgram,
+                                    cmd::SaveProgram,
+                                    cmd::CalibrationStart,
+                                    0,
+                                    cmd::LiveImage,
+                                    cmd::LayoutDisplay,
+                                    cmd::ShowProgram,
+                                    0,
+                                    cmd::Centroid,
+                                    cmd::TrainFigure,
+                                    cmd::FocusAdjustment,
+                                    cmd::SpeechRecognition,
+                                    0,
+                                    cmd::Undo};
     EXPECT_EQ(toolbar, expected);
     std::vector<int> popup;
     for (const MenuItem& item : displayPopupItems())
@@ -174,8 +265,8 @@ TEST(MenuRules, CalibratedLiveState)
 TEST(MenuRules, OperatingState)
 {
     const UiState s = operating();
-    for (int id : {cmd::CalibrationStart, cmd::AngleCorrection, cmd::FolderRun,
-                   cmd::FocusAdjustment})
+    for (int id :
+         {cmd::CalibrationStart, cmd::AngleCorrection, cmd::FolderRun, cmd::FocusAdjustment})
         EXPECT_FALSE(commandEnabled(id, s)) << id;
     EXPECT_TRUE(commandEnabled(cmd::LayoutDisplay, s));
     EXPECT_TRUE(commandChecked(kAutoOperationCommand, s));

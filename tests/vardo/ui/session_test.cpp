@@ -1,3 +1,5 @@
+#include "common/profile.h"
+#include "program_description.h"
 #include "qt_app.h"
 #include "recording_frontend.h"
 #include "ui_fixture.h"
@@ -5,6 +7,9 @@
 #include "vardo/ui/session.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace vardo;
 using namespace vardo::ui;
@@ -24,6 +29,7 @@ struct SessionRig {
         SessionHooks hooks;
         hooks.frameReady = [this] { ++framesReady; };
         hooks.resizeView = [this](QSize s) { sizes.push_back(s); };
+        hooks.frameSizeChanged = [this] { ++sizeChanges; };
         session = std::make_unique<Session>(frontend, folder.path(), std::move(parts), hooks);
         frontend.setCommandHandler([this](int id) {
             if (id == cmd::Simulation)
@@ -37,6 +43,7 @@ struct SessionRig {
     std::shared_ptr<ui_fixtures::PushSource*> source;
     std::unique_ptr<Session> session;
     std::atomic<int> framesReady{0};
+    std::atomic<int> sizeChanges{0};
     std::vector<QSize> sizes;
 };
 
@@ -112,8 +119,9 @@ TEST(Session, ChangedCalibrationIsOfferedFirstAndItsSaveWritesTheFile)
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(std::filesystem::file_size(path), 64u);
     ASSERT_EQ(rig.frontend.questions().size(), 1u);
-    EXPECT_EQ(rig.frontend.questions()[0],
-              "キャリブレーションデータが更新されています。キャリブレーションデータを保存しますか？");
+    EXPECT_EQ(
+        rig.frontend.questions()[0],
+        "キャリブレーションデータが更新されています。キャリブレーションデータを保存しますか？");
 }
 
 TEST(Session, TimersAreIgnoredBeforeStartAndOneShotsKilledAfter)
@@ -152,7 +160,7 @@ TEST(Session, LiveFramesAreDrawnAndTheFocusMeterSettles)
     }
     (*rig.source)->push(frame);
     s.frames().withFront([&](const QImage& img) {
-        EXPECT_EQ(img.pixelColor(304, 120), green); // the band's right edge
+        EXPECT_EQ(img.pixelColor(304, 120), green);              // the band's right edge
         EXPECT_EQ(img.pixelColor(110, 105), QColor(10, 10, 10)); // the frame itself
     });
     EXPECT_EQ(s.frames().published(), 33u);
@@ -185,4 +193,95 @@ TEST(Session, DifferenceDisplayShowsWhatMoved)
         EXPECT_EQ(img.pixelColor(200, 120), QColor(255, 255, 255)); // changed
         EXPECT_EQ(img.pixelColor(20, 20), QColor(0, 0, 0));         // unchanged
     });
+}
+
+namespace {
+
+// One camera whose frames the test pushes.
+class OneCameraBackend : public FakeBackend {
+public:
+    using FakeBackend::FakeBackend;
+    std::vector<std::string> cameraNames() override { return {"test camera"}; }
+    vision::OpenedSource openCamera(int, const vision::CameraRequest&, vision::VideoError&) override
+    {
+        auto source = std::make_unique<ui_fixtures::PushSource>(320, 240);
+        *lastSource = source.get();
+        vision::OpenedSource opened;
+        opened.source = std::move(source);
+        return opened;
+    }
+};
+
+} // namespace
+
+TEST(Session, TheViewTakesTheSizeOfTheCamerasFirstFrame)
+{
+    SessionRig rig("[CAPTURE]\nDEVICE=0\n");
+    ASSERT_EQ(rig.session->start(""), StartupOutcome::Started);
+    rig.frontend.deliverPostedCommands();
+    Session& s = *rig.session;
+    ASSERT_TRUE(s.openVideoFile("/fake.avi"));
+    EXPECT_EQ(s.viewSize(), QSize(320, 240)); // as the source was asked for
+    // The source delivers 640 x 480 after all.
+    const std::vector<uint8_t> large = ui_fixtures::frameWithSquare(640, 480, 100, 100, 40);
+    ASSERT_NE(*rig.source, nullptr);
+    (*rig.source)->pushSized(large, 640, 480);
+    EXPECT_EQ(s.viewSize(), QSize(640, 480));
+    EXPECT_EQ(rig.sizeChanges.load(), 1);
+    // Frames of the same size do not ask again.
+    (*rig.source)->pushSized(large, 640, 480);
+    EXPECT_EQ(rig.sizeChanges.load(), 1);
+}
+
+TEST(Session, SelectingACameraAfterTheSimulationTurnsDetectionOn)
+{
+    ui_fixtures::qtApp();
+    ProgramFolder folder;
+    // The camera choice "none": Vardo starts in simulation.
+    common::Profile::writeString(folder.dir.file("option.ini"), "CAPTURE", "DEVICE", "0");
+    vardo::testing::RecordingFrontend frontend;
+    auto backend = std::make_unique<OneCameraBackend>();
+    auto source = backend->lastSource;
+    SessionParts parts;
+    parts.videoBackend = std::move(backend);
+    Session s(frontend, folder.path(), std::move(parts), {});
+    ASSERT_EQ(s.start(""), StartupOutcome::Started);
+    frontend.deliverPostedCommands(); // no camera chosen: the simulation
+    ASSERT_TRUE(s.simulation().running());
+    s.simulationCommand(); // the user stops it
+    ASSERT_FALSE(s.simulation().running());
+    EXPECT_FALSE(s.assembly().detectionHost().videoRunning());
+
+    ASSERT_TRUE(s.coreCommand(cmd::FirstCamera));
+    ASSERT_NE(*source, nullptr);
+    EXPECT_TRUE(s.assembly().detectionHost().videoRunning());
+    // Its frames are analysed.
+    const uint64_t before = s.assembly().detector().analysisCount();
+    (*source)->push(ui_fixtures::frameWithSquare(320, 240, 100, 100, 40));
+    (*source)->push(ui_fixtures::frameWithSquare(320, 240, 140, 100, 40));
+    EXPECT_GT(s.assembly().detector().analysisCount(), before);
+    s.shutdown();
+}
+
+TEST(Session, TheProgramDisplayHighlightsTheCommandBeingExecuted)
+{
+    SessionRig rig;
+    ASSERT_EQ(rig.session->start(""), StartupOutcome::Started);
+    rig.frontend.deliverPostedCommands(); // the simulation
+    Session& s = *rig.session;
+    // Start, then a wait of a minute that holds the loop on the second box.
+    Program p;
+    ASSERT_TRUE(mkprogram::parseDescription("Start\nTimer 0 60\n", p).ok);
+    p.compact();
+    p.selected = 0;
+    s.program() = p;
+    s.autoOperationCommand();
+    ASSERT_TRUE(s.operation().operating());
+    for (int i = 0; i < 400 && s.operation().current() != 1; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(s.operation().current(), 1);
+    EXPECT_EQ(s.highlightedCommand(), 1);
+    s.autoOperationCommand(); // stops it
+    ASSERT_TRUE(s.operation().waitForEnd(5000));
+    EXPECT_EQ(s.highlightedCommand(), 0); // the editor's selection again
 }

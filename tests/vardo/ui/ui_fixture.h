@@ -66,11 +66,13 @@ public:
     vardo::vision::VideoError streamError() const override { return {}; }
     bool lastFrame(std::vector<uint8_t>&, vardo::vision::FrameSize&) const override { return false; }
 
-    void push(const std::vector<uint8_t>& frame)
+    void push(const std::vector<uint8_t>& frame) { pushSized(frame, size_.width, size_.height); }
+    // A frame of another size than the source reports.
+    void pushSized(const std::vector<uint8_t>& frame, int width, int height)
     {
         std::lock_guard lock(mutex_);
         if (running_ && callback_)
-            callback_(frame, size_.width, size_.height);
+            callback_(frame, width, height);
     }
 
 private:

@@ -44,8 +44,8 @@ struct DetectorRig {
         layout.computeHomePositions(settings.path(vardo::IniFile::Vardo),
                                     settings.path(vardo::IniFile::Option));
         calibration = std::make_unique<vardo::vision::Calibration>(frontend, settings, layout);
-        detector = std::make_unique<vardo::vision::Detector>(host, frontend, *calibration, layout,
-                                                             train, dir.path());
+        detector = std::make_unique<vardo::vision::Detector>(host.roles(), frontend, *calibration,
+                                                             layout, train, dir.path());
         detector->setSettings(vardo::vision::DetectorSettings::read(settings));
     }
 

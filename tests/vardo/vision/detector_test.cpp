@@ -259,7 +259,7 @@ TEST(DetectorPosition, PublishesPositionOrBoundingBoxToOutsidePrograms)
     EXPECT_EQ(pub[3], acc % 360);
 
     rig.feed(blank); // the train vanishing is a movement too
-    rig.host.boundingBoxMode = true;
+    rig.host.boundingBoxModeOn = true;
     Frame block(320, 240);
     block.fill(100, 50, 20, 10); // columns 100..119, rows 50..59, eroded by one
     rig.feed(block);

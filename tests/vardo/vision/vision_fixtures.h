@@ -44,7 +44,8 @@ inline std::vector<Point> ellipse(int cx, int cy, int rx, int ry, int count)
     std::vector<Point> l;
     for (int i = 0; i < count; ++i) {
         double a = 2 * 3.141592653589793 * i / count;
-        l.push_back({int(std::lround(cx + rx * std::cos(a))), int(std::lround(cy + ry * std::sin(a)))});
+        l.push_back(
+            {int(std::lround(cx + rx * std::cos(a))), int(std::lround(cy + ry * std::sin(a)))});
     }
     return l;
 }
@@ -88,8 +89,16 @@ inline void buildOval(vardo::layout::LayoutModel& m, bool siding = false)
 }
 
 // The control side, recorded.
-class FakeHost : public vardo::vision::DetectionHost {
+class FakeHost : public vardo::vision::FrameGate,
+                 public vardo::vision::ControlSide,
+                 public vardo::vision::PositionOutput,
+                 public vardo::vision::TurntableSide,
+                 public vardo::vision::PassPointDisplay {
 public:
+    // Every role played by this one recorder; the outside program only
+    // takes what is published while `sdk` is set.
+    vardo::vision::DetectionHost roles() { return {*this, *this, this, this, this}; }
+
     using DisplayMode = vardo::vision::DisplayMode;
     using DisplaySubMode = vardo::vision::DisplaySubMode;
 
@@ -116,20 +125,24 @@ public:
         speeds.push_back(fraction);
     }
     bool extendedPointMode1() const override { return pointMode1; }
-    bool sdkActive() const override { return sdk; }
-    bool sdkWindowAttached() const override { return sdkWindow; }
-    bool sdkBoundingBoxMode() const override { return boundingBoxMode; }
+    bool windowAttached() const override { return sdkWindow; }
+    bool boundingBoxMode() const override { return boundingBoxModeOn; }
     void publishPosition(int x, int y, int laps, int remainder) override
     {
-        published.push_back({x, y, laps, remainder});
+        if (sdk)
+            published.push_back({x, y, laps, remainder});
     }
-    void publishBoundingBox(int a, int b, int c, int d) override { boxes.push_back({a, b, c, d}); }
+    void publishBoundingBox(int a, int b, int c, int d) override
+    {
+        if (sdk)
+            boxes.push_back({a, b, c, d});
+    }
     int autoStopSetting() const override { return autoStop; }
     int turnServoSetting() const override { return turnServo; }
     int autoStopLatch() const override { return latch; }
     void setAutoStopLatch(int value) override { latch = value; }
     bool turntableTrackSelected(int button) const override { return button == selectedTrack; }
-    bool parameterDialogOpen() const override { return parameterDialog; }
+    bool dialogOpen() const override { return parameterDialog; }
     void showPassPointCount(int count) override { passCounts.push_back(count); }
 
     std::vector<int> actionsSeen()
@@ -148,7 +161,7 @@ public:
     bool pointMode1 = false;
     bool sdk = false;
     bool sdkWindow = false;
-    bool boundingBoxMode = false;
+    bool boundingBoxModeOn = false;
     int autoStop = 0;
     int turnServo = 0;
     int latch = 0;

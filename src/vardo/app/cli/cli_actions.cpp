@@ -1,12 +1,11 @@
-// vardo-run actions: the wiring test of the USB I/O controller. Starts the
-// board from the program folder's option.ini, carries out the items in
-// order and shuts the board down.
+// vardo-run actions: the wiring test of the USB I/O controller. Brings
+// Vardo up on the program folder (the board with the layout's points),
+// carries out the items in order and shuts everything down.
 #include "common/paths.h"
+#include "vardo/app/assembly.h"
 #include "vardo/app/cli/cli_actions_extended.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
-#include "vardo/devices/serial_port.h"
-#include "vardo/devices/usb_controller.h"
 
 #include <chrono>
 #include <cstdio>
@@ -134,22 +133,27 @@ int runActions(const std::vector<std::string>& arguments)
         std::fprintf(stderr, "vardo-run actions: %s\n", error.c_str());
         return 2;
     }
-    const std::string folder = common::programFolder();
-    const std::string ini = common::joinPath(folder, "option.ini");
-    devices::SerialPortOpener opener(ini);
-    devices::UsbController usb(*frontend, opener, ini, folder);
-    frontend->setTimerHandler([&usb](int id) { usb.onTimer(id); });
+    // The board comes up as Vardo brings it up: with the layout's points,
+    // so that their start pulses go out first.
     Written written;
+    auto rt = std::make_unique<VardoAssembly>(*frontend, common::programFolder(), AssemblyParts{});
+    // Only the board is tested: the simulation that start-up asks for
+    // without a camera is not started.
+    frontend->setCommandHandler([](int) {});
+    devices::UsbController& usb = rt->usb();
     usb.setTrafficObserver([&written](const std::string& c) { written.add(c); });
     if (request.hasSpeed)
         usb.setSpeed(request.speed);
-    if (!usb.initController()) {
+    if (rt->start() != StartupOutcome::Started || !usb.connected()) {
+        rt->shutdown();
         frontend.reset();
         return 1;
     }
     std::printf("start-up: %s\n", written.take().c_str());
+    const std::string folder = common::programFolder();
+    devices::SerialPortOpener opener(common::joinPath(folder, "option.ini"));
     if (!extended.start(*frontend, opener, usb, folder, request.hasSpeed ? request.speed : 0.0)) {
-        usb.shutdownController();
+        rt->shutdown();
         frontend.reset();
         return 1;
     }
@@ -158,7 +162,7 @@ int runActions(const std::vector<std::string>& arguments)
         allOk = runItem(usb, item, written) && allOk;
     allOk = extended.run() && allOk;
     extended.close();
-    usb.shutdownController();
+    rt->shutdown();
     std::printf("shutdown: %s\n", written.take().c_str());
     frontend.reset();
     return allOk ? 0 : 1;

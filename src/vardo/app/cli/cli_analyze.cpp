@@ -22,32 +22,25 @@ namespace vardo::cli {
 
 namespace {
 
-// Nothing runs: no program, no outside programs, no turntable servo.
-class IdleHost : public vision::DetectionHost {
+// Frames flow and nothing runs: no program, no speed control. There is
+// no outside program, turntable or parameter dialog to give detection.
+class IdleHost : public vision::FrameGate, public vision::ControlSide {
 public:
     bool videoRunning() const override { return true; }
     bool simulationMode() const override { return false; }
     vision::DisplayMode displayMode() const override { return vision::DisplayMode::Live; }
-    vision::DisplaySubMode displaySubMode() const override { return vision::DisplaySubMode::Centroid; }
+    vision::DisplaySubMode displaySubMode() const override
+    {
+        return vision::DisplaySubMode::Centroid;
+    }
     int controllerState() const override { return 0; }
     bool programRunning() const override { return false; }
+    // Analysis only: nothing is driven.
     void stopOperation() override {}
     void performAction(int) override {}
     bool speedControlEnabled() const override { return false; }
     void setSpeed(double) override {}
     bool extendedPointMode1() const override { return false; }
-    bool sdkActive() const override { return false; }
-    bool sdkWindowAttached() const override { return false; }
-    bool sdkBoundingBoxMode() const override { return false; }
-    void publishPosition(int, int, int, int) override {}
-    void publishBoundingBox(int, int, int, int) override {}
-    int autoStopSetting() const override { return 0; }
-    int turnServoSetting() const override { return 0; }
-    int autoStopLatch() const override { return 0; }
-    void setAutoStopLatch(int) override {}
-    bool turntableTrackSelected(int) const override { return false; }
-    bool parameterDialogOpen() const override { return false; }
-    void showPassPointCount(int) override {}
 };
 
 struct Options {
@@ -159,7 +152,8 @@ int analyze(const std::vector<std::string>& args)
 
     IdleHost host;
     TrainState train;
-    vision::Detector detector(host, frontend, calibration, layout.model(), train, folder);
+    vision::Detector detector(vision::DetectionHost{host, host}, frontend, calibration,
+                              layout.model(), train, folder);
     vision::DetectorSettings s = vision::DetectorSettings::read(settings);
     if (o.diffLevel >= 0)
         s.diffLevel = o.diffLevel;

@@ -4,19 +4,14 @@
 // the angle follows the marker when one is given and the calibration is
 // saved. Prints the progress as lines.
 #include "common/paths.h"
-#include "vardo/app/cli/cli_video_rig.h"
+#include "vardo/app/assembly.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
-#include "vardo/devices/serial_port.h"
-#include "vardo/devices/usb_controller.h"
-#include "vardo/layout/layout.h"
-#include "vardo/operation/sound_calls.h"
-#include "vardo/operation/usb_devices.h"
 #include "vardo/vision/calibration_record.h"
-#include "vardo/vision/calibration_run.h"
+#include "vardo/vision/video_gst_backend.h"
 
-#include <chrono>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <thread>
@@ -98,84 +93,22 @@ private:
     int shown_ = -1;
 };
 
-// The objects a calibration run needs, wired as for automatic operation.
-struct CalibrateRuntime {
-    CalibrateRuntime(ConsoleFrontend& frontend, const std::string& folder)
-        : rail(folder), startup(rail, frontend), shutdown(rail), layout(frontend),
-          opener(rail.optionIniPath()), usb(frontend, opener, rail.optionIniPath(), folder),
-          usbDevices(usb), controller(frontend, &layout.model()), speed(frontend, controller),
-          operation(frontend, controller, speed, trains, sounds, &layout.model())
-    {
-        controller.setDevices(&usbDevices);
-        controller.setPointSetter([this](int k, bool branch) { layout.setPoint(k, branch, true); });
-        usb.setSpeedSource([this] { return speed.present(); });
-        usb.setFadeStep([this] { speed.fadeStep(); });
-        frontend.setTimerHandler([this](int id) {
-            if (!layout.onTimer(id) && !usb.onTimer(id))
-                speed.onTimer(id);
-        });
-        video = std::make_unique<VideoRig>(
-            VideoRigParts{frontend, rail, layout.model(), trains, controller, operation, speed});
-    }
-
-    void addSteps(const std::string& videoPath);
-
-    RailSystem rail;
-    Startup startup;
-    Shutdown shutdown;
-    layout::Layout layout;
-    devices::SerialPortOpener opener;
-    devices::UsbController usb;
-    UsbDevices usbDevices;
-    TrainState trains;
-    SoundCalls sounds;
-    Controller controller;
-    SpeedControl speed;
-    Operation operation;
-    std::unique_ptr<VideoRig> video; // last: its frames stop first
-};
-
-void CalibrateRuntime::addSteps(const std::string& videoPath)
-{
-    startup.addStep({StartupStage::LayoutModel, "layout", [this](RailSystem& r) {
-                         if (!layout.load({r.programFolder(), r.vardoIniPath(), r.optionIniPath(), ""}))
-                             return false;
-                         layout.computeHomePositions();
-                         return true;
-                     }});
-    startup.addStep({StartupStage::DeviceAndProgram, "usb", [this](RailSystem& r) {
-                         usb.setSkin(r.settings().getInt(SettingId::ControlSkin));
-                         return usb.initController();
-                     }});
-    video->install(startup, shutdown, videoPath, "");
-    shutdown.addStep({ShutdownStage::EndOperation, "operation",
-                      [this](RailSystem&) { operation.shutdown(); }});
-    shutdown.addStep({ShutdownStage::CloseUsbController, "usb",
-                      [this](RailSystem&) { usb.shutdownController(); }});
-    shutdown.addStep({ShutdownStage::FreeLayoutAndProgram, "layout",
-                      [this](RailSystem&) { layout.stop(); }});
-}
-
 // Runs the calibration until it completes, the time is up or the video
 // ends; true when it completed.
-bool runCalibration(CalibrateRuntime& rt, ConsoleFrontend& frontend, int seconds)
+bool runCalibration(VardoAssembly& rt, int seconds)
 {
-    ProgressLines progress;
-    vision::Calibration& calibration = rt.video->calibration();
-    vision::CalibrationRun run(calibration, rt.video->host(), frontend, rt.video->detector(),
-                               rt.trains, progress, rt.rail.programFolder(), false);
-    if (!run.StartCalibration())
+    if (!rt.startCalibration())
         return false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (run.running()) {
-        if (std::chrono::steady_clock::now() >= deadline || rt.video->finished()) {
-            run.AbortCalibration();
+    while (rt.calibrationRunning()) {
+        if (std::chrono::steady_clock::now() >= deadline || rt.videoFinished()) {
+            rt.abortCalibration();
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    run.join();
-    return calibration.calibrated();
+    rt.joinCalibration();
+    return rt.calibration().calibrated();
 }
 
 void applyMarker(vision::Calibration& calibration, int x, int y)
@@ -196,14 +129,18 @@ int calibrate(const std::vector<std::string>& arguments)
         return 2;
     }
     auto frontend = std::make_unique<ConsoleFrontend>(frontendOptions);
-    auto rt = std::make_unique<CalibrateRuntime>(*frontend, common::programFolder());
-    rt->addSteps(options.video);
-    const bool started = rt->startup.onPaint("") == StartupOutcome::Started && rt->video->opened();
-    const bool completed = started && runCalibration(*rt, *frontend, options.seconds);
+    ProgressLines progress;
+    AssemblyParts parts;
+    parts.videoBackend = std::make_unique<vision::GstVideoBackend>();
+    parts.videoPath = options.video;
+    parts.dialogs.calibrationProgress = &progress;
+    auto rt = std::make_unique<VardoAssembly>(*frontend, common::programFolder(), std::move(parts));
+    const bool started = rt->start() == StartupOutcome::Started && rt->videoOpened();
+    const bool completed = started && runCalibration(*rt, options.seconds);
     bool saved = false;
     bool markerInside = true;
     if (completed) {
-        vision::Calibration& calibration = rt->video->calibration();
+        vision::Calibration& calibration = rt->calibration();
         // The marker is a point of the picture, as the mouse gives it.
         markerInside = !options.marker || (options.markerX < calibration.currentWidth() &&
                                            options.markerY < calibration.currentHeight());
@@ -214,7 +151,7 @@ int calibrate(const std::vector<std::string>& arguments)
         std::printf("rectangle %d,%d-%d,%d angle %.3f\n", r.left, r.top, r.right, r.bottom,
                     double(r.angle));
     }
-    rt->shutdown.run();
+    rt->shutdown();
     frontend.reset();
     rt.reset();
     if (!started) {

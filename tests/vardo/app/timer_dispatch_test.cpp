@@ -1,11 +1,13 @@
-#include "vardo/ui/timer_dispatch.h"
+#include "vardo/app/timer_dispatch.h"
+#include "vardo/layout/crossing_animator.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <vector>
 
-using namespace vardo::ui;
+using namespace vardo;
+using vardo::layout::kCrossingTimerBase;
 
 namespace {
 
@@ -37,7 +39,8 @@ TEST(TimerDispatch, IgnoredUntilStarted)
 {
     Targets t;
     t.crossingTimers = {7};
-    for (int id : {1, 7, 101, 105, 1003})
+    for (int id : {kPointTimerFirst, kCrossingTimerBase, kFadeTimer, kServoTimerBase + 3,
+                   kChainTimerBase + 3})
         EXPECT_EQ(dispatchTimer(id, false, t), TimerRoute::Ignored);
     EXPECT_TRUE(t.calls.empty());
 }
@@ -45,29 +48,34 @@ TEST(TimerDispatch, IgnoredUntilStarted)
 TEST(TimerDispatch, CrossingLightsTakePrecedenceOverPointBusy)
 {
     Targets t;
-    t.crossingTimers = {7, 10};
-    EXPECT_EQ(dispatchTimer(7, true, t), TimerRoute::Crossing);
-    EXPECT_EQ(dispatchTimer(10, true, t), TimerRoute::Crossing);
+    // The crossing lights share ids 7..10 with the last point outputs.
+    const int first = kCrossingTimerBase, last = kCrossingTimerBase + 3;
+    ASSERT_LE(last, kPointTimerLast + 2);
+    t.crossingTimers = {first, last};
+    EXPECT_EQ(dispatchTimer(first, true, t), TimerRoute::Crossing);
+    EXPECT_EQ(dispatchTimer(last, true, t), TimerRoute::Crossing);
     // Timer 8 is no crossing's: a point output's busy flag, killed first.
-    EXPECT_EQ(dispatchTimer(8, true, t), TimerRoute::PointBusy);
+    EXPECT_EQ(dispatchTimer(kPointTimerLast, true, t), TimerRoute::PointBusy);
     EXPECT_EQ(t.calls, (Calls{"crossing 7", "crossing 10", "kill 8", "busy 8"}));
 }
 
 TEST(TimerDispatch, FadeAndServosAreNotKilled)
 {
     Targets t;
-    EXPECT_EQ(dispatchTimer(101, true, t), TimerRoute::Fade);
-    EXPECT_EQ(dispatchTimer(103, true, t), TimerRoute::Servo);
-    EXPECT_EQ(dispatchTimer(110, true, t), TimerRoute::Servo);
+    EXPECT_EQ(dispatchTimer(kFadeTimer, true, t), TimerRoute::Fade);
+    EXPECT_EQ(dispatchTimer(kServoTimerBase + 1, true, t), TimerRoute::Servo);
+    EXPECT_EQ(dispatchTimer(kServoTimerLast, true, t), TimerRoute::Servo);
     EXPECT_EQ(t.calls, (Calls{"fade", "servo 1", "servo 8"}));
 }
 
 TEST(TimerDispatch, ChainHeadsOnlyWhileOperating)
 {
     Targets t;
-    EXPECT_EQ(dispatchTimer(1005, true, t), TimerRoute::Killed);
+    const int chain = kChainTimerBase + 5;
+    ASSERT_EQ(chain, 1005);
+    EXPECT_EQ(dispatchTimer(chain, true, t), TimerRoute::Killed);
     t.running = true;
-    EXPECT_EQ(dispatchTimer(1005, true, t), TimerRoute::Chain);
-    EXPECT_EQ(dispatchTimer(1, true, t), TimerRoute::PointBusy);
+    EXPECT_EQ(dispatchTimer(chain, true, t), TimerRoute::Chain);
+    EXPECT_EQ(dispatchTimer(kPointTimerFirst, true, t), TimerRoute::PointBusy);
     EXPECT_EQ(t.calls, (Calls{"kill 1005", "kill 1005", "chain 1005", "kill 1", "busy 1"}));
 }

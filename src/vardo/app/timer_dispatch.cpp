@@ -1,6 +1,6 @@
-#include "vardo/ui/timer_dispatch.h"
+#include "vardo/app/timer_dispatch.h"
 
-namespace vardo::ui {
+namespace vardo {
 
 TimerRoute dispatchTimer(int id, bool started, TimerTargets& targets)
 {
@@ -28,4 +28,4 @@ TimerRoute dispatchTimer(int id, bool started, TimerTargets& targets)
     return TimerRoute::Killed;
 }
 
-} // namespace vardo::ui
+} // namespace vardo

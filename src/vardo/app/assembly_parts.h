@@ -1,0 +1,94 @@
+#pragma once
+// What differs between the programs that bring Vardo up (the window, the
+// headless runner, the calibration command, the tests): the frontend, the
+// video backend, the files given on the command line, the dialogs, the
+// trace and the hooks of the window, and a factory per optional component.
+#include "vardo/base/frontend.h"
+#include "vardo/base/operation_seams.h"
+#include "vardo/operation/program_dialogs.h"
+#include "vardo/vision/detection_host.h"
+#include "vardo/vision/video_backend.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace vardo {
+
+class RailSystem;
+
+// What an optional component is made from.
+struct ComponentContext {
+    Frontend& frontend;
+    const RailSystem& rail;
+    OperationObserver* observer = nullptr;
+    // The extended interface reports a finished turn here.
+    std::function<void()> turntableArrived;
+};
+
+// A component that only starts and stops with the rest (speech, panel).
+class Component {
+public:
+    virtual ~Component() = default;
+    // False when it could not start; it reports its own problem.
+    virtual bool start() = 0;
+    virtual void stop() = 0;
+};
+
+template <typename Port>
+using ComponentFactory = std::function<std::unique_ptr<Port>(const ComponentContext&)>;
+
+// A null factory leaves the component out.
+struct AssemblyFactories {
+    ComponentFactory<SoundPort> sound;
+    ComponentFactory<ExtendedPort> extended;
+    ComponentFactory<StatusPublisher> sdk;
+    ComponentFactory<Component> speech;
+    ComponentFactory<Component> panel;
+};
+
+// Dialogs of the window; null: every edit and file choice is declined and
+// no calibration run can be started.
+struct AssemblyDialogs {
+    CommandEditor* commandEditor = nullptr;
+    ProgramFileChooser* fileChooser = nullptr;
+    vision::CalibrationProgress* calibrationProgress = nullptr;
+};
+
+// Hooks of whoever shows Vardo. Each may be empty. All run on the
+// frontend's thread except frame, which runs on the streaming thread.
+struct AssemblyHooks {
+    // Every frame after detection; analysed: detection ran on it.
+    std::function<void(std::span<const uint8_t> frame, int width, int height, bool analysed)> frame;
+    // The view's mode as detection needs it; live display when absent.
+    std::function<vision::DisplayMode()> displayMode;
+    std::function<vision::DisplaySubMode()> displaySubMode;
+    // The simulation started: the window shows the layout with the figures.
+    std::function<void()> simulationStarted;
+    // The video source asks for the live display, or an empty view.
+    std::function<void(bool centroid)> showLive;
+    std::function<void()> showEmpty;
+    // Something a menu depends on changed.
+    std::function<void()> stateChanged;
+    // A turntable command turned the bridge (the window redraws it).
+    std::function<void(int track, bool reversed)> turntableTurned;
+};
+
+struct AssemblyParts {
+    // Null: no picture source at all, Vardo runs in simulation.
+    std::unique_ptr<vision::VideoBackend> videoBackend;
+    // -i: the video file; empty for the chosen camera.
+    std::string videoPath;
+    // Replaces the calibration file of the settings when not empty.
+    std::string calibrationPath;
+    // Loaded instead of the last program when not empty.
+    std::string programPath;
+    AssemblyDialogs dialogs;
+    OperationObserver* observer = nullptr;
+    AssemblyHooks hooks;
+    AssemblyFactories factories;
+};
+
+} // namespace vardo
