@@ -160,6 +160,8 @@ const std::map<int, const char*>& table()
         {msg::AutoOperationCommand, "自動運転の開始/停止(&G)"},
         {msg::CameraFormatTitle, "カメラ(画面サイズ)の設定"},
         {msg::CameraFormatNone, "このカメラは画面サイズの一覧を返しませんでした。"},
+        {msg::SkinLoadFailed, "コントローラー画像の読み込みに失敗しました。"},
+        {msg::PwmControlWarning, "列車速度を制御するにはI/Oコントローラのケーブルの差し替えが必要です。また高速でリレーを制御するためリレーの寿命を縮める可能性があります。自己責任において行ってください。列車速度の制御を行いますか？"},
     };
     return texts;
 }

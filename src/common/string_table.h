@@ -122,6 +122,8 @@ enum : int {
     AutoOperationCommand,
     CameraFormatTitle,
     CameraFormatNone,
+    SkinLoadFailed,
+    PwmControlWarning,
 };
 } // namespace msg
 
