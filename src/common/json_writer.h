@@ -25,6 +25,8 @@ public:
     JsonWriter& value(const char* text) { return value(std::string_view(text)); }
     JsonWriter& value(int64_t number);
     JsonWriter& value(int number) { return value(int64_t(number)); }
+    // Shortest text that reads back as the same double; null when not finite.
+    JsonWriter& value(double number);
     JsonWriter& value(bool flag);
     JsonWriter& null();
 
