@@ -100,7 +100,7 @@ Design cabDesign()
 {
     Design d;
     d.title = "運転台(キハ75)";
-    d.size = QSize(420, 240);
+    d.size = QSize(440, 240);
     d.colours = {QColor(120, 128, 118), QColor(70, 76, 70), QColor(28, 30, 28), QColor(210, 206, 196),
                  QColor(25, 25, 25), QColor(120, 230, 120), QColor(0, 40, 0), QColor(245, 245, 235),
                  QColor(30, 30, 30), QColor(60, 60, 60), "Noto Sans CJK JP"};
@@ -110,9 +110,9 @@ Design cabDesign()
     d.jogCentre = QPointF(150, 110);
     d.jogRadius = 44;
     d.rest = kRest, d.end = kEnd, d.running = kRunning;
-    d.parts[1] = {QRect(212, 12, 60, 26), "終了", Kind::Button};
-    d.parts[3] = {QRect(212, 50, 60, 40), "前進/後進", Kind::Button};
-    d.parts[8] = {QRect(212, 100, 60, 46), "自動運転", Kind::Lamp};
+    d.parts[1] = {QRect(208, 12, 58, 26), "終了", Kind::Button};
+    d.parts[3] = {QRect(208, 50, 58, 40), "前進/後進", Kind::Button};
+    d.parts[8] = {QRect(208, 100, 58, 46), "自動運転", Kind::Lamp};
     addPointColumns(d, 4, 4, 50, 96);
     addTurntable(d, 100, 200, 30);
     d.decorate = [](QPainter& p, const Design& d) {
@@ -140,7 +140,7 @@ Design dialDesign()
 {
     Design d;
     d.title = "divedare";
-    d.size = QSize(380, 230);
+    d.size = QSize(400, 230);
     d.colours = {QColor(40, 40, 48), QColor(12, 12, 16), QColor(90, 90, 110), QColor(70, 72, 84),
                  QColor(235, 235, 245), QColor(0, 200, 255), QColor(0, 20, 30), QColor(30, 30, 36),
                  QColor(0, 200, 255), QColor(220, 220, 230), "Noto Sans CJK JP"};
@@ -150,9 +150,9 @@ Design dialDesign()
     d.rest = 2.6179939, d.end = 0.5235988, d.running = 1.570795;
     d.parts[2] = {QRect(30, 60, 120, 120), "", Kind::None};
     d.parts[9] = {QRect(30, 60, 120, 120), "", Kind::None};
-    d.parts[1] = {QRect(170, 12, 56, 26), "終了", Kind::Button};
-    d.parts[3] = {QRect(170, 52, 56, 40), "前進/後進", Kind::Button};
-    d.parts[8] = {QRect(170, 104, 56, 44), "自動運転", Kind::Lamp};
+    d.parts[1] = {QRect(166, 12, 56, 26), "終了", Kind::Button};
+    d.parts[3] = {QRect(166, 52, 56, 40), "前進/後進", Kind::Button};
+    d.parts[8] = {QRect(166, 104, 56, 44), "自動運転", Kind::Lamp};
     addPointColumns(d, 4, 4, 52, 96);
     addTurntable(d, 20, 192, 30);
     d.decorate = [](QPainter& p, const Design& d) {

@@ -73,9 +73,19 @@ void drawButton(QPainter& p, const QRect& r, const Palette& c, const QString& la
     p.setPen(QPen(lo, 1.2));
     p.drawLine(box.bottomLeft() + QPointF(3, -1.5), box.bottomRight() + QPointF(-3, -1.5));
     p.drawLine(box.topRight() + QPointF(-1.5, 3), box.bottomRight() + QPointF(-1.5, -3));
-    setFont(p, c, label.size() > 3 || r.width() < 40 ? 10 : 12);
     p.setPen(lit ? c.litText : c.buttonText);
-    p.drawText(r.translated(lit ? 1 : 0, lit ? 1 : 0), Qt::AlignCenter | Qt::TextWordWrap, label);
+    const QRect text = r.translated(lit ? 1 : 0, lit ? 1 : 0);
+    const QString word = "ポイント";
+    if (label.startsWith(word) && r.height() > 40) {
+        // A tall point button: the word small, the number large.
+        setFont(p, c, 9);
+        p.drawText(text.adjusted(0, 8, 0, 0), Qt::AlignHCenter | Qt::AlignTop, word);
+        setFont(p, c, 22);
+        p.drawText(text.adjusted(0, 18, 0, 0), Qt::AlignCenter, label.mid(word.size()));
+    } else {
+        setFont(p, c, label.size() > 3 || r.width() < 40 ? 10 : 12);
+        p.drawText(text, Qt::AlignCenter | Qt::TextWordWrap, label);
+    }
     p.restore();
 }
 
