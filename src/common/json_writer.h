@@ -31,8 +31,7 @@ public:
     JsonWriter& null();
 
     // Shorthands for a member.
-    template <class T>
-    JsonWriter& member(std::string_view name, const T& v)
+    template <class T> JsonWriter& member(std::string_view name, const T& v)
     {
         return key(name).value(v);
     }

@@ -74,9 +74,10 @@ Design standardDesign()
     Design d;
     d.title = "標準コントローラ";
     d.size = QSize(400, 230);
-    d.colours = {QColor(92, 100, 112), QColor(48, 52, 60), QColor(20, 22, 26), QColor(170, 172, 176),
-                 QColor(20, 20, 24), QColor(255, 170, 40), QColor(40, 20, 0), QColor(60, 64, 70),
-                 QColor(230, 230, 230), QColor(200, 40, 40), "Noto Sans CJK JP"};
+    d.colours = {QColor(92, 100, 112),  QColor(48, 52, 60), QColor(20, 22, 26),
+                 QColor(170, 172, 176), QColor(20, 20, 24), QColor(255, 170, 40),
+                 QColor(40, 20, 0),     QColor(60, 64, 70), QColor(230, 230, 230),
+                 QColor(200, 40, 40),   "Noto Sans CJK JP"};
     d.jogCentre = QPointF(86, 112);
     d.jogRadius = 42;
     d.rest = kRest, d.end = kEnd, d.running = kRunning;
@@ -101,9 +102,10 @@ Design cabDesign()
     Design d;
     d.title = "運転台(キハ75)";
     d.size = QSize(440, 240);
-    d.colours = {QColor(120, 128, 118), QColor(70, 76, 70), QColor(28, 30, 28), QColor(210, 206, 196),
-                 QColor(25, 25, 25), QColor(120, 230, 120), QColor(0, 40, 0), QColor(245, 245, 235),
-                 QColor(30, 30, 30), QColor(60, 60, 60), "Noto Sans CJK JP"};
+    d.colours = {QColor(120, 128, 118), QColor(70, 76, 70),    QColor(28, 30, 28),
+                 QColor(210, 206, 196), QColor(25, 25, 25),    QColor(120, 230, 120),
+                 QColor(0, 40, 0),      QColor(245, 245, 235), QColor(30, 30, 30),
+                 QColor(60, 60, 60),    "Noto Sans CJK JP"};
     d.lever = true;
     d.parts[2] = {QRect(30, 40, 56, 150), "", Kind::None};
     d.parts[9] = {QRect(30, 40, 56, 22), "", Kind::None};
@@ -141,9 +143,10 @@ Design dialDesign()
     Design d;
     d.title = "divedare";
     d.size = QSize(400, 230);
-    d.colours = {QColor(40, 40, 48), QColor(12, 12, 16), QColor(90, 90, 110), QColor(70, 72, 84),
-                 QColor(235, 235, 245), QColor(0, 200, 255), QColor(0, 20, 30), QColor(30, 30, 36),
-                 QColor(0, 200, 255), QColor(220, 220, 230), "Noto Sans CJK JP"};
+    d.colours = {QColor(40, 40, 48),    QColor(12, 12, 16),    QColor(90, 90, 110),
+                 QColor(70, 72, 84),    QColor(235, 235, 245), QColor(0, 200, 255),
+                 QColor(0, 20, 30),     QColor(30, 30, 36),    QColor(0, 200, 255),
+                 QColor(220, 220, 230), "Noto Sans CJK JP"};
     d.rotatedHandle = true;
     d.jogCentre = QPointF(90, 120);
     d.jogRadius = 0; // the handle turns about the dial centre
@@ -167,9 +170,10 @@ Design steamDesign()
     Design d;
     d.title = "ＳＬ鉄道模型";
     d.size = QSize(380, 230);
-    d.colours = {QColor(128, 78, 40), QColor(72, 40, 18), QColor(40, 22, 8), QColor(212, 170, 80),
-                 QColor(40, 20, 0), QColor(250, 220, 120), QColor(60, 10, 0), QColor(236, 226, 196),
-                 QColor(60, 30, 10), QColor(180, 140, 50), "Noto Serif CJK JP"};
+    d.colours = {QColor(128, 78, 40),  QColor(72, 40, 18),    QColor(40, 22, 8),
+                 QColor(212, 170, 80), QColor(40, 20, 0),     QColor(250, 220, 120),
+                 QColor(60, 10, 0),    QColor(236, 226, 196), QColor(60, 30, 10),
+                 QColor(180, 140, 50), "Noto Serif CJK JP"};
     d.jogCentre = QPointF(86, 116);
     d.jogRadius = 40;
     d.rest = kRest, d.end = kEnd, d.running = kRunning;
@@ -273,7 +277,10 @@ bool writePicture(const QImage& image, const QString& path, std::string& error)
     return true;
 }
 
-QString pair(QPoint p) { return QString("%1,%2").arg(p.x()).arg(p.y()); }
+QString pair(QPoint p)
+{
+    return QString("%1,%2").arg(p.x()).arg(p.y());
+}
 
 } // namespace
 
@@ -307,7 +314,10 @@ bool writeSkin(int number, const std::string& folder, std::string& error)
     }
     ini += QString("JOG_RADIUS=%1\n").arg(d.jogRadius);
     ini += QString("JOG_POSITION=%1\n").arg(pair(d.jogCentre.toPoint()));
-    ini += QString("JOG_ANGLE=%1,%2,%3\n").arg(d.rest, 0, 'f', 7).arg(d.end, 0, 'f', 7).arg(d.running, 0, 'f', 7);
+    ini += QString("JOG_ANGLE=%1,%2,%3\n")
+               .arg(d.rest, 0, 'f', 7)
+               .arg(d.end, 0, 'f', 7)
+               .arg(d.running, 0, 'f', 7);
     if (d.rotatedHandle) {
         if (!writePicture(dialHandle(d), dir + "/handle.bmp", error))
             return false;
@@ -315,7 +325,8 @@ bool writeSkin(int number, const std::string& folder, std::string& error)
         const int n = 16;
         for (int k = 0; k < n; ++k) {
             const double a = 2 * M_PI * k / n;
-            ini += QString("%1%2,%3").arg(k ? "," : "")
+            ini += QString("%1%2,%3")
+                       .arg(k ? "," : "")
                        .arg(int(d.jogCentre.x() + 52 * std::cos(a)))
                        .arg(int(d.jogCentre.y() - 52 * std::sin(a)));
         }

@@ -129,7 +129,8 @@ void drawDial(QPainter& p, QPointF centre, double radius, double rest, double sw
         p.drawLine(centre + dir * (radius * 0.82), centre + dir * (radius * (i % 5 ? 0.92 : 0.98)));
     }
     setFont(p, c, 10);
-    p.drawText(QRectF(centre.x() - radius, centre.y() - 8, 2 * radius, 16), Qt::AlignCenter, caption);
+    p.drawText(QRectF(centre.x() - radius, centre.y() - 8, 2 * radius, 16), Qt::AlignCenter,
+               caption);
     p.restore();
 }
 

@@ -21,8 +21,7 @@ QSize panelSize(const Skin& skin, int points)
     return size;
 }
 
-ControllerPanel::ControllerPanel(Controller& controller, Frontend& frontend,
-                                 PanelServices services)
+ControllerPanel::ControllerPanel(Controller& controller, Frontend& frontend, PanelServices services)
     : controller_(controller), frontend_(frontend), services_(std::move(services))
 {
 }
@@ -53,7 +52,10 @@ bool ControllerPanel::loadFolder(const std::string& folder, int number, int spee
     return true;
 }
 
-QSize ControllerPanel::size() const { return panelSize(skin_, pointCount()); }
+QSize ControllerPanel::size() const
+{
+    return panelSize(skin_, pointCount());
+}
 
 int ControllerPanel::pointCount() const
 {

@@ -60,7 +60,8 @@ double angleForSpeed(const Skin& skin, double speed)
 
 double leverSpeed(const Skin& skin, double handleTop)
 {
-    const double travel = skin.pictureSize(role::Jog).height() - skin.pictureSize(role::Handle).height();
+    const double travel =
+        skin.pictureSize(role::Jog).height() - skin.pictureSize(role::Handle).height();
     if (travel <= 0)
         return 1.0;
     const double s = (handleTop - skin.positions[role::Jog].y()) / travel;
@@ -88,8 +89,7 @@ QLineF leverLine(const Skin& skin, double speed, bool running)
 
 QPointF handleCentre(const Skin& skin, double angle)
 {
-    return skin.jogCentre +
-           QPointF(std::cos(angle), -std::sin(angle)) * skin.jogRadius;
+    return skin.jogCentre + QPointF(std::cos(angle), -std::sin(angle)) * skin.jogRadius;
 }
 
 QRect handleRect(const Skin& skin, double angle, double speed, bool running)

@@ -4,15 +4,15 @@
 // sits. Angles are radians with y upwards, as atan2 gives them.
 #include "vardo/panel/skin.h"
 
+#include <QLineF>
 #include <QPointF>
 #include <QRect>
-#include <QLineF>
 
 #include <optional>
 
 namespace vardo::panel {
 
-inline constexpr double kTwoPi = 6.28318;     // the value the dials were laid out with
+inline constexpr double kTwoPi = 6.28318; // the value the dials were laid out with
 inline constexpr double kHalfTurn = 3.14159;
 inline constexpr double kDialSweep = 4.712385; // three quarters of a turn
 inline constexpr double kLeverAngleScale = 4.084067;

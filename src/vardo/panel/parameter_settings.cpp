@@ -28,8 +28,14 @@ constexpr std::array<FieldRange, size_t(ParameterField::Count)> kSpin{{
 
 } // namespace
 
-FieldRange typedRange(ParameterField field) { return kTyped[size_t(field)]; }
-FieldRange spinRange(ParameterField field) { return kSpin[size_t(field)]; }
+FieldRange typedRange(ParameterField field)
+{
+    return kTyped[size_t(field)];
+}
+FieldRange spinRange(ParameterField field)
+{
+    return kSpin[size_t(field)];
+}
 
 std::optional<int> acceptTyped(ParameterField field, const std::string& text)
 {

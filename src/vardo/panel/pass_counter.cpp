@@ -8,7 +8,10 @@ void PassCounter::open()
     open_ = true;
 }
 
-void PassCounter::close() { open_ = false; }
+void PassCounter::close()
+{
+    open_ = false;
+}
 
 void PassCounter::frameAnalysed(int trainX, int trainY, int checkX, int checkY, int range)
 {

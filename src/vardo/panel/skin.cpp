@@ -48,8 +48,7 @@ void readJogAngles(const std::string& ini, int speedServo, Skin& s)
 {
     s.restAngle = kDefaultRestAngle;
     s.endAngle = kDefaultEndAngle;
-    s.runningAngle =
-        speedServo >= kReversedRunningServo ? kDefaultEndAngle : kDefaultRunningAngle;
+    s.runningAngle = speedServo >= kReversedRunningServo ? kDefaultEndAngle : kDefaultRunningAngle;
     auto v = parseNumbers(Profile::getString(ini, kSection, "JOG_ANGLE", ""), 3);
     if (v.size() > 0)
         s.restAngle = v[0];

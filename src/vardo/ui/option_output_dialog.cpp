@@ -39,7 +39,8 @@ OptionOutputDialog::OptionOutputDialog(Controller& controller, RelayTick tick, Q
     column->addWidget(close);
 }
 
-OptionOutputDialog* OptionOutputDialog::open(Controller& controller, RelayTick tick, QWidget* parent)
+OptionOutputDialog* OptionOutputDialog::open(Controller& controller, RelayTick tick,
+                                             QWidget* parent)
 {
     if (current_)
         current_->close(); // deleted on close

@@ -21,7 +21,8 @@ PanelWidget::PanelWidget(panel::ControllerPanel& panel, Controller& controller, 
 
 void PanelWidget::requestRedraw()
 {
-    QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { update(); }, Qt::QueuedConnection);
 }
 
 void PanelWidget::refresh()
@@ -83,6 +84,9 @@ void PanelWidget::mouseReleaseEvent(QMouseEvent* event)
     update();
 }
 
-void PanelWidget::updateCursor() { setCursor(panelCursor(panel_.cursor())); }
+void PanelWidget::updateCursor()
+{
+    setCursor(panelCursor(panel_.cursor()));
+}
 
 } // namespace vardo::ui

@@ -24,9 +24,11 @@ struct PanelRig {
         layoutdata::PointFile file;
         file.count = points;
         for (int k = 0; k < points; ++k)
-            file.records[size_t(k)] = {1, 0, uint8_t(k == 0 && linkedFirst), uint8_t(k + 1), 100 + k, 100};
+            file.records[size_t(k)] = {1,       0,  uint8_t(k == 0 && linkedFirst), uint8_t(k + 1),
+                                       100 + k, 100};
         rig.model.setPoints(file);
-        rig.controller.setPointSetter([this](int k, bool branch) { switched.push_back(branch ? k + 1 : -(k + 1)); });
+        rig.controller.setPointSetter(
+            [this](int k, bool branch) { switched.push_back(branch ? k + 1 : -(k + 1)); });
         services.speed = &rig.speed;
         services.operation = &rig.operation;
         services.program = &program.program;
@@ -109,7 +111,8 @@ TEST(PanelButtons, StartDirectionAndExit)
     r.click(2);
     EXPECT_EQ(r.rig.controller.state() & (state::Running | state::Backward), state::Running);
     r.click(3);
-    EXPECT_EQ(r.rig.controller.state() & (state::Running | state::Backward), state::Running | state::Backward);
+    EXPECT_EQ(r.rig.controller.state() & (state::Running | state::Backward),
+              state::Running | state::Backward);
     r.click(2);
     EXPECT_FALSE(r.rig.controller.running());
     EXPECT_TRUE(r.rig.controller.backward());
@@ -132,7 +135,8 @@ TEST(PanelButtons, PointsAndTheLinkedPoint)
 
     PanelRig linked(3, true);
     linked.click(4);
-    EXPECT_EQ(linked.rig.controller.state() & (state::Point1 | state::Point2), state::Point1 | state::Point2);
+    EXPECT_EQ(linked.rig.controller.state() & (state::Point1 | state::Point2),
+              state::Point1 | state::Point2);
     linked.click(4);
     EXPECT_EQ(linked.rig.controller.state() & (state::Point1 | state::Point2), 0);
     EXPECT_EQ(linked.switched, (std::vector<int>{1, 2, -1, -2}));
@@ -192,7 +196,9 @@ TEST(PanelButtons, TurntableWordAndTracks)
     r.rig.model.turntable.present = true;
     r.rig.ext.open = true;
     std::vector<int> drawn;
-    r.services.turntableChanged = [&](int track, bool reversed) { drawn.push_back(reversed ? -track : track); };
+    r.services.turntableChanged = [&](int track, bool reversed) {
+        drawn.push_back(reversed ? -track : track);
+    };
     ControllerPanel panel(r.rig.controller, r.rig.frontend, r.services);
     ASSERT_TRUE(panel.load(r.dir.path(), 1, 6));
     EXPECT_EQ(panel.turntableWord(), 2); // track 1 until one is chosen
@@ -231,7 +237,8 @@ TEST(PanelSkin, FailuresKeepTheOldSkin)
     EXPECT_FALSE(loadSkin(r.dir.file("control2"), 2, 6, s, &failed));
     EXPECT_EQ(failed, "control5.bmp");
     // A handle file that is not there fails the same way.
-    paneltest::writeSkin(r.dir, "control3", paneltest::spec([](auto& s) { s.handle = "handle.bmp"; }));
+    paneltest::writeSkin(r.dir, "control3",
+                         paneltest::spec([](auto& s) { s.handle = "handle.bmp"; }));
     EXPECT_FALSE(r.panel->load(r.dir.path(), 3, 6));
     EXPECT_EQ(r.panel->skin().number, 1);
 }
@@ -275,7 +282,9 @@ TEST(PanelSkin, WidthRulesOfSkinsOneAndFour)
 TEST(PanelJog, GrabStartsTheTrainAndTurnsTheSpeed)
 {
     PanelRig r;
-    const QPoint handle = r.panel->skin().isLever() ? QPoint() : handleCentre(r.panel->skin(), r.panel->jogAngle()).toPoint();
+    const QPoint handle = r.panel->skin().isLever()
+                              ? QPoint()
+                              : handleCentre(r.panel->skin(), r.panel->jogAngle()).toPoint();
     // Outside simulation, without a camera or speed output, the jog is dead.
     r.panel->mouseMove(handle);
     EXPECT_NE(r.panel->cursor(), PanelCursor::JogGrab);

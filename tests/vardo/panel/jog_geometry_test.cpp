@@ -54,8 +54,10 @@ TEST(JogGeometry, ShowSpeedWrapsBelowMinusPi)
     // 0.3 of the way: -2.356 - 1.414 = -3.770, below -3.14159, so +6.28318.
     EXPECT_NEAR(angleForSpeed(s, 0.3), -2.3561925 - 0.3 * 4.712385 + 6.28318, 1e-9);
     // Angles either side of the wrap give speeds either side of it.
-    EXPECT_NEAR(*speedForAngle(s, -3.1), (-2.3561925 + 3.1) / (-2.3561925 + 6.28318 + 0.7853975), 1e-9);
-    EXPECT_NEAR(*speedForAngle(s, 3.1), (-2.3561925 + 6.28318 - 3.1) / (-2.3561925 + 6.28318 + 0.7853975), 1e-9);
+    EXPECT_NEAR(*speedForAngle(s, -3.1), (-2.3561925 + 3.1) / (-2.3561925 + 6.28318 + 0.7853975),
+                1e-9);
+    EXPECT_NEAR(*speedForAngle(s, 3.1),
+                (-2.3561925 + 6.28318 - 3.1) / (-2.3561925 + 6.28318 + 0.7853975), 1e-9);
     // No wrap while the angle stays above -3.14159.
     EXPECT_NEAR(angleForSpeed(s, 0.1), -2.3561925 - 0.4712385, 1e-9);
 }

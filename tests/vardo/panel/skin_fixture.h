@@ -18,8 +18,7 @@ struct SkinSpec {
     std::string handle; // JOG_HANDLE
 };
 
-template <class F>
-SkinSpec spec(F change)
+template <class F> SkinSpec spec(F change)
 {
     SkinSpec s;
     change(s);
@@ -30,7 +29,10 @@ inline constexpr int kWidth = 440, kHeight = 200;
 inline constexpr int kJogX = 220, kJogY = 130, kJogRadius = 30;
 
 // Where button i (1..15) lies.
-inline QRect buttonRect(int i) { return QRect(((i - 1) % 8) * 50 + 5, ((i - 1) / 8) * 50 + 5, 40, 40); }
+inline QRect buttonRect(int i)
+{
+    return QRect(((i - 1) % 8) * 50 + 5, ((i - 1) / 8) * 50 + 5, 40, 40);
+}
 
 inline void writePicture(const std::string& path, int w, int h, uint8_t grey)
 {
@@ -41,17 +43,19 @@ inline void writePicture(const std::string& path, int w, int h, uint8_t grey)
     common::writeBitmap(path, b);
 }
 
-inline void writeSkin(const vardo::testing::TempDir& dir, const std::string& name, const SkinSpec& spec = {})
+inline void writeSkin(const vardo::testing::TempDir& dir, const std::string& name,
+                      const SkinSpec& spec = {})
 {
     std::string ini = "[CONTROL]\n";
     for (int i = 0; i < spec.positions; ++i) {
         const QRect r = i == 0 ? QRect(0, 0, kWidth, kHeight) : buttonRect(i);
-        ini += "POSITION" + std::to_string(i) + "=" + std::to_string(r.x()) + "," + std::to_string(r.y()) + "\n";
+        ini += "POSITION" + std::to_string(i) + "=" + std::to_string(r.x()) + "," +
+               std::to_string(r.y()) + "\n";
         if (i != spec.missingPicture) {
             dir.write(name + "/.keep", "");
             const int side = i == 9 ? 20 : r.width();
-            writePicture(dir.file(name + "/control" + std::to_string(i) + ".bmp"), i == 0 ? kWidth : side,
-                         i == 0 ? kHeight : side, uint8_t(20 + i * 10));
+            writePicture(dir.file(name + "/control" + std::to_string(i) + ".bmp"),
+                         i == 0 ? kWidth : side, i == 0 ? kHeight : side, uint8_t(20 + i * 10));
         }
     }
     ini += "JOG_RADIUS=" + std::to_string(kJogRadius) + "\n";

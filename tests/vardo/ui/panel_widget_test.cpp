@@ -2,8 +2,8 @@
 
 #include "operation_rig.h"
 #include "vardo/operation/control_loop.h"
-#include "vardo/operation/speed_control.h"
 #include "vardo/operation/controller_action.h"
+#include "vardo/operation/speed_control.h"
 #include "vardo/panel/controller_panel.h"
 #include "vardo/ui/panel_widget.h"
 
@@ -118,7 +118,8 @@ TEST(PanelWidget, DraggingTheBackgroundMovesThePanel)
     QApplication::sendEvent(r.widget.get(), &press);
     EXPECT_EQ(r.panel->cursor(), PanelCursor::Move);
     const QPoint delta(-40, 25);
-    QMouseEvent move(QEvent::MouseMove, local + delta, global + delta, Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, local + delta, global + delta, Qt::NoButton, Qt::LeftButton,
+                     {});
     QApplication::sendEvent(r.widget.get(), &move);
     QMouseEvent release(QEvent::MouseButtonRelease, local + delta, global + delta, Qt::LeftButton,
                         Qt::NoButton, {});

@@ -40,13 +40,10 @@ struct DialogRig {
     }
     QString key(const char* section, const char* name)
     {
-        return QString::fromStdString(common::Profile::getString(dir.file("option.ini"), section, name, "<absent>"));
+        return QString::fromStdString(
+            common::Profile::getString(dir.file("option.ini"), section, name, "<absent>"));
     }
-    template <class T>
-    T* child(const char* name)
-    {
-        return dialog->findChild<T*>(name);
-    }
+    template <class T> T* child(const char* name) { return dialog->findChild<T*>(name); }
 
     TempDir dir;
     Settings settings{dir.file("VARDO.ini"), dir.file("option.ini")};
@@ -78,7 +75,9 @@ TEST(ParameterDialog, TypedValuesOutsideTheRangeGiveTheLastOneBack)
     EXPECT_EQ(r.dialog->values().compareFrame, 1);
     // The interval's arrows stop at 9 though 99 may be typed.
     r.type("compareFrame", "9");
-    QTest::mouseClick(r.dialog->findChild<ui::NumberField*>("compareFrame")->findChild<QWidget*>("up"), Qt::LeftButton);
+    QTest::mouseClick(
+        r.dialog->findChild<ui::NumberField*>("compareFrame")->findChild<QWidget*>("up"),
+        Qt::LeftButton);
     EXPECT_EQ(r.dialog->values().compareFrame, 9);
 }
 
@@ -119,8 +118,8 @@ TEST(ParameterDialog, BaudRateOnlyWhenEditedWithTheRestartMessage)
     EXPECT_EQ(r.key("USB", "BAUD_RATE"), "19200");
     EXPECT_EQ(r.key("USB", "WAIT_RESPONSE"), "0");
     ASSERT_EQ(r.frontend.messageTexts().size(), 1u);
-    EXPECT_EQ(r.frontend.messageTexts()[0],
-              "標準インタフェイスの通信速度が変更されました。\n有効にするには本プログラムを再起動してください。");
+    EXPECT_EQ(r.frontend.messageTexts()[0], "標準インタフェイスの通信速度が変更されました。\n有効に"
+                                            "するには本プログラムを再起動してください。");
 }
 
 TEST(ParameterDialog, PulseWidthAnsweredNoStaysOffAndUnwritten)
@@ -130,7 +129,8 @@ TEST(ParameterDialog, PulseWidthAnsweredNoStaysOffAndUnwritten)
     r.child<QCheckBox>("pwmControl")->click();
     r.child<QPushButton>("ok")->click();
     ASSERT_EQ(r.frontend.questions().size(), 1u);
-    EXPECT_TRUE(r.frontend.questions()[0].starts_with("列車速度を制御するにはI/Oコントローラのケーブルの差し替えが必要です。"));
+    EXPECT_TRUE(r.frontend.questions()[0].starts_with(
+        "列車速度を制御するにはI/Oコントローラのケーブルの差し替えが必要です。"));
     EXPECT_EQ(r.key("USB", "PWM_CONTROL"), "<absent>");
     EXPECT_FALSE(r.applied.back().pwmControl);
     // Answered yes it is written.

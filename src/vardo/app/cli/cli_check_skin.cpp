@@ -55,7 +55,10 @@ bool parseOptions(const std::vector<std::string>& args, Options& o)
     return true;
 }
 
-void writeXY(common::JsonWriter& w, QPoint p) { w.beginArray().value(p.x()).value(p.y()).endArray(); }
+void writeXY(common::JsonWriter& w, QPoint p)
+{
+    w.beginArray().value(p.x()).value(p.y()).endArray();
+}
 
 std::string skinJson(const panel::Skin& s, QSize size)
 {
@@ -156,7 +159,8 @@ int checkSkin(const std::vector<std::string>& args)
         std::fputs(skinJson(panel.skin(), panel.size()).c_str(), stdout);
     else
         printSummary(panel.skin(), panel.size());
-    if (!o.png.empty() && !panel::renderPanel(panel, controller.state()).save(QString::fromStdString(o.png))) {
+    if (!o.png.empty() &&
+        !panel::renderPanel(panel, controller.state()).save(QString::fromStdString(o.png))) {
         std::fprintf(stderr, "check-skin: cannot write %s\n", o.png.c_str());
         return 1;
     }
