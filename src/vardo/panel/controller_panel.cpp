@@ -7,6 +7,8 @@
 #include "vardo/operation/speed_control.h"
 #include "vardo/panel/jog_geometry.h"
 
+#include <filesystem>
+
 namespace vardo::panel {
 
 QSize panelSize(const Skin& skin, int points)
@@ -49,6 +51,29 @@ bool ControllerPanel::loadFolder(const std::string& folder, int number, int spee
     cursor_ = PanelCursor::None;
     dragging_ = jogGrabbed_ = buttonDown_ = exitPressed_ = false;
     frontend_.redrawPanel();
+    return true;
+}
+
+bool ControllerPanel::changeSkin(const std::string& programFolder, int number, int speedServo,
+                                 const Settings& settings)
+{
+    const std::string folder = skinFolder(programFolder, number);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(folder + "/control.ini", ec)) {
+        frontend_.showMessage(common::msg::SkinLoadFailed, Icon::Warning);
+        return false;
+    }
+    if (automaticRunning()) {
+        controller_.performAction(ActionLampOff);
+        services_.operation->stopOperation(EndReason::Stopped);
+    } else if (controller_.running()) {
+        controller_.performAction(ActionStop);
+    }
+    // Written only once the skin is known to load, so a broken skin is
+    // not chosen again at the next start.
+    if (!loadFolder(folder, number, speedServo))
+        return false;
+    settings.writeInt(SettingId::ControlSkin, number);
     return true;
 }
 

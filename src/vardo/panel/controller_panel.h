@@ -4,6 +4,7 @@
 // widget feeds it mouse positions in panel coordinates and paints what it
 // holds; tests drive it the same way without a display.
 #include "vardo/base/frontend.h"
+#include "vardo/base/settings.h"
 #include "vardo/panel/skin.h"
 
 #include <QPoint>
@@ -55,6 +56,11 @@ public:
     // and the panel keeps the skin it had.
     bool load(const std::string& programFolder, int number, int speedServo);
     bool loadFolder(const std::string& folder, int number, int speedServo);
+    // The skin menu: ends automatic operation (or stops the train), loads
+    // skin n and makes it the choice in option.ini. A skin that cannot be
+    // loaded leaves the panel and the choice as they were.
+    bool changeSkin(const std::string& programFolder, int number, int speedServo,
+                    const Settings& settings);
     bool loaded() const { return skin_.positionCount > 0; }
     const Skin& skin() const { return skin_; }
     QSize size() const;

@@ -343,3 +343,23 @@ TEST(PanelDrawing, LampsFollowTheStateAndBlueStaysOutside)
         EXPECT_NE(img.pixel(img.width() / 2, img.height() / 2), qRgb(0, 0, 255)) << n;
     }
 }
+
+TEST(PanelSkin, ChangingTheSkinStopsTheTrainAndWritesTheChoice)
+{
+    PanelRig r;
+    const Settings settings(r.dir.file("VARDO.ini"), r.dir.file("option.ini"));
+    paneltest::writeSkin(r.dir, "control2", paneltest::spec([](auto& s) { s.positions = 9; }));
+    paneltest::writeSkin(r.dir, "control3", paneltest::spec([](auto& s) { s.missingPicture = 3; }));
+    r.click(2);
+    ASSERT_TRUE(r.rig.controller.running());
+    EXPECT_TRUE(r.panel->changeSkin(r.dir.path(), 2, 6, settings));
+    EXPECT_FALSE(r.rig.controller.running());
+    EXPECT_EQ(r.panel->skin().number, 2);
+    EXPECT_EQ(settings.getInt(SettingId::ControlSkin), 2);
+    // No folder, or a picture missing: the panel and the choice stay.
+    EXPECT_FALSE(r.panel->changeSkin(r.dir.path(), 4, 6, settings));
+    EXPECT_FALSE(r.panel->changeSkin(r.dir.path(), 3, 6, settings));
+    EXPECT_EQ(r.panel->skin().number, 2);
+    EXPECT_EQ(settings.getInt(SettingId::ControlSkin), 2);
+    EXPECT_EQ(r.rig.frontend.messageTexts(), (std::vector<std::string>{kSkinFailed, kSkinFailed}));
+}
