@@ -47,3 +47,10 @@ shot live "" "-i$work/demo.avi" "32786"
 shot difference "" "-i$work/demo.avi" "32774,32786"
 shot simulation "[CAPTURE]\nDEVICE=0\n" "" ""
 shot angle-correction "[CALIBRATION]\nFILE_PATH=$work/demo.clb\n" "-i$work/demo.avi" "32816"
+
+# Each skin's panel as the panel draws it (the sample layout's points decide
+# the width of skins 1 and 4).
+for n in 1 2 3 4; do
+  VARDO_HOME="$work" QT_QPA_PLATFORM=offscreen "$work/vardo-run" check-skin "$n" \
+    --png "$out/panel-skin$n.png" >/dev/null 2>&1 && echo "wrote $out/panel-skin$n.png"
+done

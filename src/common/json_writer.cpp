@@ -1,5 +1,8 @@
 #include "common/json_writer.h"
 
+#include <charconv>
+#include <cmath>
+
 #include <cstdio>
 
 namespace common {
@@ -129,6 +132,17 @@ JsonWriter& JsonWriter::value(int64_t number)
 {
     beforeValue();
     out_ += std::to_string(number);
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(double number)
+{
+    if (!std::isfinite(number))
+        return null();
+    beforeValue();
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, number);
+    out_.append(text, result.ptr);
     return *this;
 }
 

@@ -25,12 +25,13 @@ public:
     JsonWriter& value(const char* text) { return value(std::string_view(text)); }
     JsonWriter& value(int64_t number);
     JsonWriter& value(int number) { return value(int64_t(number)); }
+    // Shortest text that reads back as the same double; null when not finite.
+    JsonWriter& value(double number);
     JsonWriter& value(bool flag);
     JsonWriter& null();
 
     // Shorthands for a member.
-    template <class T>
-    JsonWriter& member(std::string_view name, const T& v)
+    template <class T> JsonWriter& member(std::string_view name, const T& v)
     {
         return key(name).value(v);
     }

@@ -187,6 +187,8 @@ const std::map<int, const char*>& table()
         {msg::SoundTestPlayButton, "テスト再生"},
         {msg::SoundStopButton, "停止"},
         {msg::CancelButton, "キャンセル"},
+        {msg::SkinLoadFailed, "コントローラー画像の読み込みに失敗しました。"},
+        {msg::PwmControlWarning, "列車速度を制御するにはI/Oコントローラのケーブルの差し替えが必要です。また高速でリレーを制御するためリレーの寿命を縮める可能性があります。自己責任において行ってください。列車速度の制御を行いますか？"},
     };
     return texts;
 }

@@ -141,6 +141,8 @@ enum : int {
     SoundTestPlayButton,
     SoundStopButton,
     CancelButton,
+    SkinLoadFailed,
+    PwmControlWarning,
 };
 } // namespace msg
 

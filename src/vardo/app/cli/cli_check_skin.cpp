@@ -1,0 +1,176 @@
+// check-skin: loads a controller skin the way the panel does and tells what
+// it found, so that a skin maker sees each picture, the jog and the panel
+// size before starting Vardo; or the panel's message and status 1.
+#include "common/json_writer.h"
+#include "common/paths.h"
+#include "common/string_table.h"
+#include "vardo/app/cli/command_registry.h"
+#include "vardo/app/console_frontend.h"
+#include "vardo/base/settings.h"
+#include "vardo/layout/layout.h"
+#include "vardo/operation/controller_action.h"
+#include "vardo/panel/controller_panel.h"
+#include "vardo/panel/panel_painter.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace vardo::cli {
+
+namespace {
+
+struct Options {
+    int number = 0;     // skin n of the program folder
+    std::string folder; // or a skin folder
+    bool json = false;
+    std::string png; // the panel as drawn, for a look
+};
+
+bool parseOptions(const std::vector<std::string>& args, Options& o)
+{
+    bool haveSkin = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--json") {
+            o.json = true;
+        } else if (arg == "--png" && i + 1 < args.size()) {
+            o.png = args[++i];
+        } else if (arg.starts_with("--") || haveSkin) {
+            std::fprintf(stderr, "check-skin: unexpected argument '%s'\n", arg.c_str());
+            return false;
+        } else {
+            char* end = nullptr;
+            const long n = std::strtol(arg.c_str(), &end, 10);
+            if (end != arg.c_str() && *end == '\0')
+                o.number = int(n);
+            else
+                o.folder = arg;
+            haveSkin = true;
+        }
+    }
+    return true;
+}
+
+void writeXY(common::JsonWriter& w, QPoint p)
+{
+    w.beginArray().value(p.x()).value(p.y()).endArray();
+}
+
+std::string skinJson(const panel::Skin& s, QSize size)
+{
+    common::JsonWriter w(2);
+    w.beginObject().member("skin", s.number);
+    w.key("panelSize").beginArray().value(size.width()).value(size.height()).endArray();
+    w.key("positions").beginArray();
+    for (int i = 0; i < s.positionCount; ++i) {
+        if (s.positions[size_t(i)].x() == -1)
+            w.null();
+        else
+            writeXY(w, s.positions[size_t(i)]);
+    }
+    w.endArray().key("pictureSizes").beginArray();
+    for (int i = 0; i < s.positionCount; ++i) {
+        const QSize ps = s.pictureSize(i);
+        if (ps.isEmpty())
+            w.null();
+        else
+            w.beginArray().value(ps.width()).value(ps.height()).endArray();
+    }
+    w.endArray().member("jogRadius", s.jogRadius);
+    w.key("jogCentre").beginArray().value(s.jogCentre.x()).value(s.jogCentre.y()).endArray();
+    w.key("jogAngles")
+        .beginArray()
+        .value(s.restAngle)
+        .value(s.endAngle)
+        .value(s.runningAngle)
+        .endArray();
+    w.key("handle");
+    if (s.handleFile.empty())
+        w.null();
+    else
+        w.value(s.handleFile);
+    w.key("region").beginArray();
+    for (QPoint p : s.region)
+        writeXY(w, p);
+    w.endArray().endObject();
+    return w.str() + "\n";
+}
+
+void printSummary(const panel::Skin& s, QSize size)
+{
+    std::printf("Skin %d: %s\n", s.number, s.folder.c_str());
+    std::printf("Panel size: %d x %d\n", size.width(), size.height());
+    std::printf("Positions: %d\n", s.positionCount);
+    for (int i = 0; i < s.positionCount; ++i) {
+        const QPoint p = s.positions[size_t(i)];
+        if (p.x() == -1)
+            std::printf("  %2d: none\n", i);
+        else
+            std::printf("  %2d: (%d, %d) control%d.bmp %d x %d\n", i, p.x(), p.y(), i,
+                        s.pictureSize(i).width(), s.pictureSize(i).height());
+    }
+    std::printf("Jog: centre (%g, %g), radius %g, angles rest %g end %g running %g\n",
+                s.jogCentre.x(), s.jogCentre.y(), s.jogRadius, s.restAngle, s.endAngle,
+                s.runningAngle);
+    std::printf("Handle: %s\n", s.handleFile.empty() ? "picture 9" : s.handleFile.c_str());
+    std::printf("Region: %zu point(s)\n", s.region.size());
+}
+
+int checkSkin(const std::vector<std::string>& args)
+{
+    Options o;
+    if (!parseOptions(args, o))
+        return 2;
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char name[] = "vardo-run";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+
+    const std::string program = common::programFolder();
+    const std::string vardoIni = common::joinPath(program, "VARDO.ini");
+    const std::string optionIni = common::joinPath(program, "option.ini");
+    Settings settings(vardoIni, optionIni);
+    if (o.folder.empty() && o.number == 0)
+        o.number = settings.getInt(SettingId::ControlSkin);
+    // The width rules depend on the points of the sample layout.
+    ConsoleFrontend::Options silent;
+    silent.quiet = true;
+    ConsoleFrontend quiet(silent);
+    layout::Layout sample(quiet);
+    sample.load({program, vardoIni, optionIni, common::joinPath(program, "layout")});
+    ConsoleFrontend frontend(silent);
+    Controller controller(frontend, &sample.model());
+    panel::ControllerPanel panel(controller, frontend);
+    const int servo = settings.getInt(SettingId::ServoSpeedServo);
+    const bool ok = o.folder.empty() ? panel.load(program, o.number, servo)
+                                     : panel.loadFolder(o.folder, o.number, servo);
+    if (!ok) {
+        for (const auto& text : frontend.messages())
+            std::fprintf(stderr, "%s\n", text.c_str());
+        return 1;
+    }
+    if (o.json)
+        std::fputs(skinJson(panel.skin(), panel.size()).c_str(), stdout);
+    else
+        printSummary(panel.skin(), panel.size());
+    if (!o.png.empty() &&
+        !panel::renderPanel(panel, controller.state()).save(QString::fromStdString(o.png))) {
+        std::fprintf(stderr, "check-skin: cannot write %s\n", o.png.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+CommandRegistration reg("check-skin",
+                        "[N | DIR] [--json] [--png FILE]  load a controller skin and report it",
+                        &checkSkin);
+
+} // namespace
+
+} // namespace vardo::cli
