@@ -64,6 +64,22 @@ enum : int {
     AlreadyExtConnected = 235,
     UsbBaudChanged = 237,
 
+    // The command definition dialogs and the command toolbar.
+    EventToolbarCaption = 146,      // ｲﾍﾞﾝﾄ
+    AlarmHourRange = 172,
+    TimerAtLeastOneSecond = 173,
+    LapCountRange = 174,
+    LayoutRangeExceeded = 175,
+    RepeatCountRange = 176,
+    RelayNumberRange = 180,
+    SoundNumberRange = 182,         // %1 = the number of sound files
+    PointNotDefined = 197,
+    SuppressDistanceWrong = 198,
+    DistanceRange = 199,
+    TrainSpeedRange = 202,
+    FadeTimeRange = 204,
+    SensorValueWrong = 239,
+
     // Texts without a number of their own.
     AppTitle = 1000,
     AppName,
@@ -123,6 +139,9 @@ enum : int {
     AutoOperationCommand,
     CameraFormatTitle,
     CameraFormatNone,
+    // Standard field validation of the dialogs.
+    EnterIntegerBetween, // %1 and %2: the range
+    EnterAtMostChars,    // %1: the limit
 };
 } // namespace msg
 
