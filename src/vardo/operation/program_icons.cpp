@@ -96,7 +96,7 @@ void drawFlag(QPainter& p)
 {
     p.setPen(inkPen());
     p.drawLine(QPointF(8, 4), QPointF(8, 28));
-    p.setBrush(kRed);
+    p.setBrush(kGreen); // not red: the position cross is drawn over it
     p.drawPolygon(QPolygonF({{8, 5}, {26, 10}, {8, 16}}));
 }
 

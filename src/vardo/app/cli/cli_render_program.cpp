@@ -90,6 +90,7 @@ int renderProgram(const std::vector<std::string>& args)
     layout::Layout model(frontend);
     if (!model.load({folder, vardoIni, optionIni, options.layout}))
         return 1;
+    model.computeHomePositions(); // the position table the crosses show
     const Settings settings(vardoIni, optionIni);
     ProgramPicture painter(ProgramPictureLayout::from(model.model()),
                            ProgramPictureStyle::read(settings, frontend));
