@@ -11,8 +11,8 @@ namespace vardo {
 // What the program model needs to know about the loaded layout.
 struct ProgramLayoutFacts {
     bool hasSidings = false; // more than the outer loop
-    bool turntable = false;
     int pointCount = 0;
+    bool turntable = false;
     int soundCount = 0; // configured sound files
 };
 

@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vardo::ui {
 

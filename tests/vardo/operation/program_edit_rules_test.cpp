@@ -32,7 +32,7 @@ protected:
 
     Program p;
     int timer = -1, train = -1, repeat = -1, end = -1, alarm = -1, alarmNext = -1;
-    ProgramLayoutFacts layout{true, false, 2, 4};
+    ProgramLayoutFacts layout{true, 2, false, 4};
 };
 
 TEST_F(EditRulesTest, NothingOrTheStartCommandOffersNothing)
@@ -114,7 +114,7 @@ TEST_F(EditRulesTest, InsertionButtons)
     EXPECT_TRUE(canInsertKind(p, CommandKind::SwitchPoint, layout, false));
     EXPECT_FALSE(canInsertKind(p, CommandKind::EndOfOperation, layout, false)) << "not last";
     EXPECT_FALSE(canInsertKind(p, CommandKind::Turntable, layout, false));
-    ProgramLayoutFacts bare{false, true, 0, 0};
+    ProgramLayoutFacts bare{false, 0, true, 0};
     EXPECT_FALSE(canInsertKind(p, CommandKind::SwitchPoint, bare, false));
     EXPECT_TRUE(canInsertKind(p, CommandKind::Turntable, bare, false));
     EXPECT_FALSE(canInsertKind(p, CommandKind::Timer, layout, true));

@@ -26,7 +26,7 @@ protected:
     {
         dialog.setRefusalSink([this](const QString& text) { messages << text; });
     }
-    ProgramLayoutFacts layout{true, false, 3, 4};
+    ProgramLayoutFacts layout{true, 3, false, 4};
     QStringList messages;
 };
 
