@@ -7,10 +7,13 @@
 #include "recording_frontend.h"
 #include "temp_dir.h"
 #include "vardo/ui/program_actions.h"
+#include "vardo/ui/program_menu_commands.h"
 #include "vardo/ui/program_view.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStringList>
@@ -224,6 +227,43 @@ TEST_F(ProgramViewTest, EditMenuAndToolbarFollowTheRulesAndUndoRestoresThePictur
     program.selected = train;
     EXPECT_EQ(program.commands[size_t(train)].link, timer);
     EXPECT_EQ(view->shownPicture(), linked);
+}
+
+TEST_F(ProgramViewTest, TitleAndVirtualTimeCommands)
+{
+    program.modified = false;
+    EXPECT_FALSE(
+        editProgramTitle(editor, nullptr, [](TitleDialog&) { return int(QDialog::Rejected); }));
+    EXPECT_FALSE(program.modified);
+    EXPECT_TRUE(editProgramTitle(editor, nullptr, [](TitleDialog& d) {
+        d.field()->setText("夕方の運転");
+        d.accept();
+        return d.result();
+    }));
+    EXPECT_EQ(program.title(), "夕方の運転");
+    EXPECT_TRUE(program.modified);
+
+    // The clock: the dialog opens checked with the present time.
+    ASSERT_EQ(program.virtualTime, -1);
+    EXPECT_TRUE(editVirtualTime(editor, nullptr, QTime(7, 45), [](TimeDialog& d) {
+        EXPECT_TRUE(d.realClockBox()->isChecked());
+        EXPECT_EQ(d.first(), 7);
+        EXPECT_EQ(d.second(), 45);
+        d.realClockBox()->setChecked(false);
+        d.field1()->setValue(9);
+        d.field2()->setValue(30);
+        d.accept();
+        return d.result();
+    }));
+    EXPECT_EQ(program.virtualTime, 9 * 60 + 30);
+    EXPECT_TRUE(editVirtualTime(editor, nullptr, QTime(7, 45), [](TimeDialog& d) {
+        EXPECT_FALSE(d.realClockBox()->isChecked());
+        EXPECT_EQ(d.first(), 9);
+        d.realClockBox()->setChecked(true);
+        d.accept();
+        return d.result();
+    }));
+    EXPECT_EQ(program.virtualTime, -1);
 }
 
 } // namespace
