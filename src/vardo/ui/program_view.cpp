@@ -62,7 +62,8 @@ QImage ProgramView::shownPicture() const
     }
     const Program& program = editor_.program();
     QImage image = picture_.draw(program);
-    picture_.drawSelection(image, program, program.selected);
+    const int framed = operating() && executing_ ? executing_() : program.selected;
+    picture_.drawSelection(image, program, framed);
     return image;
 }
 

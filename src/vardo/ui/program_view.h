@@ -38,6 +38,10 @@ public:
     // Set by the operation thread; only read here.
     void setOperating(bool on) { operating_.store(on); }
     bool operating() const { return operating_.load(); }
+    // The command being executed (the control loop publishes it
+    // atomically); while operating the frame follows it instead of the
+    // selection, so the loop never writes the GUI's selection.
+    void setExecutingSource(std::function<int()> current) { executing_ = std::move(current); }
     // Runs the context menu; QMenu::exec unless a test installs another.
     void setMenuRunner(std::function<void(QMenu&, QPoint)> run) { runMenu_ = std::move(run); }
 
@@ -77,6 +81,7 @@ private:
     DialogCommandEditor* dialogs_ = nullptr;
     std::atomic<bool> operating_{false};
     std::function<void(QMenu&, QPoint)> runMenu_;
+    std::function<int()> executing_;
     int pickIndex_ = -1;
     QPoint pickPoint_;
     PositionPickWindow* pickWindow_ = nullptr;

@@ -19,6 +19,7 @@
 #include <QStringList>
 #include <QToolBar>
 #include <QWidget>
+#include <atomic>
 #include <gtest/gtest.h>
 
 namespace vardo::ui {
@@ -227,6 +228,24 @@ TEST_F(ProgramViewTest, EditMenuAndToolbarFollowTheRulesAndUndoRestoresThePictur
     program.selected = train;
     EXPECT_EQ(program.commands[size_t(train)].link, timer);
     EXPECT_EQ(view->shownPicture(), linked);
+}
+
+TEST_F(ProgramViewTest, WhileOperatingTheFrameFollowsTheExecutingCommand)
+{
+    std::atomic<int> current{timer};
+    view->setExecutingSource([&] { return current.load(); });
+    program.selected = train;
+    auto framed = [&](int index) {
+        const ProgramCommand& c = program.commands[size_t(index)];
+        return QColor(view->shownPicture().pixel(c.boxX - 2, c.boxY + 20)) == QColor(0, 255, 0);
+    };
+    EXPECT_TRUE(framed(train));
+    view->setOperating(true);
+    EXPECT_TRUE(framed(timer));
+    EXPECT_FALSE(framed(train));
+    current = train;
+    EXPECT_TRUE(framed(train));
+    EXPECT_EQ(program.selected, train) << "the selection itself is left alone";
 }
 
 TEST_F(ProgramViewTest, TitleAndVirtualTimeCommands)
