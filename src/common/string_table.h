@@ -72,6 +72,22 @@ enum : int {
     UsbBaudChanged = 237,
     TurnServoIdZero = 238,
 
+    // The command definition dialogs and the command toolbar.
+    EventToolbarCaption = 146,      // ｲﾍﾞﾝﾄ
+    AlarmHourRange = 172,
+    TimerAtLeastOneSecond = 173,
+    LapCountRange = 174,
+    LayoutRangeExceeded = 175,
+    RepeatCountRange = 176,
+    RelayNumberRange = 180,
+    SoundNumberRange = 182,         // %1 = the number of sound files
+    PointNotDefined = 197,
+    SuppressDistanceWrong = 198,
+    DistanceRange = 199,
+    TrainSpeedRange = 202,
+    FadeTimeRange = 204,
+    SensorValueWrong = 239,
+
     // Texts without a number of their own.
     AppTitle = 1000,
     AppName,
@@ -143,6 +159,9 @@ enum : int {
     CancelButton,
     SkinLoadFailed,
     PwmControlWarning,
+    // Standard field validation of the dialogs.
+    EnterIntegerBetween, // %1 and %2: the range
+    EnterAtMostChars,    // %1: the limit
 };
 } // namespace msg
 

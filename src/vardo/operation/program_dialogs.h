@@ -12,6 +12,8 @@ namespace vardo {
 struct ProgramLayoutFacts {
     bool hasSidings = false; // more than the outer loop
     int pointCount = 0;
+    bool turntable = false;
+    int soundCount = 0; // configured sound files
 };
 
 class CommandEditor {
