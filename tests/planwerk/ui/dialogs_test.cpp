@@ -3,10 +3,12 @@
 #include "qt_app.h"
 
 #include "common/profile.h"
+#include "planwerk/ui/marker_dialogs.h"
 #include "planwerk/ui/point_dialog.h"
 #include "planwerk/ui/settings_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -120,6 +122,54 @@ TEST_F(DialogsTest, PointDialogKeepsTerminalFixed)
     EXPECT_EQ(v.direction, 1);
     EXPECT_TRUE(v.terminal);
     EXPECT_TRUE(v.linked);
+}
+
+TEST_F(DialogsTest, CrossingKeepsOneGroupOnAndDrivesByPointOrRelay)
+{
+    CrossingDialog dialog(CrossingDialogValues{true, false, 9});
+    EXPECT_EQ(dialog.windowTitle().toStdString(), "踏切設定");
+    EXPECT_TRUE(dialog.relayDrive()->isChecked());
+    EXPECT_EQ(dialog.relays()->currentText(), "9");
+    EXPECT_FALSE(dialog.points()->isEnabled());
+    EXPECT_TRUE(dialog.relays()->isEnabled());
+    // Switching the barrier off while the light is off turns the light on.
+    dialog.barrier()->setChecked(false);
+    EXPECT_TRUE(dialog.light()->isChecked());
+    dialog.light()->setChecked(false);
+    EXPECT_TRUE(dialog.barrier()->isChecked());
+
+    dialog.pointDrive()->setChecked(true);
+    EXPECT_TRUE(dialog.points()->isEnabled());
+    EXPECT_FALSE(dialog.relays()->isEnabled());
+    dialog.points()->setCurrentIndex(2);
+    CrossingDialogValues v = dialog.values();
+    EXPECT_EQ(v.drive, 3);
+    EXPECT_TRUE(v.barrier);
+    EXPECT_FALSE(v.light);
+
+    CrossingDialog byPoint(CrossingDialogValues{true, true, 4});
+    EXPECT_TRUE(byPoint.pointDrive()->isChecked());
+    EXPECT_EQ(byPoint.points()->currentText(), "4");
+    EXPECT_EQ(byPoint.relays()->currentIndex(), 0);
+}
+
+TEST_F(DialogsTest, SensorSensitivityZeroToNinetyNine)
+{
+    for (const char* bad : {"-1", "100", "x"}) {
+        SensorDialog dialog(50);
+        std::vector<QString> warnings;
+        dialog.warn = [&](const QString& text) { warnings.push_back(text); };
+        dialog.field()->setText(bad);
+        dialog.accept();
+        ASSERT_EQ(warnings.size(), 1u) << bad;
+        EXPECT_EQ(warnings[0], QStringLiteral("0 から 99 までの整数を入力してください。"));
+        EXPECT_EQ(dialog.sensitivity(), 50);
+    }
+    SensorDialog dialog(50);
+    dialog.field()->setText("0");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.sensitivity(), 0);
 }
 
 } // namespace
