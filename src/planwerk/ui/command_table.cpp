@@ -27,8 +27,8 @@ constexpr std::array kTable{
     CommandEntry{MenuId::Save, kFile, nullptr, "保存(&S)", "作業フォルダへデータを保存", false},
     CommandEntry{MenuId::Export, kFile, nullptr, "レイアウトデータの出力(&O)",
                  "VARDOのレイアウトデータを出力", false},
-    CommandEntry{MenuId::OpenCollage, kFile, nullptr, "合成画像読込み(&F)...",
-                 "合成する画像を開く", true},
+    CommandEntry{MenuId::OpenCollage, kFile, nullptr, "合成画像読込み(&F)...", "合成する画像を開く",
+                 true},
     CommandEntry{MenuId::OpenTrainPicture, kFile, nullptr, "列車画像読み込み...",
                  "列車の写真を開く", false},
     CommandEntry{MenuId::Exit, kFile, nullptr, "アプリケーションの終了(&X)",
@@ -37,8 +37,8 @@ constexpr std::array kTable{
     CommandEntry{MenuId::Undo, kEdit, nullptr, "元に戻す(&U)", "直前の操作を元に戻す", false},
     CommandEntry{MenuId::Resize, kEdit, nullptr, "リサイズ(&S)", "画像を640×480に切り出す", true},
     CommandEntry{MenuId::Rotate, kEdit, nullptr, "画像回転(&R)", "画像を180°回転", false},
-    CommandEntry{MenuId::Compose, kEdit, nullptr, "画像合成(&C)", "合成画像をレイアウト画像に重ねる",
-                 false},
+    CommandEntry{MenuId::Compose, kEdit, nullptr, "画像合成(&C)",
+                 "合成画像をレイアウト画像に重ねる", false},
     CommandEntry{MenuId::OuterLoopMode, kEdit, kCreate, "外周の作成(&L)", "外周の線路をなぞる",
                  true},
     CommandEntry{MenuId::SidingsMode, kEdit, kCreate, "引込み線の作成(&H)",
@@ -81,7 +81,10 @@ constexpr std::array kTable{
                  "プログラム情報とバージョンを表示", true},
 };
 
-bool inMode(const EditorState& s, EditMode mode) { return s.mode == mode; }
+bool inMode(const EditorState& s, EditMode mode)
+{
+    return s.mode == mode;
+}
 
 bool regionMode(const EditorState& s)
 {
@@ -99,7 +102,10 @@ bool regionMode(const EditorState& s)
 
 } // namespace
 
-std::span<const CommandEntry> commandTable() { return kTable; }
+std::span<const CommandEntry> commandTable()
+{
+    return kTable;
+}
 
 const CommandEntry& commandEntry(MenuId id)
 {

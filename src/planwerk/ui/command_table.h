@@ -77,7 +77,7 @@ struct CommandEntry {
     const char* menu;    // top-level menu
     const char* submenu; // or nullptr
     const char* text;
-    const char* prompt;  // status bar text while the item is highlighted
+    const char* prompt; // status bar text while the item is highlighted
     bool separatorBefore;
 };
 

@@ -20,7 +20,10 @@ namespace planwerk::ui {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 QMessageBox::Icon boxIcon(common::Icon icon)
 {
@@ -220,10 +223,10 @@ void MainFrame::openSettings()
 
 void MainFrame::openDocumentation()
 {
-    std::string path = common::joinPath(common::joinPath(editor_->programFolder(), "doc"),
-                                        "planwerk.html");
-    bool ok = QFileInfo::exists(qs(path)) &&
-              QDesktopServices::openUrl(QUrl::fromLocalFile(qs(path)));
+    std::string path =
+        common::joinPath(common::joinPath(editor_->programFolder(), "doc"), "planwerk.html");
+    bool ok =
+        QFileInfo::exists(qs(path)) && QDesktopServices::openUrl(QUrl::fromLocalFile(qs(path)));
     if (!ok)
         showMessage(kDocumentFailed, common::Icon::Warning);
 }
@@ -341,10 +344,19 @@ void MainFrame::popupMenu(const std::vector<MenuItem>& items, int x, int y)
     updateActions();
 }
 
-void MainFrame::invertCircle(int x, int y, int radius) { view_->toggleMarker(x, y, radius); }
+void MainFrame::invertCircle(int x, int y, int radius)
+{
+    view_->toggleMarker(x, y, radius);
+}
 
-void MainFrame::repaint() { view_->update(); }
+void MainFrame::repaint()
+{
+    view_->update();
+}
 
-void MainFrame::closeWindow() { close(); }
+void MainFrame::closeWindow()
+{
+    close();
+}
 
 } // namespace planwerk::ui

@@ -101,7 +101,8 @@ void SettingsDialog::accept()
         std::optional<int> value = parseInRange(fields_[i]->text(), r.low, r.high);
         if (!value) {
             // Refused like any bad field: say the range, stay open, go back to it.
-            warn(QStringLiteral("%1 から %2 までの整数を入力してください。").arg(r.low).arg(r.high));
+            warn(
+                QStringLiteral("%1 から %2 までの整数を入力してください。").arg(r.low).arg(r.high));
             fields_[i]->setFocus();
             fields_[i]->selectAll();
             return;

@@ -79,9 +79,9 @@ void undo(QPainter& p)
 const std::array<std::optional<MenuId>, 12>& toolbarLayout()
 {
     static const std::array<std::optional<MenuId>, 12> layout{
-        MenuId::New,           std::nullopt,        MenuId::OpenPicture, MenuId::Save,
-        std::nullopt,          MenuId::Resize,      std::nullopt,        MenuId::OuterLoopMode,
-        MenuId::SidingsMode,   MenuId::MaskMode,    std::nullopt,        MenuId::Undo,
+        MenuId::New,         std::nullopt,     MenuId::OpenPicture, MenuId::Save,
+        std::nullopt,        MenuId::Resize,   std::nullopt,        MenuId::OuterLoopMode,
+        MenuId::SidingsMode, MenuId::MaskMode, std::nullopt,        MenuId::Undo,
     };
     return layout;
 }

@@ -19,6 +19,9 @@ inline bool passMoveOrRelease(EditMode mode, int trimState)
 }
 
 // Right press: a pop-up menu only in an edit mode.
-inline bool passMenu(EditMode mode) { return mode != EditMode::None; }
+inline bool passMenu(EditMode mode)
+{
+    return mode != EditMode::None;
+}
 
 } // namespace planwerk::ui

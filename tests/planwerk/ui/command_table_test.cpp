@@ -27,9 +27,9 @@ EditorState withPicture(EditMode mode)
     return s;
 }
 
-const std::set<MenuId> kAlways{MenuId::OpenPicture, MenuId::LoadLayout,       MenuId::OpenTrainPicture,
-                               MenuId::Settings,    MenuId::ToolBar,          MenuId::StatusBar,
-                               MenuId::About,       MenuId::Documentation,    MenuId::Exit};
+const std::set<MenuId> kAlways{MenuId::OpenPicture, MenuId::LoadLayout,    MenuId::OpenTrainPicture,
+                               MenuId::Settings,    MenuId::ToolBar,       MenuId::StatusBar,
+                               MenuId::About,       MenuId::Documentation, MenuId::Exit};
 
 TEST(CommandTable, EveryCommandOnceWithItsExactText)
 {

@@ -44,10 +44,7 @@ protected:
         ASSERT_TRUE(frame->start());
     }
 
-    void click(int x, int y)
-    {
-        QTest::mouseClick(frame->view(), Qt::LeftButton, {}, QPoint(x, y));
-    }
+    void click(int x, int y) { QTest::mouseClick(frame->view(), Qt::LeftButton, {}, QPoint(x, y)); }
 
     std::set<MenuId> enabledActions() const
     {
@@ -73,14 +70,15 @@ TEST_F(MainFrameTest, FrameTitleSizeBarsAndIdleText)
     QStringList menus;
     for (QAction* a : frame->menuBar()->actions())
         menus << a->text();
-    EXPECT_EQ(menus, QStringList({"ファイル(&F)", "編集(&E)", "オプション(&O)", "表示(&V)",
-                                  "ヘルプ(&H)"}));
+    EXPECT_EQ(menus, QStringList(
+                         {"ファイル(&F)", "編集(&E)", "オプション(&O)", "表示(&V)", "ヘルプ(&H)"}));
     // The toolbar: its buttons in order, separators where they belong.
     QStringList buttons;
     for (QAction* a : frame->toolBar()->actions())
         buttons << (a->isSeparator() ? QStringLiteral("|") : a->toolTip());
-    EXPECT_EQ(buttons.join(','), QStringLiteral("新規作成,|,画像ファイルを開く,保存,|,リサイズ,|,"
-                                                "外周の作成,引込み線の作成,マスクの作成,|,元に戻す"));
+    EXPECT_EQ(buttons.join(','),
+              QStringLiteral("新規作成,|,画像ファイルを開く,保存,|,リサイズ,|,"
+                             "外周の作成,引込み線の作成,マスクの作成,|,元に戻す"));
     for (const auto& slot : toolbarLayout()) {
         if (slot) {
             EXPECT_FALSE(frame->action(*slot)->icon().isNull());
@@ -98,8 +96,8 @@ TEST_F(MainFrameTest, WithoutAPictureOnlyTheAlwaysCommands)
     open(false);
     EXPECT_EQ(enabledActions(),
               (std::set<MenuId>{MenuId::OpenPicture, MenuId::LoadLayout, MenuId::OpenTrainPicture,
-                                MenuId::Settings, MenuId::ToolBar, MenuId::StatusBar,
-                                MenuId::About, MenuId::Documentation, MenuId::Exit}));
+                                MenuId::Settings, MenuId::ToolBar, MenuId::StatusBar, MenuId::About,
+                                MenuId::Documentation, MenuId::Exit}));
     // A disabled command does nothing even when called directly.
     frame->runCommand(MenuId::OuterLoopMode);
     EXPECT_EQ(frame->editor().mode(), EditMode::None);

@@ -5,8 +5,8 @@
 #include "editor_fixture.h"
 #include "qt_app.h"
 
-#include "planwerk/ui/main_frame.h"
 #include "planwerk/ui/layout_view.h"
+#include "planwerk/ui/main_frame.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -128,8 +128,8 @@ TEST_F(WindowTraceTest, MouseTraceSavesExportsAndLoadsInVardo)
 
     std::string out = files.file("out.json"), err = files.file("err.txt");
     std::string command = std::string("VARDO_HOME='") + home.path() + "' '" + VARDO_RUN_PATH +
-                          "' check-layout '" + home.file("layout") + "' --json >'" + out +
-                          "' 2>'" + err + "' </dev/null";
+                          "' check-layout '" + home.file("layout") + "' --json >'" + out + "' 2>'" +
+                          err + "' </dev/null";
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0) << readText(err);
