@@ -47,3 +47,15 @@ shot live "" "-i$work/demo.avi" "32786"
 shot difference "" "-i$work/demo.avi" "32774,32786"
 shot simulation "[CAPTURE]\nDEVICE=0\n" "" ""
 shot angle-correction "[CALIBRATION]\nFILE_PATH=$work/demo.clb\n" "-i$work/demo.avi" "32816"
+
+# Planwerk on the sample photograph with its traced rails, in a few modes.
+# (The train-picture mode needs a train picture, which the window cannot
+# open yet.)
+planwerk_shot() { # name, mode
+  VARDO_HOME="$work" PLANWERK_SCREENSHOT="$out/$1.png" PLANWERK_SCREENSHOT_MODE=$2 \
+    xvfb-run -a -s "-screen 0 1024x768x24" "$work/Planwerk" >/dev/null 2>&1 || true
+  [ -s "$out/$1.png" ] && echo "wrote $out/$1.png"
+}
+planwerk_shot planwerk-outer-loop outer
+planwerk_shot planwerk-mask mask
+planwerk_shot planwerk-crossing crossing
