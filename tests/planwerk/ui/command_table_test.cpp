@@ -1,6 +1,7 @@
 // The menu rules as plain functions over the editor's state.
 #include "planwerk/layout_editor.h"
 #include "planwerk/ui/command_table.h"
+#include "planwerk/ui/view_routing.h"
 
 #include <gtest/gtest.h>
 
@@ -179,6 +180,22 @@ TEST(CommandTable, UndoFollowsTheSnapshot)
     EXPECT_FALSE(commandEnabled(MenuId::Undo, s));
     s.snapshot = true;
     EXPECT_TRUE(commandEnabled(MenuId::Undo, s));
+}
+
+TEST(ViewRouting, PressesMovesAndMenusReachTheEditorOnlyWhenSomethingIsEdited)
+{
+    EXPECT_FALSE(passPress(EditMode::None, false));
+    EXPECT_TRUE(passPress(EditMode::None, true)); // a source picture waits for its trim
+    EXPECT_TRUE(passPress(EditMode::Mask, false));
+
+    EXPECT_FALSE(passMoveOrRelease(EditMode::None, 0));
+    EXPECT_TRUE(passMoveOrRelease(EditMode::None, 1));
+    EXPECT_TRUE(passMoveOrRelease(EditMode::None, 2));
+    EXPECT_FALSE(passMoveOrRelease(EditMode::None, 3));
+    EXPECT_TRUE(passMoveOrRelease(EditMode::Sidings, 0));
+
+    EXPECT_FALSE(passMenu(EditMode::None));
+    EXPECT_TRUE(passMenu(EditMode::Sensors));
 }
 
 } // namespace
