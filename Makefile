@@ -12,7 +12,7 @@ HEADLESS_RUN ?= $(BUILD)/bin/vardo-run run --simulate --agree --program $(BUILD)
 GUI_RUN ?= bash scripts/run-window.sh $(BUILD)
 RUN_CMD ?= $(if $(DISPLAY),$(GUI_RUN),$(HEADLESS_RUN))
 
-.PHONY: deps configure build run test test-plain test-asan test-tsan bench clean screenshots demo-video
+.PHONY: deps configure build run test test-plain test-asan test-tsan bench clean screenshots demo-video planwerk
 
 deps:
 	bash scripts/install-deps.sh
@@ -25,6 +25,9 @@ build: configure
 
 run: build
 	$(RUN_CMD)
+
+planwerk: build
+	cd $(BUILD)/bin && ./Planwerk
 
 test-plain: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -54,3 +54,14 @@ for n in 1 2 3 4; do
   VARDO_HOME="$work" QT_QPA_PLATFORM=offscreen "$work/vardo-run" check-skin "$n" \
     --png "$out/panel-skin$n.png" >/dev/null 2>&1 && echo "wrote $out/panel-skin$n.png"
 done
+# Planwerk on the sample photograph with its traced rails, in a few modes.
+# (The train-picture mode needs a train picture, which the window cannot
+# open yet.)
+planwerk_shot() { # name, mode
+  VARDO_HOME="$work" PLANWERK_SCREENSHOT="$out/$1.png" PLANWERK_SCREENSHOT_MODE=$2 \
+    xvfb-run -a -s "-screen 0 1024x768x24" "$work/Planwerk" >/dev/null 2>&1 || true
+  [ -s "$out/$1.png" ] && echo "wrote $out/$1.png"
+}
+planwerk_shot planwerk-outer-loop outer
+planwerk_shot planwerk-mask mask
+planwerk_shot planwerk-crossing crossing

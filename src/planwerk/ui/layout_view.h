@@ -1,0 +1,43 @@
+#pragma once
+// The picture area: the editor paints into it, and it passes the mouse on
+// in picture pixels. The inverting markers are drawn over the editor's
+// paint, so moving them never leaves traces.
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+namespace planwerk {
+class LayoutEditor;
+}
+
+namespace planwerk::ui {
+
+class LayoutView : public QWidget {
+    Q_OBJECT
+public:
+    explicit LayoutView(QWidget* parent = nullptr);
+    void setEditor(LayoutEditor* editor) { editor_ = editor; }
+
+    // Drawing a circle that is shown already takes it away again.
+    void toggleMarker(int x, int y, int radius);
+    const std::vector<std::array<int, 3>>& markers() const { return markers_; }
+    bool captured() const { return captured_; }
+
+signals:
+    // After every event the editor heard, so the frame can update its bars.
+    void edited();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    LayoutEditor* editor_ = nullptr;
+    std::vector<std::array<int, 3>> markers_;
+    bool captured_ = false;
+};
+
+} // namespace planwerk::ui
