@@ -31,8 +31,8 @@ CommandRun runTool(const TempDir& dir, const std::string& arguments)
 {
     CommandRun run;
     const std::string errFile = dir.file("stderr.txt");
-    const std::string command = "VARDO_HOME=" + dir.path() + " " + VARDO_RUN_PATH + " " +
-                                arguments + " 2>" + errFile;
+    const std::string command =
+        "VARDO_HOME=" + dir.path() + " " + VARDO_RUN_PATH + " " + arguments + " 2>" + errFile;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return run;
@@ -100,8 +100,8 @@ TEST(ProgramCommand, PrintsTheProgramAsJsonInFieldOrder)
     std::vector<std::string> keys;
     for (const auto& item : j.items())
         keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"version", "count", "virtualTime", "title",
-                                              "commands"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"version", "count", "virtualTime", "title", "commands"}));
     EXPECT_EQ(j["version"], 2);
     EXPECT_EQ(j["virtualTime"], 605);
     EXPECT_EQ(j["title"], "運転");
@@ -141,8 +141,8 @@ TEST(CalibrationCommand, ADamagedAngleStillGivesValidJson)
 }
 
 // The commands whose options go through the shared parser.
-const char* const kCommands[] = {"program",  "calibration", "check-layout", "analyze",
-                                 "nearest",  "render",      "cameras"};
+const char* const kCommands[] = {"program", "calibration", "check-layout", "analyze",
+                                 "nearest", "render",      "cameras"};
 
 TEST(CommandOptions, EveryCommandHasHelp)
 {
