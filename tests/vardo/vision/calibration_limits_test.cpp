@@ -65,9 +65,11 @@ TEST(CalibrationLimits, ExclusionRegionsLandInsideAFarRectangle)
     std::vector<Point> out;
     ASSERT_TRUE(projectRegions(regions, g, out));
     ASSERT_EQ(out.size(), 1u);
-    // span * 320 / 640 + (centre - 320): 50000000 + 2049999680, no wrap.
-    EXPECT_EQ(out[0].x, 2099999680);
-    EXPECT_EQ(out[0].y, 100 * 240 / 480 + (50 - 240));
+    // The track's centre is the rotation's centre (offset 0): it lands on
+    // the rectangle's centre less the extent's centre in frame proportion,
+    // 2050000000 - 320 and 50 - 240, not on a wrapped sum.
+    EXPECT_EQ(out[0].x, 2049999680);
+    EXPECT_EQ(out[0].y, -190);
 }
 
 } // namespace
