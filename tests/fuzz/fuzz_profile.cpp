@@ -6,16 +6,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
+// Every input is written to a file and saved once: on tmpfs when there is
+// one, as a save syncs the file to disk.
 std::string scratchPath()
 {
     const char* dir = std::getenv("TMPDIR");
-    return std::string(dir && *dir ? dir : "/tmp") + "/fuzz_profile." + std::to_string(getpid()) +
-           ".ini";
+    std::string folder = dir && *dir ? dir : "/tmp";
+    if (!(dir && *dir) && access("/dev/shm", W_OK) == 0)
+        folder = "/dev/shm";
+    return folder + "/fuzz_profile." + std::to_string(getpid()) + ".ini";
 }
 
 bool writeBytes(const std::string& path, const uint8_t* data, size_t size)

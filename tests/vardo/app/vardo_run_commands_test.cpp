@@ -205,4 +205,14 @@ TEST(CommandOptions, NegativeNumbersAreArgumentsNotOptions)
     EXPECT_GE(std::stoi(all.out), 0);
 }
 
+TEST(CommandOptions, FileNamesThatAreNotUtf8ReachTheCommandUnchanged)
+{
+    TempDir dir;
+    const std::string name = "\x89\x5e\x93\x5d.clb"; // CP932 bytes, not UTF-8
+    dir.write(name, std::string(reinterpret_cast<const char*>(calibrationBytes(0).data()), 64));
+    const CommandRun run = runTool(dir, "calibration --json '" + dir.file(name) + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(parsed(run.out)["status"], "ok");
+}
+
 } // namespace

@@ -12,22 +12,16 @@ namespace vardo::cli {
 namespace {
 
 // QCommandLineParser takes every argument that starts with '-' for an
-// option, so a negative number ("-5") would be refused. Such arguments are
-// marked before parsing and unmarked in what the command reads.
-constexpr char kNumberMark = '\x1f';
+// option, so a negative number ("-5") would be refused, and it holds text as
+// UTF-16, which would change file names that are not valid UTF-8. So every
+// argument that is not an option goes in as a mark with its index, and what
+// the command reads is the argument as it was given.
+constexpr char kMark = '\x1f';
 
 bool looksNegative(const std::string& arg)
 {
     return arg.size() >= 2 && arg[0] == '-' &&
            (std::isdigit(static_cast<unsigned char>(arg[1])) || arg[1] == '.');
-}
-
-std::string unmarked(const QString& text)
-{
-    std::string s = text.toStdString();
-    if (!s.empty() && s.front() == kNumberMark)
-        s.erase(0, 1);
-    return s;
 }
 
 QStringList splitNames(const std::string& names)
@@ -96,11 +90,26 @@ ConsoleFrontend::Options CommandOptions::answers() const
     return options;
 }
 
+std::string CommandOptions::unmarked(const QString& text) const
+{
+    const std::string s = text.toStdString();
+    if (s.size() < 2 || s.front() != kMark)
+        return s;
+    size_t index = 0;
+    const char* end = s.data() + s.size();
+    auto [ptr, ec] = std::from_chars(s.data() + 1, end, index);
+    return ec == std::errc() && ptr == end && index < given_.size() ? given_[index] : s;
+}
+
 std::optional<int> CommandOptions::parse(const std::vector<std::string>& args)
 {
+    given_ = args;
     QStringList list{QString::fromStdString("vardo-run " + command_)};
-    for (const std::string& arg : args)
-        list << QString::fromStdString(looksNegative(arg) ? kNumberMark + arg : arg);
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool option = arg.starts_with('-') && arg != "-" && !looksNegative(arg);
+        list << QString::fromStdString(option ? arg : kMark + std::to_string(i));
+    }
     if (!parser_->parse(list))
         return usageError(parser_->errorText().toStdString());
     if (parser_->isSet("help")) {

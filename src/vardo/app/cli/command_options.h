@@ -65,6 +65,8 @@ public:
 
 private:
     std::string usageLine() const;
+    // The argument as given for a marked one (see parse), else the text.
+    std::string unmarked(const QString& text) const;
 
     struct Entry {
         std::string names; // as declared, for the help
@@ -84,6 +86,7 @@ private:
     std::unique_ptr<QCommandLineParser> parser_;
     std::vector<Entry> entries_;
     std::vector<Argument> declared_;
+    std::vector<std::string> given_;
     std::vector<std::string> arguments_;
 };
 
