@@ -8,7 +8,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -42,7 +41,9 @@ common::Json angleJson(float angle)
         return nullptr;
     char digits[32];
     const auto end = std::to_chars(digits, digits + sizeof digits, angle).ptr;
-    return std::strtod(std::string(digits, end).c_str(), nullptr);
+    double value = 0.0; // the same digits as a double, whatever the locale
+    std::from_chars(digits, end, value);
+    return value;
 }
 
 std::string json(const vision::CalibrationRecord& r, int32_t version, vision::ClbStatus status)
