@@ -2,6 +2,8 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
@@ -12,7 +14,7 @@ HEADLESS_RUN ?= $(BUILD)/bin/vardo-run run --simulate --agree --program $(BUILD)
 GUI_RUN ?= bash scripts/run-window.sh $(BUILD)
 RUN_CMD ?= $(if $(DISPLAY),$(GUI_RUN),$(HEADLESS_RUN))
 
-.PHONY: deps configure build run test test-plain test-asan test-tsan bench clean screenshots demo-video planwerk
+.PHONY: deps configure build run test test-plain test-asan test-tsan bench fuzz clean screenshots demo-video planwerk
 
 deps:
 	bash scripts/install-deps.sh
@@ -48,12 +50,25 @@ test-tsan: deps
 
 test: test-plain test-asan test-tsan
 
+# Every benchmark, headless like the tests (the GUI-thread one needs a Qt
+# platform; offscreen needs no display).
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benches
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@for b in $(BUILD)/bench/*; do \
+	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
+	  echo "== $$b"; \
+	  QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$$b" || exit 1; \
+	done
+
+# Every fuzz target, built with clang in its own folder and run for
+# FUZZ_SECONDS each; fails on a finding and prints where the artefacts are.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUZZ=ON -DBUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
 
 # PNGs of the window under Xvfb into docs/screenshots/.
 screenshots: build

@@ -29,10 +29,7 @@ public:
     bool videoRunning() const override { return true; }
     bool simulationMode() const override { return false; }
     vision::DisplayMode displayMode() const override { return vision::DisplayMode::Live; }
-    vision::DisplaySubMode displaySubMode() const override
-    {
-        return vision::DisplaySubMode::Centroid;
-    }
+    vision::DisplaySubMode displaySubMode() const override { return vision::DisplaySubMode::Centroid; }
     int controllerState() const override { return state::Running; }
     bool programRunning() const override { return true; }
     void stopOperation() override {}

@@ -1,50 +1,54 @@
 #include "common/paths.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <limits.h>
-#include <unistd.h>
+#include <filesystem>
 
 namespace common {
 
+namespace fs = std::filesystem;
+
+namespace {
+
+// "/opt/vardo//" -> "/opt/vardo"; the root stays the root.
+fs::path withoutTrailingSeparators(fs::path path)
+{
+    while (!path.has_filename() && path.has_relative_path())
+        path = path.parent_path();
+    return path.has_relative_path() ? path : path.root_path();
+}
+
+} // namespace
+
 std::string programFolder()
 {
-    if (const char* home = std::getenv("VARDO_HOME"); home && *home) {
-        std::string folder = home;
-        while (folder.size() > 1 && folder.back() == '/')
-            folder.pop_back();
-        return folder;
-    }
-    char buffer[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0)
+    if (const char* home = std::getenv("VARDO_HOME"); home && *home)
+        return withoutTrailingSeparators(home).string();
+    std::error_code error;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    if (error || !exe.has_parent_path())
         return ".";
-    std::string exe(buffer, size_t(n));
-    size_t slash = exe.rfind('/');
-    return slash == 0 ? "/" : exe.substr(0, slash);
+    return exe.parent_path().string();
 }
 
 std::string joinPath(const std::string& folder, const std::string& name)
 {
     if (folder.empty())
         return name;
-    if (folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
+    // An absolute name stands for itself, as everywhere on this system.
+    return (fs::path(folder) / name).string();
 }
 
 std::string toNativePath(const std::string& path)
 {
     std::string out = path;
-    for (char& c : out) {
-        if (c == '\\')
-            c = '/';
-    }
+    std::replace(out.begin(), out.end(), '\\', '/');
     return out;
 }
 
 bool hasFolderPart(const std::string& name)
 {
-    return name.find('/') != std::string::npos || name.find('\\') != std::string::npos;
+    return fs::path(toNativePath(name)).has_parent_path();
 }
 
 } // namespace common

@@ -195,9 +195,16 @@ bool Profile::writeString(const std::string& path, const std::string& section,
                           const std::string& key, const std::string& value)
 {
     IniFile file = load(path);
+    // New lines end like the file's first line. A lone CR (a last line cut
+    // short) ends no line for the reader, so lines written after it take
+    // CR LF; otherwise the new entry would run into the line before it.
     std::string newline = "\n";
     if (!file.lines.empty() && !file.lines.front().end.empty())
-        newline = file.lines.front().end;
+        newline = file.lines.front().end == "\r" ? "\r\n" : file.lines.front().end;
+    auto endBeforeNewLine = [&](Line& line) {
+        if (line.end.empty() || line.end == "\r")
+            line.end = newline;
+    };
     auto encode = [&](const std::string& text) { return file.cp932 ? utf8ToCp932(text) : text; };
 
     Line entry{encode(key + "=" + value), key + "=" + value, newline};
@@ -208,13 +215,11 @@ bool Profile::writeString(const std::string& path, const std::string& section,
             entry.end = newline;
         file.lines[size_t(loc.keyLine)] = entry;
     } else if (loc.sectionLine >= 0) {
-        Line& before = file.lines[size_t(loc.lastEntryLine)];
-        if (before.end.empty())
-            before.end = newline;
+        endBeforeNewLine(file.lines[size_t(loc.lastEntryLine)]);
         file.lines.insert(file.lines.begin() + loc.lastEntryLine + 1, entry);
     } else {
-        if (!file.lines.empty() && file.lines.back().end.empty())
-            file.lines.back().end = newline;
+        if (!file.lines.empty())
+            endBeforeNewLine(file.lines.back());
         std::string header = "[" + section + "]";
         file.lines.push_back(Line{encode(header), header, newline});
         file.lines.push_back(entry);

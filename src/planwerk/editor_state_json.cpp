@@ -1,161 +1,116 @@
 #include "planwerk/editor_state_json.h"
 
-#include "common/json_writer.h"
+#include "common/json_text.h"
 
 namespace planwerk {
 
 namespace {
 
-using common::JsonWriter;
+using common::Json;
 
-void point(JsonWriter& w, Point p)
+Json point(Point p)
 {
-    w.beginArray().value(p.x).value(p.y).endArray();
+    return Json::array({p.x, p.y});
 }
 
-void rowJson(JsonWriter& w, const VertexRow& row)
+Json rowJson(const VertexRow& row)
 {
-    w.beginArray();
+    Json out = Json::array();
     for (int i = 0; i < row.count(); ++i) {
         const VertexRecord& v = row[i];
-        w.beginObject()
-            .member("x", v.x)
-            .member("y", v.y)
-            .member("sortKey", v.angle)
-            .member("pointMark", int(v.pointMark))
-            .member("terminal", int(v.terminal))
-            .member("linked", int(v.linked));
-        w.key("centre");
-        point(w, {v.curveX, v.curveY});
-        w.endObject();
+        out.push_back({{"x", v.x},
+                       {"y", v.y},
+                       {"sortKey", v.angle},
+                       {"pointMark", int(v.pointMark)},
+                       {"terminal", int(v.terminal)},
+                       {"linked", int(v.linked)},
+                       {"centre", point({v.curveX, v.curveY})}});
     }
-    w.endArray();
+    return out;
 }
 
-void regions(JsonWriter& w, const char* name, const RegionSet& set)
+// A data set that is absent prints as null, an empty one as [].
+template <class Set, class Each> Json setJson(const Set& set, Each each)
 {
-    w.key(name);
-    if (!set.present()) {
-        w.null();
-        return;
-    }
-    w.beginArray();
-    for (int i = 0; i < set.count(); ++i) {
-        w.beginObject().key("corners").beginArray();
-        for (Point p : set[i].corners)
-            point(w, p);
-        w.endArray().member("width", set[i].width).endObject();
-    }
-    w.endArray();
+    if (!set.present())
+        return nullptr;
+    Json out = Json::array();
+    for (int i = 0; i < set.count(); ++i)
+        out.push_back(each(set[i]));
+    return out;
 }
 
-void controlPoints(JsonWriter& w, const ControlPointSet& set)
+Json regions(const RegionSet& set)
 {
-    w.key("controlPoints");
-    if (!set.present()) {
-        w.null();
-        return;
-    }
-    w.beginArray();
-    for (int i = 0; i < set.count(); ++i) {
-        const auto& c = set[i];
-        w.beginObject()
-            .member("x", c.x)
-            .member("y", c.y)
-            .member("direction", int(c.direction))
-            .member("trackAction", int(c.trackAction))
-            .member("point", int(c.point))
-            .member("option", int(c.option))
-            .member("relay", int(c.relay))
-            .member("sound", int(c.sound))
-            .member("soundNumber", int(c.soundNumber))
-            .endObject();
-    }
-    w.endArray();
+    return setJson(set, [](const auto& r) {
+        Json corners = Json::array();
+        for (Point p : r.corners)
+            corners.push_back(point(p));
+        return Json{{"corners", corners}, {"width", r.width}};
+    });
 }
 
-void crossings(JsonWriter& w, const CrossingSet& set)
+Json controlPoints(const ControlPointSet& set)
 {
-    w.key("crossings");
-    if (!set.present()) {
-        w.null();
-        return;
-    }
-    w.beginArray();
-    for (int i = 0; i < set.count(); ++i) {
-        const auto& c = set[i];
-        w.beginObject().member("barrier", c.barrier).member("lights", c.lights);
-        w.key("arm1").beginArray();
-        point(w, c.arm1[0]);
-        point(w, c.arm1[1]);
-        w.endArray().key("arm2").beginArray();
-        point(w, c.arm2[0]);
-        point(w, c.arm2[1]);
-        w.endArray().key("lamps").beginArray();
+    return setJson(set, [](const auto& c) {
+        return Json{{"x", c.x},
+                    {"y", c.y},
+                    {"direction", int(c.direction)},
+                    {"trackAction", int(c.trackAction)},
+                    {"point", int(c.point)},
+                    {"option", int(c.option)},
+                    {"relay", int(c.relay)},
+                    {"sound", int(c.sound)},
+                    {"soundNumber", int(c.soundNumber)}};
+    });
+}
+
+Json crossings(const CrossingSet& set)
+{
+    return setJson(set, [](const auto& c) {
+        Json lamps = Json::array();
         for (Point p : c.lamp)
-            point(w, p);
-        w.endArray().key("rect").beginArray().value(c.left).value(c.top).value(c.right).value(
-            c.bottom);
-        w.endArray().member("drive", c.drive).endObject();
-    }
-    w.endArray();
+            lamps.push_back(point(p));
+        return Json{{"barrier", c.barrier},
+                    {"lights", c.lights},
+                    {"arm1", Json::array({point(c.arm1[0]), point(c.arm1[1])})},
+                    {"arm2", Json::array({point(c.arm2[0]), point(c.arm2[1])})},
+                    {"lamps", lamps},
+                    {"rect", Json::array({c.left, c.top, c.right, c.bottom})},
+                    {"drive", c.drive}};
+    });
 }
 
-void sensors(JsonWriter& w, const SensorSet& set)
+Json sensors(const SensorSet& set)
 {
-    w.key("sensors");
-    if (!set.present()) {
-        w.null();
-        return;
-    }
-    w.beginArray();
-    for (int i = 0; i < set.count(); ++i) {
-        w.beginObject()
-            .member("x", set[i].x)
-            .member("y", set[i].y)
-            .member("sensitivity", set[i].sensitivity)
-            .endObject();
-    }
-    w.endArray();
+    return setJson(set, [](const auto& s) {
+        return Json{{"x", s.x}, {"y", s.y}, {"sensitivity", s.sensitivity}};
+    });
 }
 
 } // namespace
 
 std::string editorStateJson(const LayoutEditor& e, int indent)
 {
-    JsonWriter w(indent);
-    w.beginObject()
-        .member("mode", modeName(e.mode()))
-        .member("selection", e.selection())
-        .member("snapshotCount", e.snapshotCount());
     const ModifiedFlags& f = e.modified();
-    w.key("modified")
-        .beginObject()
-        .member("picture", f.picture)
-        .member("layout", f.layout)
-        .member("mask", f.mask)
-        .member("exception", f.exception)
-        .member("control", f.control)
-        .member("crossing", f.crossing)
-        .member("sensor", f.sensor)
-        .member("collage", f.collage)
-        .member("trainEdit", f.trainEdit)
-        .endObject();
-    w.key("rows").beginArray();
-    rowJson(w, e.row(0));
-    rowJson(w, e.row(1));
-    w.endArray();
-    regions(w, "masks", e.masks());
-    regions(w, "exceptions", e.exceptions());
-    controlPoints(w, e.controlPoints());
-    crossings(w, e.crossings());
-    sensors(w, e.sensors());
-    w.key("trainRect").beginArray();
+    Json trainRect = Json::array();
     for (Point p : e.trainRect())
-        point(w, p);
-    w.endArray();
-    w.endObject();
-    return w.str() + "\n";
+        trainRect.push_back(point(p));
+    Json out;
+    out["mode"] = modeName(e.mode());
+    out["selection"] = e.selection();
+    out["snapshotCount"] = e.snapshotCount();
+    out["modified"] = {{"picture", f.picture},     {"layout", f.layout},   {"mask", f.mask},
+                       {"exception", f.exception}, {"control", f.control}, {"crossing", f.crossing},
+                       {"sensor", f.sensor},       {"collage", f.collage}, {"trainEdit", f.trainEdit}};
+    out["rows"] = Json::array({rowJson(e.row(0)), rowJson(e.row(1))});
+    out["masks"] = regions(e.masks());
+    out["exceptions"] = regions(e.exceptions());
+    out["controlPoints"] = controlPoints(e.controlPoints());
+    out["crossings"] = crossings(e.crossings());
+    out["sensors"] = sensors(e.sensors());
+    out["trainRect"] = trainRect;
+    return common::jsonText(out, indent) + "\n";
 }
 
 } // namespace planwerk

@@ -1,6 +1,6 @@
 #include "vardo/operation/trace_printer.h"
 
-#include "common/json_writer.h"
+#include "common/json_text.h"
 #include "vardo/operation/program_command.h"
 
 namespace vardo {
@@ -19,8 +19,7 @@ int64_t TracePrinter::elapsedMs() const
 
 std::string TracePrinter::escaped(const std::string& text)
 {
-    const std::string quoted = common::JsonWriter::quote(text);
-    return quoted.substr(1, quoted.size() - 2);
+    return common::jsonEscaped(text);
 }
 
 void TracePrinter::writeLine(const std::string& line)
@@ -33,11 +32,10 @@ void TracePrinter::writeLine(const std::string& line)
 
 namespace {
 
-common::JsonWriter begin(const char* type, int64_t t)
+// Every JSON line starts with its type and time.
+common::Json begin(const char* type, int64_t t)
 {
-    common::JsonWriter w;
-    w.beginObject().member("type", type).member("t", t);
-    return w;
+    return common::Json{{"type", type}, {"t", t}};
 }
 
 std::string textTime(int64_t t)
@@ -56,14 +54,17 @@ void TracePrinter::commandExecuted(int index, int kind, int option, int value1, 
     const std::string kindName = name ? name : std::to_string(kind);
     if (json_) {
         auto w = begin("command", t);
-        w.member("index", index).member("kind", kindName).member("option", option);
-        w.member("value1", value1).member("value2", value2).endObject();
-        writeLine(w.str());
+        w["index"] = index;
+        w["kind"] = kindName;
+        w["option"] = option;
+        w["value1"] = value1;
+        w["value2"] = value2;
+        writeLine(common::jsonText(w));
         return;
     }
-    writeLine(textTime(t) + "command " + std::to_string(index) + " " + kindName + " option=" +
-         std::to_string(option) + " value1=" + std::to_string(value1) +
-         " value2=" + std::to_string(value2));
+    writeLine(textTime(t) + "command " + std::to_string(index) + " " + kindName +
+              " option=" + std::to_string(option) + " value1=" + std::to_string(value1) +
+              " value2=" + std::to_string(value2));
 }
 
 void TracePrinter::actionPerformed(int code, bool sent)
@@ -71,8 +72,9 @@ void TracePrinter::actionPerformed(int code, bool sent)
     const int64_t t = elapsedMs();
     if (json_) {
         auto w = begin("action", t);
-        w.member("code", code).member("sent", sent).endObject();
-        writeLine(w.str());
+        w["code"] = code;
+        w["sent"] = sent;
+        writeLine(common::jsonText(w));
         return;
     }
     writeLine(textTime(t) + "action " + std::to_string(code) + (sent ? " sent" : " not sent"));
@@ -83,8 +85,10 @@ void TracePrinter::soundCalled(const char* call, int number, bool loop)
     const int64_t t = elapsedMs();
     if (json_) {
         auto w = begin("sound", t);
-        w.member("call", call).member("number", number).member("loop", loop).endObject();
-        writeLine(w.str());
+        w["call"] = call;
+        w["number"] = number;
+        w["loop"] = loop;
+        writeLine(common::jsonText(w));
         return;
     }
     writeLine(textTime(t) + "sound " + call + " " + std::to_string(number) + (loop ? " loop" : ""));
@@ -101,12 +105,15 @@ void TracePrinter::positionChanged(int x, int y, int nearest, int laps)
     }
     if (json_) {
         auto w = begin("position", t);
-        w.member("x", x).member("y", y).member("nearest", nearest).member("laps", laps).endObject();
-        writeLine(w.str());
+        w["x"] = x;
+        w["y"] = y;
+        w["nearest"] = nearest;
+        w["laps"] = laps;
+        writeLine(common::jsonText(w));
         return;
     }
-    writeLine(textTime(t) + "position " + std::to_string(x) + "," + std::to_string(y) + " nearest=" +
-         std::to_string(nearest) + " laps=" + std::to_string(laps));
+    writeLine(textTime(t) + "position " + std::to_string(x) + "," + std::to_string(y) +
+              " nearest=" + std::to_string(nearest) + " laps=" + std::to_string(laps));
 }
 
 void TracePrinter::device(const std::string& port, const std::string& text)
@@ -114,8 +121,9 @@ void TracePrinter::device(const std::string& port, const std::string& text)
     const int64_t t = elapsedMs();
     if (json_) {
         auto w = begin("device", t);
-        w.member("port", port).member("text", text).endObject();
-        writeLine(w.str());
+        w["port"] = port;
+        w["text"] = text;
+        writeLine(common::jsonText(w));
         return;
     }
     writeLine(textTime(t) + "device " + port + " " + escaped(text));
@@ -126,8 +134,8 @@ void TracePrinter::message(const std::string& text)
     const int64_t t = elapsedMs();
     if (json_) {
         auto w = begin("message", t);
-        w.member("text", text).endObject();
-        writeLine(w.str());
+        w["text"] = text;
+        writeLine(common::jsonText(w));
         return;
     }
     writeLine(textTime(t) + "message " + escaped(text));
@@ -138,8 +146,8 @@ void TracePrinter::end(const std::string& reason)
     const int64_t t = elapsedMs();
     if (json_) {
         auto w = begin("end", t);
-        w.member("reason", reason).endObject();
-        writeLine(w.str());
+        w["reason"] = reason;
+        writeLine(common::jsonText(w));
         return;
     }
     writeLine(textTime(t) + "end " + reason);

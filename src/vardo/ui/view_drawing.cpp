@@ -83,10 +83,10 @@ std::vector<QPolygon> outlineInCamera(const vision::RotatedOutline& outline,
         return lines;
     // The viewport origin shifts by the rotated centre in frame-to-layout
     // proportion, the scale maps the rotated extent onto the rectangle.
-    const double originX = (r.left + r.right) / 2 - (e.xmin + e.xmax) / 2.0 * frameWidth / 640.0;
-    const double originY = (r.top + r.bottom) / 2 - (e.ymin + e.ymax) / 2.0 * frameHeight / 480.0;
-    const double scaleX = double(r.right - r.left) / rotatedWidth;
-    const double scaleY = double(r.bottom - r.top) / rotatedHeight;
+    const double originX = (int64_t(r.left) + r.right) / 2 - (e.xmin + e.xmax) / 2.0 * frameWidth / 640.0;
+    const double originY = (int64_t(r.top) + r.bottom) / 2 - (e.ymin + e.ymax) / 2.0 * frameHeight / 480.0;
+    const double scaleX = (double(r.right) - r.left) / rotatedWidth;
+    const double scaleY = (double(r.bottom) - r.top) / rotatedHeight;
     size_t at = 0;
     for (int count : outline.lineCounts) {
         QPolygon line;

@@ -22,19 +22,22 @@ bool calibrationUsable(const CalibrationRecord& r, const Extent& e)
            e.ymax > e.ymin && std::isfinite(r.angle);
 }
 
+// The file's rectangle is taken as stored, so its sums and spans are
+// formed in 64 bits: values near the int limits must not overflow.
 Point CameraToLayout(const CalibrationRecord& r, const Extent& e, int x, int y)
 {
     const long double a = r.angle;
     const long double c = std::cos(a), s = std::sin(a);
-    const long double dx = x - (r.left + r.right) / 2;
-    const long double dy = y - (r.top + r.bottom) / 2;
-    const int spanX = r.right - r.left, spanY = r.bottom - r.top;
-    const long double midX = (e.xmin + e.xmax) * 0.5L, midY = (e.ymin + e.ymax) * 0.5L;
+    const long double dx = x - (int64_t(r.left) + r.right) / 2;
+    const long double dy = y - (int64_t(r.top) + r.bottom) / 2;
+    const int64_t spanX = int64_t(r.right) - r.left, spanY = int64_t(r.bottom) - r.top;
+    const long double midX = (int64_t(e.xmin) + e.xmax) * 0.5L;
+    const long double midY = (int64_t(e.ymin) + e.ymax) * 0.5L;
     long double X = midX, Y = midY;
     if (spanX != 0)
-        X = (c * dx - s * dy) * (e.xmax - e.xmin) / spanX + midX;
+        X = (c * dx - s * dy) * (int64_t(e.xmax) - e.xmin) / spanX + midX;
     if (spanY != 0)
-        Y = (s * dx + c * dy) * (e.ymax - e.ymin) / spanY + midY;
+        Y = (s * dx + c * dy) * (int64_t(e.ymax) - e.ymin) / spanY + midY;
     return {truncToInt(X), truncToInt(Y)};
 }
 
@@ -42,15 +45,16 @@ Point LayoutToCamera(const CalibrationRecord& r, const Extent& e, int x, int y)
 {
     const long double a = r.angle;
     const long double c = std::cos(a), s = std::sin(a);
-    const long double ex = x - (e.xmax + e.xmin) / 2;
-    const long double ey = y - (e.ymin + e.ymax) / 2;
-    const int spanX = e.xmax - e.xmin, spanY = e.ymax - e.ymin;
-    const long double midX = (r.left + r.right) * 0.5L, midY = (r.bottom + r.top) * 0.5L;
+    const long double ex = x - (int64_t(e.xmax) + e.xmin) / 2;
+    const long double ey = y - (int64_t(e.ymin) + e.ymax) / 2;
+    const int64_t spanX = int64_t(e.xmax) - e.xmin, spanY = int64_t(e.ymax) - e.ymin;
+    const long double midX = (int64_t(r.left) + r.right) * 0.5L;
+    const long double midY = (int64_t(r.bottom) + r.top) * 0.5L;
     long double X = midX, Y = midY;
     if (spanX != 0)
-        X = (c * ex + s * ey) * (r.right - r.left) / spanX + midX;
+        X = (c * ex + s * ey) * (int64_t(r.right) - r.left) / spanX + midX;
     if (spanY != 0)
-        Y = (c * ey - s * ex) * (r.bottom - r.top) / spanY + midY;
+        Y = (c * ey - s * ex) * (int64_t(r.bottom) - r.top) / spanY + midY;
     return {truncToInt(X), truncToInt(Y)};
 }
 

@@ -17,14 +17,14 @@ bool projectRegions(const layoutdata::PolylineFile& regions, const MaskGeometry&
     const int xc = (g.trackExtent.xmin + g.trackExtent.xmax) / 2;
     const int yc = (g.trackExtent.ymin + g.trackExtent.ymax) / 2;
     const long long shiftX =
-        (g.right + g.left) / 2 - ((r.xmin + r.xmax) / 2 * (long long)g.frameWidth) / 640;
+        (int64_t(g.right) + g.left) / 2 - ((r.xmin + r.xmax) / 2 * (long long)g.frameWidth) / 640;
     const long long shiftY =
-        (g.bottom + g.top) / 2 - ((r.ymin + r.ymax) / 2 * (long long)g.frameHeight) / 480;
+        (int64_t(g.bottom) + g.top) / 2 - ((r.ymin + r.ymax) / 2 * (long long)g.frameHeight) / 480;
     out.reserve(regions.vertices.size());
     for (const Point& v : regions.vertices) {
         Point p = rotateAbout(v.x, v.y, xc, yc, g.angle);
-        long long x = (long long)(g.right - g.left) * p.x / rotatedWidth + shiftX;
-        long long y = (long long)(g.bottom - g.top) * p.y / rotatedHeight + shiftY;
+        long long x = (int64_t(g.right) - g.left) * p.x / rotatedWidth + shiftX;
+        long long y = (int64_t(g.bottom) - g.top) * p.y / rotatedHeight + shiftY;
         out.push_back({int32_t(x), int32_t(y)});
     }
     return true;

@@ -3,8 +3,9 @@
 // analysed frame gave: polygons, object centroid, train position, nearest
 // track position and accumulated lap angle.
 #include "common/bmp.h"
-#include "common/json_writer.h"
+#include "common/json_text.h"
 #include "common/paths.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/layout/layout.h"
@@ -12,9 +13,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,40 +54,31 @@ struct Options {
     bool noExcept = false;
 };
 
-bool parseInt(const std::string& text, int& out)
-{
-    const char* end = text.data() + text.size();
-    auto [p, ec] = std::from_chars(text.data(), end, out);
-    return ec == std::errc() && p == end;
-}
+constexpr const char* kUsage =
+    "FRAMES_DIR [--calibration FILE] [--json] [--diff-level N] [--compare-frame N] [--no-except]";
 
-bool parseOptions(const std::vector<std::string>& args, Options& o)
+// Fills the options; nullopt to go on, else the exit status.
+std::optional<int> parseOptions(const std::vector<std::string>& args, Options& o)
 {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--json") {
-            o.json = true;
-        } else if (a == "--no-except") {
-            o.noExcept = true;
-        } else if (a == "--calibration" && hasValue) {
-            o.calibration = args[++i];
-        } else if (a == "--diff-level" && hasValue && parseInt(args[i + 1], o.diffLevel)) {
-            ++i;
-        } else if (a == "--compare-frame" && hasValue && parseInt(args[i + 1], o.compareFrame)) {
-            ++i;
-        } else if (!a.starts_with("--") && o.folder.empty()) {
-            o.folder = a;
-        } else {
-            std::fprintf(stderr, "analyze: bad argument '%s'\n", a.c_str());
-            return false;
-        }
-    }
-    if (o.folder.empty()) {
-        std::fprintf(stderr, "analyze: no frames folder given\n");
-        return false;
-    }
-    return true;
+    CommandOptions options("analyze", kUsage,
+                           "Runs detection over the 24-bit bitmaps of a folder, in name order, "
+                           "and prints what each analysed frame gave.");
+    options.argument("FRAMES_DIR", "the folder of frames (.bmp)");
+    options.option("calibration", "FILE", "the calibration to use (.clb)");
+    options.flag("json", "one JSON object per frame");
+    options.option("diff-level", "N", "the difference threshold, in place of the settings'");
+    options.option("compare-frame", "N", "the frame distance compared, in place of the settings'");
+    options.flag("no-except", "ignore the exclusion regions");
+    if (auto exit = options.parse(args))
+        return exit;
+    o.folder = options.arguments()[0];
+    o.calibration = options.value("calibration");
+    o.json = options.isSet("json");
+    o.noExcept = options.isSet("no-except");
+    if (!options.intValue("diff-level", 0, INT_MAX, o.diffLevel) ||
+        !options.intValue("compare-frame", 0, INT_MAX, o.compareFrame))
+        return kUsageError;
+    return std::nullopt;
 }
 
 std::vector<std::string> bitmapFiles(const std::string& folder)
@@ -114,23 +107,17 @@ void printFrame(size_t index, const vision::Detector& detector, const TrainState
                     index, detector.polygonCount(), c.x, c.y, p.x, p.y, nearest, angle);
         return;
     }
-    common::JsonWriter w;
-    w.beginObject();
-    w.member("frame", int64_t(index));
-    w.member("polygons", detector.polygonCount());
-    w.key("centroid").beginArray().value(c.x).value(c.y).endArray();
-    w.key("position").beginArray().value(p.x).value(p.y).endArray();
-    w.member("nearest", nearest);
-    w.member("lapAngle", angle);
-    w.endObject();
-    std::printf("%s\n", w.str().c_str());
+    const common::Json line = {{"frame", index},         {"polygons", detector.polygonCount()},
+                               {"centroid", {c.x, c.y}}, {"position", {p.x, p.y}},
+                               {"nearest", nearest},     {"lapAngle", angle}};
+    std::printf("%s\n", common::jsonText(line).c_str());
 }
 
 int analyze(const std::vector<std::string>& args)
 {
     Options o;
-    if (!parseOptions(args, o))
-        return 2;
+    if (auto exit = parseOptions(args, o))
+        return *exit;
     const std::string folder = common::programFolder();
     const std::string vardoIni = common::joinPath(folder, "VARDO.ini");
     const std::string optionIni = common::joinPath(folder, "option.ini");
@@ -179,10 +166,7 @@ int analyze(const std::vector<std::string>& args)
     return 0;
 }
 
-CommandRegistration reg("analyze",
-                        "FRAMES_DIR [--calibration FILE] [--json] [--diff-level N] "
-                        "[--compare-frame N] [--no-except]",
-                        &analyze);
+CommandRegistration reg("analyze", kUsage, &analyze);
 
 } // namespace
 

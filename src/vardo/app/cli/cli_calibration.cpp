@@ -1,9 +1,12 @@
 // calibration: shows the fields of a calibration file (.clb).
 #include "common/byte_io.h"
-#include "common/json_writer.h"
+#include "common/json_text.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/vision/calibration_file.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,6 +14,8 @@
 namespace vardo::cli {
 
 namespace {
+
+constexpr const char* kUsage = "FILE [--json]";
 
 const char* statusName(vision::ClbStatus s)
 {
@@ -27,48 +32,47 @@ const char* statusName(vision::ClbStatus s)
     return "";
 }
 
-// The angle is the one non-integer field; it is written as a JSON number
-// with enough digits to give back the same float.
+// The angle is the one non-integer field: it is written with the fewest
+// digits that give back the same float. A non-finite angle (a damaged file)
+// has no JSON number and is written as null.
+common::Json angleJson(float angle)
+{
+    if (!std::isfinite(angle))
+        return nullptr;
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, angle).ptr;
+    double value = 0.0; // the same digits as a double, whatever the locale
+    std::from_chars(digits, end, value);
+    return value;
+}
+
 std::string json(const vision::CalibrationRecord& r, int32_t version, vision::ClbStatus status)
 {
-    common::JsonWriter w;
-    w.beginObject();
-    w.member("status", statusName(status));
-    w.member("version", version);
-    w.member("frameWidth", r.frameWidth);
-    w.member("frameHeight", r.frameHeight);
-    w.member("angle", "@ANGLE@");
-    w.member("left", r.left);
-    w.member("top", r.top);
-    w.member("right", r.right);
-    w.member("bottom", r.bottom);
-    w.member("markerX", r.markerX);
-    w.member("markerY", r.markerY);
-    w.endObject();
-    std::string text = w.str();
-    char angle[32];
-    std::snprintf(angle, sizeof angle, "%.9g", double(r.angle));
-    const std::string placeholder = "\"@ANGLE@\"";
-    text.replace(text.find(placeholder), placeholder.size(), angle);
-    return text;
+    const common::Json out = {{"status", statusName(status)},
+                              {"version", version},
+                              {"frameWidth", r.frameWidth},
+                              {"frameHeight", r.frameHeight},
+                              {"angle", angleJson(r.angle)},
+                              {"left", r.left},
+                              {"top", r.top},
+                              {"right", r.right},
+                              {"bottom", r.bottom},
+                              {"markerX", r.markerX},
+                              {"markerY", r.markerY}};
+    return common::jsonText(out);
 }
 
 int calibration(const std::vector<std::string>& args)
 {
-    std::string path;
-    bool asJson = false;
-    for (const auto& a : args) {
-        if (a == "--json") {
-            asJson = true;
-        } else if (path.empty() && !a.starts_with("--")) {
-            path = a;
-        } else {
-            std::fprintf(stderr, "calibration: bad argument '%s'\n", a.c_str());
-            return 2;
-        }
-    }
+    CommandOptions options("calibration", kUsage, "Shows the fields of a calibration file.");
+    options.argument("FILE", "the calibration file (.clb)");
+    options.flag("json", "print the fields as JSON");
+    if (auto exit = options.parse(args))
+        return *exit;
+    const std::string path = options.arguments()[0];
+    const bool asJson = options.isSet("json");
     std::vector<uint8_t> bytes;
-    if (path.empty() || !common::readWholeFile(path, bytes, 1u << 20)) {
+    if (!common::readWholeFile(path, bytes, 1u << 20)) {
         std::fprintf(stderr, "calibration: cannot read '%s'\n", path.c_str());
         return 1;
     }
@@ -90,7 +94,7 @@ int calibration(const std::vector<std::string>& args)
     return status == vision::ClbStatus::Ok ? 0 : 1;
 }
 
-CommandRegistration reg("calibration", "FILE [--json]", &calibration);
+CommandRegistration reg("calibration", kUsage, &calibration);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // cameras: the video input devices as the camera menu lists them, with the
 // command each one has, and on request the formats each one offers.
 #include "common/string_table.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/base/command_ids.h"
 #include "vardo/vision/video_gst_backend.h"
@@ -14,13 +15,17 @@ namespace vardo::cli {
 
 namespace {
 
+constexpr const char* kUsage = "[--formats]";
+
 int cameras(const std::vector<std::string>& args)
 {
-    bool withFormats = args.size() == 1 && args[0] == "--formats";
-    if (!args.empty() && !withFormats) {
-        std::fprintf(stderr, "usage: cameras [--formats]\n");
-        return 2;
-    }
+    CommandOptions options("cameras", kUsage,
+                           "Lists the cameras as the camera menu does: number, command id "
+                           "(0: none), name.");
+    options.flag("formats", "also list the formats each camera offers");
+    if (auto exit = options.parse(args))
+        return *exit;
+    const bool withFormats = options.isSet("formats");
     vision::GstVideoBackend backend;
     std::string errorText;
     if (!backend.initialise(errorText)) {
@@ -43,9 +48,8 @@ int cameras(const std::vector<std::string>& args)
     return 0;
 }
 
-CommandRegistration reg("cameras",
-                        "[--formats]  list the cameras: number, command id (0: none), name",
-                        &cameras);
+CommandRegistration
+    reg("cameras", "[--formats]  list the cameras: number, command id (0: none), name", &cameras);
 
 } // namespace
 

@@ -1,7 +1,8 @@
 // check-layout: reads a layout data folder the way Vardo loads it and tells
 // what it found, as a readable summary or as JSON for scripts.
-#include "common/json_writer.h"
+#include "common/json_text.h"
 #include "common/paths.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/layout/layout.h"
 #include "vardo/layout/layout_folder.h"
@@ -41,215 +42,146 @@ public:
     std::vector<std::string> messages;
 };
 
-struct Options {
-    std::string folder;
-    bool json = false;
-};
+// ---- JSON: one function per part, called in order by layoutJson; each
+// adds its members to the report object.
 
-bool parseOptions(const std::vector<std::string>& args, Options& options)
+using common::Json;
+
+Json pointXY(layoutdata::Point p)
 {
-    bool haveFolder = false;
-    for (const auto& arg : args) {
-        if (arg == "--json") {
-            options.json = true;
-        } else if (arg.starts_with("--") || haveFolder) {
-            std::fprintf(stderr, "check-layout: unexpected argument '%s'\n", arg.c_str());
-            return false;
-        } else {
-            options.folder = arg;
-            haveFolder = true;
-        }
-    }
-    if (!haveFolder)
-        options.folder = common::joinPath(common::programFolder(), "layout");
-    return true;
+    return Json::array({p.x, p.y});
 }
 
-// ---- JSON: one writer function per part, called in order by layoutJson.
-
-void writePointXY(common::JsonWriter& w, layoutdata::Point p)
+void writeTrack(Json& out, const layoutdata::PolylineFile& track)
 {
-    w.beginArray().value(p.x).value(p.y).endArray();
+    out["polylines"] = track.polylineCount();
+    out["vertexCounts"] = track.vertexCounts;
+    out["vertices"] = track.vertices.size();
+    out["home"] = track.hasHome() ? pointXY(track.home()) : Json(nullptr);
 }
 
-void writeTrack(common::JsonWriter& w, const layoutdata::PolylineFile& track)
+void writePoints(Json& out, const layoutdata::PointFile& points)
 {
-    w.member("polylines", track.polylineCount());
-    w.key("vertexCounts").beginArray();
-    for (int32_t count : track.vertexCounts)
-        w.value(count);
-    w.endArray();
-    w.member("vertices", int64_t(track.vertices.size()));
-    w.key("home");
-    if (track.hasHome())
-        writePointXY(w, track.home());
-    else
-        w.null();
-}
-
-void writePoints(common::JsonWriter& w, const layoutdata::PointFile& points)
-{
-    w.key("points").beginArray();
+    Json list = Json::array();
     for (int i = 0; i < points.count; ++i) {
         const auto& p = points.records[size_t(i)];
-        w.beginObject()
-            .member("direction", p.direction)
-            .member("terminal", p.terminal)
-            .member("linked", p.linked)
-            .member("number", p.number)
-            .member("x", p.x)
-            .member("y", p.y)
-            .endObject();
+        list.push_back({{"direction", p.direction},
+                        {"terminal", p.terminal},
+                        {"linked", p.linked},
+                        {"number", p.number},
+                        {"x", p.x},
+                        {"y", p.y}});
     }
-    w.endArray();
+    out["points"] = std::move(list);
 }
 
-void writeControlPoints(common::JsonWriter& w, const layoutdata::ControlPointFile& file)
+void writeControlPoints(Json& out, const layoutdata::ControlPointFile& file)
 {
-    w.key("controlPoints").beginArray();
+    Json list = Json::array();
     for (const auto& c : file.records) {
-        w.beginObject()
-            .member("direction", c.direction)
-            .member("x", c.x)
-            .member("y", c.y)
-            .member("trackAction", c.trackAction)
-            .member("point", c.point)
-            .member("option", c.option)
-            .member("relay", c.relay)
-            .member("sound", c.sound)
-            .member("soundNumber", c.soundNumber)
-            .endObject();
+        list.push_back({{"direction", c.direction},
+                        {"x", c.x},
+                        {"y", c.y},
+                        {"trackAction", c.trackAction},
+                        {"point", c.point},
+                        {"option", c.option},
+                        {"relay", c.relay},
+                        {"sound", c.sound},
+                        {"soundNumber", c.soundNumber}});
     }
-    w.endArray();
+    out["controlPoints"] = std::move(list);
 }
 
-void writeSensors(common::JsonWriter& w, const layoutdata::SensorFile& file)
+void writeSensors(Json& out, const layoutdata::SensorFile& file)
 {
-    w.key("sensors").beginArray();
+    Json list = Json::array();
     for (const auto& s : file.records)
-        w.beginObject()
-            .member("x", s.x)
-            .member("y", s.y)
-            .member("sensitivity", s.sensitivity)
-            .endObject();
-    w.endArray();
+        list.push_back({{"x", s.x}, {"y", s.y}, {"sensitivity", s.sensitivity}});
+    out["sensors"] = std::move(list);
 }
 
-void writeCrossings(common::JsonWriter& w, const layoutdata::CrossingFile& file)
+void writeCrossings(Json& out, const layoutdata::CrossingFile& file)
 {
-    w.key("crossings").beginArray();
+    Json list = Json::array();
     for (const auto& c : file.records) {
-        w.beginObject().member("barrier", c.barrier).member("lights", c.lights);
-        w.key("rect")
-            .beginArray()
-            .value(c.left)
-            .value(c.top)
-            .value(c.right)
-            .value(c.bottom)
-            .endArray();
-        w.member("drive", c.drive).endObject();
+        list.push_back({{"barrier", c.barrier},
+                        {"lights", c.lights},
+                        {"rect", Json::array({c.left, c.top, c.right, c.bottom})},
+                        {"drive", c.drive}});
     }
-    w.endArray();
+    out["crossings"] = std::move(list);
 }
 
-void writeTurntable(common::JsonWriter& w, const layoutdata::TurntableSettings& t)
+void writeTurntable(Json& out, const layoutdata::TurntableSettings& t)
 {
-    w.key("turntable");
     if (!t.present()) {
-        w.null();
+        out["turntable"] = nullptr;
         return;
     }
-    w.beginObject().member("size", t.size).member("range", t.range);
-    w.key("position");
-    writePointXY(w, t.position);
-    w.key("angles").beginArray();
-    for (int angle : t.lineAngles)
-        w.value(angle);
-    w.endArray().endObject();
+    out["turntable"] = {{"size", t.size},
+                        {"range", t.range},
+                        {"position", pointXY(t.position)},
+                        {"angles", t.lineAngles}};
 }
 
 // ---- The loaded model: points with what they link, the links, positions.
 
-void writeModelPoints(common::JsonWriter& w, const layout::LayoutModel& m)
+void writeModelPoints(Json& out, const layout::LayoutModel& m)
 {
-    w.key("points").beginArray();
+    Json list = Json::array();
     for (int i = 0; i < m.pointRecordCount(); ++i) {
         const auto& p = m.point(i);
-        w.beginObject()
-            .member("direction", p.record.direction)
-            .member("terminal", p.record.terminal)
-            .member("linked", p.record.linked)
-            .member("number", p.record.number)
-            .member("x", p.record.x)
-            .member("y", p.record.y)
-            .member("junction", p.junction)
-            .member("sidingPosition", p.sidingPosition)
-            .member("straight", p.straight)
-            .endObject();
+        list.push_back({{"direction", p.record.direction},
+                        {"terminal", p.record.terminal},
+                        {"linked", p.record.linked},
+                        {"number", p.record.number},
+                        {"x", p.record.x},
+                        {"y", p.record.y},
+                        {"junction", p.junction},
+                        {"sidingPosition", p.sidingPosition},
+                        {"straight", p.straight}});
     }
-    w.endArray();
-    w.member("pointCount", m.pointCount());
+    out["points"] = std::move(list);
+    out["pointCount"] = m.pointCount();
 }
 
-void writeIndices(common::JsonWriter& w, const char* key, const std::vector<int>& values)
+void writeModel(Json& out, const layout::LayoutModel& m)
 {
-    w.key(key).beginArray();
-    for (int v : values)
-        w.value(v);
-    w.endArray();
-}
-
-void writeModel(common::JsonWriter& w, const layout::LayoutModel& m)
-{
-    writeIndices(w, "previous", m.links().previousLinks());
-    writeIndices(w, "next", m.links().nextLinks());
+    out["previous"] = m.links().previousLinks();
+    out["next"] = m.links().nextLinks();
     const auto& positions = m.positions();
-    w.key("homePoint");
-    writePointXY(w, positions.home);
-    w.key("frontPosition");
-    writePointXY(w, positions.front);
-    w.key("backPosition");
-    writePointXY(w, positions.back);
-    w.member("homeIndex", positions.homeIndex);
-    w.key("sidingEnds").beginArray();
+    out["homePoint"] = pointXY(positions.home);
+    out["frontPosition"] = pointXY(positions.front);
+    out["backPosition"] = pointXY(positions.back);
+    out["homeIndex"] = positions.homeIndex;
+    Json ends = Json::array();
     for (const auto& end : m.links().sidingEnds())
-        writePointXY(w, end);
-    w.endArray();
+        ends.push_back(pointXY(end));
+    out["sidingEnds"] = std::move(ends);
     const auto& e = m.track().extent();
-    w.key("trackExtent")
-        .beginArray()
-        .value(e.xmin)
-        .value(e.ymin)
-        .value(e.xmax)
-        .value(e.ymax)
-        .endArray();
+    out["trackExtent"] = Json::array({e.xmin, e.ymin, e.xmax, e.ymax});
 }
 
 // The whole report. Further parts of the layout go in here, in order.
 std::string layoutJson(const LayoutFolder& folder, const std::vector<std::string>& messages,
                        const layout::Layout* model)
 {
-    common::JsonWriter w(2);
-    w.beginObject();
-    writeTrack(w, folder.track);
+    Json out = Json::object();
+    writeTrack(out, folder.track);
     if (model)
-        writeModelPoints(w, model->model());
+        writeModelPoints(out, model->model());
     else
-        writePoints(w, folder.points);
-    w.member("masks", folder.masks.polylineCount());
-    w.member("exceptions", folder.exceptions.polylineCount());
-    writeControlPoints(w, folder.controlPoints);
-    writeSensors(w, folder.sensors);
-    writeCrossings(w, folder.crossings);
-    writeTurntable(w, folder.turntable);
+        writePoints(out, folder.points);
+    out["masks"] = folder.masks.polylineCount();
+    out["exceptions"] = folder.exceptions.polylineCount();
+    writeControlPoints(out, folder.controlPoints);
+    writeSensors(out, folder.sensors);
+    writeCrossings(out, folder.crossings);
+    writeTurntable(out, folder.turntable);
     if (model)
-        writeModel(w, model->model());
-    w.key("messages").beginArray();
-    for (const auto& text : messages)
-        w.value(text);
-    w.endArray();
-    w.endObject();
-    return w.str() + "\n";
+        writeModel(out, model->model());
+    out["messages"] = messages;
+    return common::jsonText(out, 2) + "\n";
 }
 
 // ---- Plain summary.
@@ -357,25 +289,31 @@ void printSummary(const std::string& path, bool loaded, const LayoutFolder& f,
 
 int checkLayout(const std::vector<std::string>& args)
 {
-    Options options;
-    if (!parseOptions(args, options))
-        return 2;
+    CommandOptions options("check-layout", "[DIR] [--json]",
+                           "Reads a layout data folder the way Vardo loads it and reports what "
+                           "it found.");
+    options.argument("DIR", "the layout folder (default: layout in the program folder)", false);
+    options.flag("json", "print the report as JSON");
+    if (auto exit = options.parse(args))
+        return *exit;
+    const std::string folderPath = options.arguments().empty()
+                                       ? common::joinPath(common::programFolder(), "layout")
+                                       : options.arguments()[0];
     CollectingFrontend frontend;
     LayoutFolder folder;
-    bool loaded = loadLayoutFolder(options.folder, frontend, folder);
-    if (options.json) {
+    bool loaded = loadLayoutFolder(folderPath, frontend, folder);
+    if (options.isSet("json")) {
         // The model as Vardo builds it; its messages repeat the folder's.
         CollectingFrontend quiet;
         layout::Layout model(quiet);
         const std::string program = common::programFolder();
-        bool built =
-            loaded && model.load({program, common::joinPath(program, "VARDO.ini"),
-                                  common::joinPath(program, "option.ini"), options.folder});
+        bool built = loaded && model.load({program, common::joinPath(program, "VARDO.ini"),
+                                           common::joinPath(program, "option.ini"), folderPath});
         if (built)
             model.computeHomePositions();
         std::fputs(layoutJson(folder, frontend.messages, built ? &model : nullptr).c_str(), stdout);
     } else {
-        printSummary(options.folder, loaded, folder, frontend.messages);
+        printSummary(folderPath, loaded, folder, frontend.messages);
     }
     return loaded ? 0 : 1;
 }

@@ -1,7 +1,7 @@
 // check-skin: loads a controller skin the way the panel does and tells what
 // it found, so that a skin maker sees each picture, the jog and the panel
 // size before starting Vardo; or the panel's message and status 1.
-#include "common/json_writer.h"
+#include "common/json_text.h"
 #include "common/paths.h"
 #include "common/string_table.h"
 #include "vardo/app/cli/command_registry.h"
@@ -55,49 +55,36 @@ bool parseOptions(const std::vector<std::string>& args, Options& o)
     return true;
 }
 
-void writeXY(common::JsonWriter& w, QPoint p)
+common::Json xy(QPoint p)
 {
-    w.beginArray().value(p.x()).value(p.y()).endArray();
+    return common::Json::array({p.x(), p.y()});
 }
 
 std::string skinJson(const panel::Skin& s, QSize size)
 {
-    common::JsonWriter w(2);
-    w.beginObject().member("skin", s.number);
-    w.key("panelSize").beginArray().value(size.width()).value(size.height()).endArray();
-    w.key("positions").beginArray();
+    common::Json positions = common::Json::array();
+    common::Json pictureSizes = common::Json::array();
     for (int i = 0; i < s.positionCount; ++i) {
-        if (s.positions[size_t(i)].x() == -1)
-            w.null();
-        else
-            writeXY(w, s.positions[size_t(i)]);
-    }
-    w.endArray().key("pictureSizes").beginArray();
-    for (int i = 0; i < s.positionCount; ++i) {
+        const QPoint p = s.positions[size_t(i)];
+        positions.push_back(p.x() == -1 ? common::Json(nullptr) : xy(p));
         const QSize ps = s.pictureSize(i);
-        if (ps.isEmpty())
-            w.null();
-        else
-            w.beginArray().value(ps.width()).value(ps.height()).endArray();
+        pictureSizes.push_back(ps.isEmpty() ? common::Json(nullptr)
+                                            : common::Json::array({ps.width(), ps.height()}));
     }
-    w.endArray().member("jogRadius", s.jogRadius);
-    w.key("jogCentre").beginArray().value(s.jogCentre.x()).value(s.jogCentre.y()).endArray();
-    w.key("jogAngles")
-        .beginArray()
-        .value(s.restAngle)
-        .value(s.endAngle)
-        .value(s.runningAngle)
-        .endArray();
-    w.key("handle");
-    if (s.handleFile.empty())
-        w.null();
-    else
-        w.value(s.handleFile);
-    w.key("region").beginArray();
+    common::Json region = common::Json::array();
     for (QPoint p : s.region)
-        writeXY(w, p);
-    w.endArray().endObject();
-    return w.str() + "\n";
+        region.push_back(xy(p));
+    common::Json out;
+    out["skin"] = s.number;
+    out["panelSize"] = common::Json::array({size.width(), size.height()});
+    out["positions"] = positions;
+    out["pictureSizes"] = pictureSizes;
+    out["jogRadius"] = s.jogRadius;
+    out["jogCentre"] = common::Json::array({s.jogCentre.x(), s.jogCentre.y()});
+    out["jogAngles"] = common::Json::array({s.restAngle, s.endAngle, s.runningAngle});
+    out["handle"] = s.handleFile.empty() ? common::Json(nullptr) : common::Json(s.handleFile);
+    out["region"] = region;
+    return common::jsonText(out, 2) + "\n";
 }
 
 void printSummary(const panel::Skin& s, QSize size)

@@ -1,6 +1,7 @@
 // nearest: the track position nearest to a point of the layout picture, as
 // detection and the control loop find it.
 #include "common/paths.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/layout/layout_folder.h"
@@ -24,15 +25,22 @@ bool parseInt(const std::string& text, int& value)
 
 int nearest(const std::vector<std::string>& args)
 {
+    CommandOptions options("nearest", "DIR X Y [POLYLINE]",
+                           "Prints the track position nearest to a point of the layout picture "
+                           "(-1: none).");
+    options.argument("DIR", "the layout folder");
+    options.argument("X", "the point's x");
+    options.argument("Y", "the point's y");
+    options.argument("POLYLINE", "search only this polyline (default -1: all)", false);
+    if (auto exit = options.parse(args))
+        return *exit;
+    const auto& a = options.arguments();
     int x = 0, y = 0, polyline = -1;
-    if (args.size() < 3 || args.size() > 4 || !parseInt(args[1], x) || !parseInt(args[2], y) ||
-        (args.size() == 4 && !parseInt(args[3], polyline))) {
-        std::fprintf(stderr, "usage: nearest DIR X Y [POLYLINE]\n");
-        return 2;
-    }
+    if (!parseInt(a[1], x) || !parseInt(a[2], y) || (a.size() == 4 && !parseInt(a[3], polyline)))
+        return options.usageError("X, Y and POLYLINE are whole numbers");
     ConsoleFrontend frontend({});
     layoutdata::PolylineFile file;
-    if (!readLayoutTrack(args[0], frontend, file))
+    if (!readLayoutTrack(a[0], frontend, file))
         return 1;
     layout::Track track;
     track.assign(file);
@@ -40,8 +48,8 @@ int nearest(const std::vector<std::string>& args)
     return 0;
 }
 
-CommandRegistration reg("nearest", "DIR X Y [POLYLINE]  print the nearest track position (-1: none)",
-                        &nearest);
+CommandRegistration
+    reg("nearest", "DIR X Y [POLYLINE]  print the nearest track position (-1: none)", &nearest);
 
 } // namespace
 

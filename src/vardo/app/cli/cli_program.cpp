@@ -1,8 +1,9 @@
 // program: shows a program file as Vardo reads it (older versions brought
 // up to date), as text or as JSON, and can write its compacted form.
 #include "common/byte_io.h"
-#include "common/json_writer.h"
+#include "common/json_text.h"
 #include "common/string_table.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/operation/program_file.h"
 
@@ -14,33 +15,7 @@ namespace vardo::cli {
 
 namespace {
 
-struct Options {
-    std::string file;
-    bool json = false;
-    std::string compactOut;
-};
-
-bool parseOptions(const std::vector<std::string>& args, Options& options)
-{
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "--compact" && i + 1 < args.size()) {
-            options.compactOut = args[++i];
-        } else if (arg.starts_with("--") || !options.file.empty()) {
-            std::fprintf(stderr, "program: unexpected argument '%s'\n", arg.c_str());
-            return false;
-        } else {
-            options.file = arg;
-        }
-    }
-    if (options.file.empty()) {
-        std::fprintf(stderr, "program: no program file given\n");
-        return false;
-    }
-    return true;
-}
+constexpr const char* kUsage = "FILE [--json] [--compact OUT]";
 
 const char* kindName(int kind)
 {
@@ -50,30 +25,25 @@ const char* kindName(int kind)
 
 std::string programJson(const ProgramFileContents& contents, const Program& program)
 {
-    common::JsonWriter w(2);
-    w.beginObject();
-    w.member("version", contents.version);
-    w.member("count", program.count);
-    w.member("virtualTime", program.virtualTime);
-    w.member("title", program.title());
-    w.key("commands").beginArray();
+    common::Json commands = common::Json::array();
     for (int i = 0; i < program.count; ++i) {
         const ProgramCommand& c = program.commands[i];
-        w.beginObject();
-        w.member("kind", kindName(c.kind));
-        w.member("option", int(c.option));
-        w.member("value1", int(c.value1));
-        w.member("value2", int(c.value2));
-        w.key("box").beginArray().value(int(c.boxX)).value(int(c.boxY)).endArray();
-        w.member("next", int(c.next));
-        w.member("prev", int(c.prev));
-        w.member("link", int(c.link));
-        w.member("repeatLeft", int(c.repeatLeft));
-        w.endObject();
+        commands.push_back({{"kind", kindName(c.kind)},
+                            {"option", int(c.option)},
+                            {"value1", int(c.value1)},
+                            {"value2", int(c.value2)},
+                            {"box", {int(c.boxX), int(c.boxY)}},
+                            {"next", int(c.next)},
+                            {"prev", int(c.prev)},
+                            {"link", int(c.link)},
+                            {"repeatLeft", int(c.repeatLeft)}});
     }
-    w.endArray();
-    w.endObject();
-    return w.str() + "\n";
+    const common::Json json = {{"version", contents.version},
+                               {"count", program.count},
+                               {"virtualTime", program.virtualTime},
+                               {"title", program.title()},
+                               {"commands", std::move(commands)}};
+    return common::jsonText(json, 2) + "\n";
 }
 
 void printText(const ProgramFileContents& contents, const Program& program)
@@ -93,29 +63,37 @@ void printText(const ProgramFileContents& contents, const Program& program)
 
 int runProgram(const std::vector<std::string>& args)
 {
-    Options options;
-    if (!parseOptions(args, options))
-        return 2;
+    CommandOptions options("program", kUsage,
+                           "Shows a program file as Vardo reads it (older versions brought up "
+                           "to date).");
+    options.argument("FILE", "the program file (.vpr)");
+    options.flag("json", "print the program as JSON");
+    options.option("compact", "OUT", "write the compacted program to OUT (no text printed)");
+    if (auto exit = options.parse(args))
+        return *exit;
+    const std::string file = options.arguments()[0];
+    const std::string compactOut = options.value("compact");
+    const bool json = options.isSet("json");
     std::vector<uint8_t> bytes;
-    if (!common::readWholeFile(options.file, bytes, 1u << 20)) {
+    if (!common::readWholeFile(file, bytes, 1u << 20)) {
         std::fprintf(stderr, "%s\n", common::messageText(common::msg::ProgramLoadFailed));
         return 1;
     }
     ProgramFileContents contents;
-    if (parseProgramFile(bytes, options.file, contents) != ProgramFileStatus::Ok) {
+    if (parseProgramFile(bytes, file, contents) != ProgramFileStatus::Ok) {
         std::fprintf(stderr, "%s\n", common::messageText(common::msg::NotProgramFile));
         return 1;
     }
     Program program;
     applyProgramFile(contents, program);
-    if (options.json)
+    if (json)
         std::fputs(programJson(contents, program).c_str(), stdout);
-    else if (options.compactOut.empty())
+    else if (compactOut.empty())
         printText(contents, program);
-    if (!options.compactOut.empty()) {
+    if (!compactOut.empty()) {
         program.compact();
         program.layoutBoxes();
-        if (!common::writeFileAtomic(options.compactOut, serialiseProgram(program))) {
+        if (!common::writeFileAtomic(compactOut, serialiseProgram(program))) {
             std::fprintf(stderr, "%s\n", common::messageText(common::msg::ProgramSaveFailed));
             return 1;
         }
@@ -123,7 +101,7 @@ int runProgram(const std::vector<std::string>& args)
     return 0;
 }
 
-CommandRegistration reg("program", "FILE [--json] [--compact OUT]", &runProgram);
+CommandRegistration reg("program", kUsage, &runProgram);
 
 } // namespace
 

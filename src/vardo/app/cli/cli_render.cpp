@@ -2,6 +2,7 @@
 // with chosen points set to branch.
 #include "common/bmp.h"
 #include "common/paths.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/layout/layout.h"
@@ -16,55 +17,37 @@ namespace vardo::cli {
 
 namespace {
 
-struct Options {
-    std::string folder;
-    std::string output;
-    std::vector<int> branches; // 1-based point numbers
-};
-
-bool parseOptions(const std::vector<std::string>& args, Options& options)
-{
-    std::vector<std::string> plain;
-    bool branchList = false;
-    for (const auto& arg : args) {
-        if (arg == "--branch") {
-            branchList = true;
-            continue;
-        }
-        if (arg.starts_with("--"))
-            return false;
-        int k = 0;
-        const char* end = arg.data() + arg.size();
-        if (branchList && plain.size() >= 2) {
-            auto [ptr, ec] = std::from_chars(arg.data(), end, k);
-            if (ec != std::errc() || ptr != end || k < 1)
-                return false;
-            options.branches.push_back(k);
-        } else {
-            plain.push_back(arg);
-        }
-    }
-    if (plain.size() != 2)
-        return false;
-    options.folder = plain[0];
-    options.output = plain[1];
-    return true;
-}
-
 int render(const std::vector<std::string>& args)
 {
-    Options options;
-    if (!parseOptions(args, options)) {
-        std::fprintf(stderr, "usage: render DIR OUT.bmp [--branch K...]\n");
-        return 2;
+    CommandOptions options("render", "DIR OUT.bmp [--branch K...]",
+                           "Writes the display picture of a layout as Vardo draws it after "
+                           "loading, with the points K set to branch.");
+    options.argument("DIR", "the layout folder");
+    options.argument("OUT.bmp", "the picture to write");
+    options.argument("K", "with --branch: 1-based numbers of the points set to branch", false,
+                     true);
+    options.flag("branch", "set the points K that follow to branch");
+    if (auto exit = options.parse(args))
+        return *exit;
+    const auto& a = options.arguments();
+    if (a.size() > 2 && !options.isSet("branch"))
+        return options.usageError("unexpected argument '" + a[2] + "'");
+    std::vector<int> branches; // 1-based point numbers
+    for (size_t i = 2; i < a.size(); ++i) {
+        int k = 0;
+        const char* end = a[i].data() + a[i].size();
+        auto [ptr, ec] = std::from_chars(a[i].data(), end, k);
+        if (ec != std::errc() || ptr != end || k < 1)
+            return options.usageError("not a point number: '" + a[i] + "'");
+        branches.push_back(k);
     }
     ConsoleFrontend frontend({});
     layout::Layout model(frontend);
     const std::string program = common::programFolder();
     if (!model.load({program, common::joinPath(program, "VARDO.ini"),
-                     common::joinPath(program, "option.ini"), options.folder}))
+                     common::joinPath(program, "option.ini"), a[0]}))
         return 1;
-    for (int k : options.branches) {
+    for (int k : branches) {
         if (!model.setPoint(k - 1, true, true))
             std::fprintf(stderr, "render: no point %d\n", k);
     }
@@ -74,8 +57,8 @@ int render(const std::vector<std::string>& args)
         std::lock_guard lock(model.pictures().mutex());
         picture = layout::bitmapFromImage(model.pictures().display());
     }
-    if (!common::writeBitmap(options.output, picture)) {
-        std::fprintf(stderr, "render: cannot write %s\n", options.output.c_str());
+    if (!common::writeBitmap(a[1], picture)) {
+        std::fprintf(stderr, "render: cannot write %s\n", a[1].c_str());
         return 1;
     }
     return 0;

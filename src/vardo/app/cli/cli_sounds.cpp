@@ -1,6 +1,6 @@
 // sounds: the numbered sound files as Vardo sees them at start-up, and
 // playing one of them (or a file) through the real sound engine.
-#include "common/json_writer.h"
+#include "common/json_text.h"
 #include "common/paths.h"
 #include "common/string_table.h"
 #include "vardo/app/cli/command_registry.h"
@@ -98,22 +98,12 @@ int listSounds(const Settings& settings, const std::string& folder, bool json)
                         e.exists ? "exists" : "missing");
         return 0;
     }
-    common::JsonWriter w(2);
-    w.beginObject();
-    w.member("count", count);
-    w.member("capacity", capacity);
-    w.key("sounds").beginArray();
-    for (const Entry& e : entries) {
-        w.beginObject();
-        w.member("number", e.number);
-        w.member("value", e.value);
-        w.member("path", e.path);
-        w.member("exists", e.exists);
-        w.endObject();
-    }
-    w.endArray();
-    w.endObject();
-    std::printf("%s\n", w.str().c_str());
+    common::Json sounds = common::Json::array();
+    for (const Entry& e : entries)
+        sounds.push_back(
+            {{"number", e.number}, {"value", e.value}, {"path", e.path}, {"exists", e.exists}});
+    const common::Json out = {{"count", count}, {"capacity", capacity}, {"sounds", sounds}};
+    std::printf("%s\n", common::jsonText(out, 2).c_str());
     return 0;
 }
 

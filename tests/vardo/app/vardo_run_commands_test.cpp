@@ -1,0 +1,218 @@
+// The vardo-run commands run as a user runs them: the JSON they print and
+// the options every one of them shares (--help, the unknown-option error).
+#include "program_test_support.h"
+#include "temp_dir.h"
+
+#include "common/byte_io.h"
+#include "layoutdata/layout_files.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+using vardo::testing::TempDir;
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+struct CommandRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `vardo-run ARGUMENTS` with the folder as program folder.
+CommandRun runTool(const TempDir& dir, const std::string& arguments)
+{
+    CommandRun run;
+    const std::string errFile = dir.file("stderr.txt");
+    const std::string command =
+        "VARDO_HOME=" + dir.path() + " " + VARDO_RUN_PATH + " " + arguments + " 2>" + errFile;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.out.append(buffer, n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(errFile);
+    std::stringstream err;
+    err << in.rdbuf();
+    run.err = err.str();
+    return run;
+}
+
+Json parsed(const std::string& text)
+{
+    Json j = Json::parse(text, nullptr, false);
+    EXPECT_FALSE(j.is_discarded()) << text;
+    return j;
+}
+
+void writeBytes(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& bytes)
+{
+    dir.write(name, std::string(bytes.begin(), bytes.end()));
+}
+
+// A calibration file laid out field by field.
+std::vector<uint8_t> calibrationBytes(uint32_t angleBits)
+{
+    common::ByteWriter w;
+    w.putBytes(".clb", 4);
+    w.putI32(1);   // version
+    w.putI32(640); // frame size
+    w.putI32(480);
+    w.putU32(angleBits);
+    w.putI32(10); // rectangle left, top, right, bottom
+    w.putI32(20);
+    w.putI32(300);
+    w.putI32(200);
+    w.putI32(321); // marker
+    w.putI32(-1);
+    w.putZeros(64 - w.bytes().size());
+    return w.bytes();
+}
+
+uint32_t bitsOf(float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return bits;
+}
+
+TEST(ProgramCommand, PrintsTheProgramAsJsonInFieldOrder)
+{
+    TempDir dir;
+    using vardo::testing::FileRecord;
+    // Start, then a timer of version 2 (minutes and seconds, read as seconds).
+    const std::vector<FileRecord> records{{1, 0, 0, 0, 1, -1, -1}, {3, 0, 2, 5, -1, 0, -1}};
+    writeBytes(dir, "p.vpr", vardo::testing::fileImage(2, records, "\x89\x5e\x93\x5d", 605));
+
+    const CommandRun prog = runTool(dir, "program " + dir.file("p.vpr") + " --json");
+    ASSERT_EQ(prog.status, 0) << prog.err;
+    const Json j = parsed(prog.out);
+    std::vector<std::string> keys;
+    for (const auto& item : j.items())
+        keys.push_back(item.key());
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"version", "count", "virtualTime", "title", "commands"}));
+    EXPECT_EQ(j["version"], 2);
+    EXPECT_EQ(j["virtualTime"], 605);
+    EXPECT_EQ(j["title"], "運転");
+    ASSERT_GE(j["commands"].size(), 2u);
+    EXPECT_EQ(j["commands"][0]["kind"], "Start");
+    EXPECT_EQ(j["commands"][0]["next"], 1);
+    EXPECT_EQ(j["commands"][1]["kind"], "Timer");
+    EXPECT_EQ(j["commands"][1]["value1"], 125);
+    EXPECT_EQ(j["commands"][1]["box"].size(), 2u);
+    EXPECT_NE(prog.out.find("\n  \"count\": "), std::string::npos) << "indented by two";
+}
+
+TEST(CalibrationCommand, PrintsTheFieldsAsJsonWithTheExactAngle)
+{
+    TempDir dir;
+    writeBytes(dir, "c.clb", calibrationBytes(bitsOf(0.1f)));
+    const CommandRun run = runTool(dir, "calibration --json " + dir.file("c.clb"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json j = parsed(run.out);
+    EXPECT_EQ(j["status"], "ok");
+    EXPECT_EQ(j["frameWidth"], 640);
+    EXPECT_EQ(j["bottom"], 200);
+    EXPECT_EQ(j["markerX"], 321);
+    EXPECT_EQ(j["markerY"], -1);
+    EXPECT_EQ(j["angle"].get<float>(), 0.1f) << run.out;
+}
+
+TEST(CalibrationCommand, ADamagedAngleStillGivesValidJson)
+{
+    TempDir dir;
+    writeBytes(dir, "nan.clb", calibrationBytes(0x7fc00000u)); // a quiet NaN
+    const CommandRun run = runTool(dir, "calibration " + dir.file("nan.clb") + " --json");
+    EXPECT_EQ(run.status, 1);
+    const Json j = parsed(run.out);
+    EXPECT_EQ(j["status"], "unusable values");
+    EXPECT_TRUE(j["angle"].is_null()) << run.out;
+}
+
+// The commands whose options go through the shared parser.
+const char* const kCommands[] = {"program", "calibration", "check-layout", "analyze",
+                                 "nearest", "render",      "cameras"};
+
+TEST(CommandOptions, EveryCommandHasHelp)
+{
+    TempDir dir;
+    for (const char* command : kCommands) {
+        const CommandRun run = runTool(dir, std::string(command) + " --help");
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_EQ(run.out.rfind(std::string("usage: vardo-run ") + command + " ", 0), 0u)
+            << run.out;
+        EXPECT_NE(run.out.find("-h, --help"), std::string::npos) << command;
+        EXPECT_TRUE(run.err.empty()) << run.err;
+    }
+}
+
+TEST(CommandOptions, EveryCommandRefusesAnUnknownOptionAlike)
+{
+    TempDir dir;
+    for (const char* command : kCommands) {
+        const CommandRun run = runTool(dir, std::string(command) + " --frobnicate");
+        EXPECT_EQ(run.status, 2) << command;
+        EXPECT_EQ(run.err.rfind(std::string("vardo-run ") + command +
+                                    ": Unknown option 'frobnicate'.\nusage: vardo-run " + command,
+                                0),
+                  0u)
+            << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+    }
+}
+
+TEST(CommandOptions, MissingAndSurplusArgumentsAreUsageErrors)
+{
+    TempDir dir;
+    EXPECT_EQ(runTool(dir, "program").err.rfind("vardo-run program: missing FILE\n", 0), 0u);
+    const CommandRun surplus = runTool(dir, "calibration a b");
+    EXPECT_EQ(surplus.status, 2);
+    EXPECT_EQ(surplus.err.rfind("vardo-run calibration: unexpected argument 'b'\n", 0), 0u);
+    const CommandRun noValue = runTool(dir, "analyze frames --diff-level");
+    EXPECT_EQ(noValue.status, 2);
+    EXPECT_NE(noValue.err.find("Missing value after '--diff-level'"), std::string::npos);
+    const CommandRun badValue = runTool(dir, "analyze frames --diff-level ten");
+    EXPECT_EQ(badValue.status, 2);
+    EXPECT_NE(badValue.err.find("--diff-level needs a whole number"), std::string::npos);
+    const CommandRun branches = runTool(dir, "render d out.bmp 3");
+    EXPECT_EQ(branches.status, 2) << "point numbers only after --branch";
+}
+
+TEST(CommandOptions, NegativeNumbersAreArgumentsNotOptions)
+{
+    TempDir dir;
+    layoutdata::PolylineFile track;
+    track.vertexCounts = {4};
+    track.vertices = {{100, 100}, {200, 100}, {200, 200}, {100, 200}};
+    dir.write("layout/.keep", "");
+    ASSERT_TRUE(layoutdata::writePolylineFile(dir.file("layout/layout.dat"), track));
+    const CommandRun all = runTool(dir, "nearest " + dir.file("layout") + " -5 -7");
+    ASSERT_EQ(all.status, 0) << all.err;
+    const CommandRun explicitAll = runTool(dir, "nearest " + dir.file("layout") + " -5 -7 -1");
+    ASSERT_EQ(explicitAll.status, 0) << explicitAll.err;
+    EXPECT_EQ(all.out, explicitAll.out);
+    EXPECT_GE(std::stoi(all.out), 0);
+}
+
+TEST(CommandOptions, FileNamesThatAreNotUtf8ReachTheCommandUnchanged)
+{
+    TempDir dir;
+    const std::string name = "\x89\x5e\x93\x5d.clb"; // CP932 bytes, not UTF-8
+    dir.write(name, std::string(reinterpret_cast<const char*>(calibrationBytes(0).data()), 64));
+    const CommandRun run = runTool(dir, "calibration --json '" + dir.file(name) + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(parsed(run.out)["status"], "ok");
+}
+
+} // namespace
