@@ -1,0 +1,63 @@
+#pragma once
+// Phrase recognition on 16 kHz mono audio. The search is restricted to a
+// grammar of the configured keyword phrases plus a set of filler words, so
+// that other speech is heard as filler rather than forced onto a command.
+// Voice activity splits the stream into utterances; each one gives a sound
+// start, a recognition and a sound end.
+#include "vardo/devices/speech_events.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ps_decoder_s;
+
+namespace vardo {
+
+struct SpeechModel {
+    std::string acousticModel; // folder of the acoustic model
+    std::string dictionary;    // pronunciation dictionary file
+    // The model Debian installs, or $VARDO_SPEECH_MODEL (a folder holding
+    // en-us/ and cmudict-en-us.dict) when set.
+    static SpeechModel standard();
+};
+
+class SpeechRecognizer {
+public:
+    static constexpr int kSampleRate = 16000;
+
+    SpeechRecognizer() = default;
+    ~SpeechRecognizer();
+    SpeechRecognizer(const SpeechRecognizer&) = delete;
+    SpeechRecognizer& operator=(const SpeechRecognizer&) = delete;
+
+    // Loads the model and builds the grammar from the phrases. A phrase
+    // with a word the dictionary does not know is left out and named in
+    // skipped. False (with error) when the model cannot be loaded or no
+    // phrase is left.
+    bool open(const SpeechModel& model, const std::vector<std::string>& phrases,
+              std::string& error, std::vector<std::string>& skipped);
+    bool isOpen() const { return decoder_ != nullptr; }
+
+    // Feeds samples; events go to the sink on the calling thread.
+    void feed(const int16_t* samples, size_t count, const SpeechEventSink& sink);
+    // The stream ended: an utterance still open is closed and reported.
+    void finish(const SpeechEventSink& sink);
+
+    // The JSGF grammar for the phrases (lower case words), for tests.
+    static std::string grammarFor(const std::vector<std::string>& phrases);
+    // Splits a keyword into lower-case words (blanks separate them).
+    static std::vector<std::string> wordsOf(const std::string& phrase);
+
+private:
+    void endUtterance(const SpeechEventSink& sink);
+    void close();
+
+    ps_decoder_s* decoder_ = nullptr;
+    bool inUtterance_ = false;
+    bool inSpeech_ = false;
+    uint64_t samplesFed_ = 0;
+};
+
+} // namespace vardo
