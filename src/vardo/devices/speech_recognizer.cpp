@@ -6,23 +6,13 @@
 #include <cctype>
 #include <cstdlib>
 #include <set>
+#include <cstdio>
 #include <sstream>
+#include <unistd.h>
 
 namespace vardo {
 
 namespace {
-
-// Common words the filler rule offers, so that speech which is not a
-// command is heard as these instead of the nearest command.
-const char* const kFillerWords[] = {
-    "the", "a", "and", "is", "it", "to", "of", "in", "that", "what", "this", "you",
-    "we", "they", "was", "have", "has", "weather", "today", "tomorrow", "nice", "good",
-    "morning", "hello", "thank", "very", "much", "like", "coffee", "tea", "please",
-    "yes", "no", "maybe", "when", "where", "why", "how", "who", "time", "day", "night",
-    "rain", "sun", "cold", "warm", "house", "dog", "cat", "book", "read", "write",
-    "music", "eat", "lunch", "dinner", "friend", "happy", "see", "look", "think",
-    "know", "want", "need", "nothing", "something", "people", "city", "water",
-};
 
 constexpr size_t kChunk = 1024;
 
@@ -34,6 +24,33 @@ SpeechModel SpeechModel::standard()
     if (const char* env = std::getenv("VARDO_SPEECH_MODEL"); env && *env)
         base = env;
     return {base + "/en-us/en-us", base + "/en-us/cmudict-en-us.dict"};
+}
+
+bool SpeechRecognizer::setKeyphrases(const std::vector<std::string>& phrases)
+{
+    char path[] = "/tmp/vardo-speech-XXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0)
+        return false;
+    FILE* f = fdopen(fd, "w");
+    if (!f) {
+        ::close(fd);
+        std::remove(path);
+        return false;
+    }
+    for (const auto& p : keyphraseList(phrases))
+        std::fprintf(f, "%s\n", p.c_str());
+    std::fclose(f);
+    // The closed grammar of the phrases is the default; keyword spotting
+    // ($VARDO_SPEECH_MODE=kws) hears phrases inside longer speech.
+    const char* mode = std::getenv("VARDO_SPEECH_MODE");
+    const int set = mode && std::string(mode) == "kws"
+                        ? ps_set_kws(decoder_, "commands", path)
+                        : ps_set_jsgf_string(decoder_, "commands", grammarFor(phrases).c_str());
+    const bool ok = set == 0 &&
+                    ps_set_search(decoder_, "commands") == 0 && ps_start_utt(decoder_) == 0;
+    std::remove(path);
+    return ok;
 }
 
 SpeechRecognizer::~SpeechRecognizer() { close(); }
@@ -68,23 +85,46 @@ std::string SpeechRecognizer::grammarFor(const std::vector<std::string>& phrases
         if (!joined.empty())
             unique.insert(joined);
     }
-    std::string g = "#JSGF V1.0;\ngrammar commands;\npublic <utterance> = <command> | <filler>+;\n";
-    g += "<command> = ";
+    std::string g = "#JSGF V1.0;\ngrammar commands;\npublic <utterance> = ";
     bool first = true;
     for (const auto& p : unique) {
         g += (first ? "" : " | ") + p;
         first = false;
     }
-    g += ";\n<filler> = ";
-    first = true;
-    for (const char* w : kFillerWords) {
-        if (unique.count(w))
-            continue; // a command word is no filler
-        g += (first ? "" : " | ") + std::string(w);
-        first = false;
+    return g + ";\n";
+}
+
+int SpeechRecognizer::phoneCount(const std::string& phrase) const
+{
+    int phones = 0;
+    for (const auto& w : wordsOf(phrase)) {
+        char* pron = ps_lookup_word(decoder_, w.c_str());
+        if (!pron)
+            return -1;
+        phones += int(wordsOf(pron).size());
+        std::free(pron);
     }
-    g += ";\n";
-    return g;
+    return phones;
+}
+
+std::vector<std::string> SpeechRecognizer::keyphraseList(const std::vector<std::string>& phrases) const
+{
+    std::set<std::string> unique;
+    std::vector<std::string> lines;
+    for (const auto& p : phrases) {
+        std::string joined;
+        for (const auto& w : wordsOf(p))
+            joined += (joined.empty() ? "" : " ") + w;
+        const int phones = phoneCount(joined);
+        if (joined.empty() || phones <= 0 || !unique.insert(joined).second)
+            continue;
+        // A longer phrase accumulates a lower score: its threshold falls
+        // with the number of phones, so short and long keywords are
+        // detected with a like rate of false alarms.
+        const int exponent = std::clamp(int(double(phones) * thresholdPerPhone_ + 0.5), 1, 80);
+        lines.push_back(joined + " /1e-" + std::to_string(exponent) + "/");
+    }
+    return lines;
 }
 
 bool SpeechRecognizer::open(const SpeechModel& model, const std::vector<std::string>& phrases,
@@ -104,25 +144,18 @@ bool SpeechRecognizer::open(const SpeechModel& model, const std::vector<std::str
         error = "speech model could not be loaded: " + model.acousticModel;
         return false;
     }
+    if (const char* env = std::getenv("VARDO_SPEECH_THRESHOLD"); env && *env)
+        thresholdPerPhone_ = std::atof(env);
     std::vector<std::string> known;
-    for (const auto& p : phrases) {
-        bool ok = !wordsOf(p).empty();
-        for (const auto& w : wordsOf(p)) {
-            char* pron = ps_lookup_word(decoder_, w.c_str());
-            ok = ok && pron != nullptr;
-            std::free(pron);
-        }
-        (ok ? known : skipped).push_back(p);
-    }
+    for (const auto& p : phrases)
+        (phoneCount(p) > 0 ? known : skipped).push_back(p);
     if (known.empty()) {
         error = "no keyword phrase is made of words the speech model knows";
         close();
         return false;
     }
-    const std::string grammar = grammarFor(known);
-    if (ps_set_jsgf_string(decoder_, "commands", grammar.c_str()) != 0 ||
-        ps_set_search(decoder_, "commands") != 0 || ps_start_utt(decoder_) != 0) {
-        error = "speech grammar could not be built";
+    if (!setKeyphrases(known)) {
+        error = "speech keyword search could not be built";
         close();
         return false;
     }
@@ -155,7 +188,8 @@ void SpeechRecognizer::endUtterance(const SpeechEventSink& sink)
     int32 score = 0;
     const char* hyp = ps_get_hyp(decoder_, &score);
     const double at = double(samplesFed_) / kSampleRate;
-    if (hyp && *hyp)
+    const bool accepted = hyp && *hyp;
+    if (accepted)
         sink({SpeechEvent::Kind::Recognition, hyp, true, at});
     inSpeech_ = false;
     sink({SpeechEvent::Kind::SoundEnd, {}, true, at});

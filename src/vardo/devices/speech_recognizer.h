@@ -1,7 +1,7 @@
 #pragma once
-// Phrase recognition on 16 kHz mono audio. The search is restricted to a
-// grammar of the configured keyword phrases plus a set of filler words, so
-// that other speech is heard as filler rather than forced onto a command.
+// Phrase recognition on 16 kHz mono audio. The search is restricted to the
+// configured keyword phrases (a closed grammar), which keeps it fast and
+// sure on those phrases.
 // Voice activity splits the stream into utterances; each one gives a sound
 // start, a recognition and a sound end.
 #include "vardo/devices/speech_events.h"
@@ -45,19 +45,27 @@ public:
     // The stream ended: an utterance still open is closed and reported.
     void finish(const SpeechEventSink& sink);
 
-    // The JSGF grammar for the phrases (lower case words), for tests.
+    // The keyword search's lines ("phrase /1e-N/"), one per distinct
+    // phrase; needs an open recogniser (the dictionary gives the phones).
+    std::vector<std::string> keyphraseList(const std::vector<std::string>& phrases) const;
+    // A grammar of the phrases alone (lower-case words).
     static std::string grammarFor(const std::vector<std::string>& phrases);
+    // Phones of the phrase, or -1 when a word is not in the dictionary.
+    int phoneCount(const std::string& phrase) const;
     // Splits a keyword into lower-case words (blanks separate them).
     static std::vector<std::string> wordsOf(const std::string& phrase);
 
 private:
     void endUtterance(const SpeechEventSink& sink);
     void close();
+    bool setKeyphrases(const std::vector<std::string>& phrases);
 
     ps_decoder_s* decoder_ = nullptr;
     bool inUtterance_ = false;
     bool inSpeech_ = false;
     uint64_t samplesFed_ = 0;
+    // Detection threshold exponent per phone ($VARDO_SPEECH_THRESHOLD).
+    double thresholdPerPhone_ = 2.5;
 };
 
 } // namespace vardo
