@@ -20,8 +20,8 @@ using namespace vardo;
 using Clock = std::chrono::steady_clock;
 
 const std::vector<std::string> kPhrases = {
-    "stop", "go forward", "go back", "point one straight", "point four branch",
-    "finish program", "start program", "turntable", "track three", "bell"};
+    "stop",           "go forward",    "go back",   "point one straight", "point four branch",
+    "finish program", "start program", "turntable", "track three",        "bell"};
 constexpr double kPadSeconds = 0.5;
 
 struct Clip {
@@ -38,11 +38,12 @@ const std::vector<Clip>& clips()
         for (const auto& p : kPhrases)
             for (int speed : {130, 175}) {
                 const std::string cmd = "espeak-ng -v en-us -s " + std::to_string(speed) + " -w " +
-                                        dir + "/r.wav '" + p + "' && sox " + dir + "/r.wav -r 16000 -c 1 -b 16 " +
-                                        dir + "/p.wav pad 0.5 0.5";
+                                        dir + "/r.wav '" + p + "' && sox " + dir +
+                                        "/r.wav -r 16000 -c 1 -b 16 " + dir + "/p.wav pad 0.5 0.5";
                 Clip c;
                 std::string error;
-                if (std::system(cmd.c_str()) == 0 && readSpeechWav(dir + "/p.wav", c.samples, error)) {
+                if (std::system(cmd.c_str()) == 0 &&
+                    readSpeechWav(dir + "/p.wav", c.samples, error)) {
                     c.speechEnd = double(c.samples.size()) / 16000.0 - kPadSeconds;
                     out.push_back(std::move(c));
                 }
@@ -140,7 +141,8 @@ void BM_EndOfSpeechToCommand(benchmark::State& state)
     std::sort(delays.begin(), delays.end());
     if (!delays.empty()) {
         state.counters["median_ms"] = 1000 * delays[delays.size() / 2];
-        state.counters["p99_ms"] = 1000 * delays[std::min(delays.size() - 1, delays.size() * 99 / 100)];
+        state.counters["p99_ms"] =
+            1000 * delays[std::min(delays.size() - 1, delays.size() * 99 / 100)];
         state.counters["phrases"] = double(delays.size());
     }
 }

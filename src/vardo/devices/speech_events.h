@@ -12,8 +12,8 @@ namespace vardo {
 struct SpeechEvent {
     enum class Kind { SoundStart, SoundEnd, Recognition };
     Kind kind = Kind::SoundStart;
-    std::string text; // the phrase (Recognition only)
-    bool textRead = true; // false when the phrase's text could not be read
+    std::string text;              // the phrase (Recognition only)
+    bool textRead = true;          // false when the phrase's text could not be read
     double endOfSpeechSeconds = 0; // stream time at which the phrase ended
 };
 

@@ -14,8 +14,10 @@ bool openRecognizer(SpeechRecognizer& recognizer, const std::vector<std::string>
     std::vector<std::string> skipped;
     const bool ok = recognizer.open(SpeechModel::standard(), keywords, error, skipped);
     for (const auto& k : skipped)
-        std::fprintf(stderr, "speech: keyword \"%s\" has a word the speech model does not know; "
-                             "it is skipped\n", k.c_str());
+        std::fprintf(stderr,
+                     "speech: keyword \"%s\" has a word the speech model does not know; "
+                     "it is skipped\n",
+                     k.c_str());
     return ok;
 }
 

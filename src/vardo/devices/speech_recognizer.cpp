@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
-#include <cstdio>
 #include <sstream>
 #include <unistd.h>
 
@@ -47,13 +47,16 @@ bool SpeechRecognizer::setKeyphrases(const std::vector<std::string>& phrases)
     const int set = mode && std::string(mode) == "kws"
                         ? ps_set_kws(decoder_, "commands", path)
                         : ps_set_jsgf_string(decoder_, "commands", grammarFor(phrases).c_str());
-    const bool ok = set == 0 &&
-                    ps_set_search(decoder_, "commands") == 0 && ps_start_utt(decoder_) == 0;
+    const bool ok =
+        set == 0 && ps_set_search(decoder_, "commands") == 0 && ps_start_utt(decoder_) == 0;
     std::remove(path);
     return ok;
 }
 
-SpeechRecognizer::~SpeechRecognizer() { close(); }
+SpeechRecognizer::~SpeechRecognizer()
+{
+    close();
+}
 
 void SpeechRecognizer::close()
 {
@@ -107,7 +110,8 @@ int SpeechRecognizer::phoneCount(const std::string& phrase) const
     return phones;
 }
 
-std::vector<std::string> SpeechRecognizer::keyphraseList(const std::vector<std::string>& phrases) const
+std::vector<std::string>
+SpeechRecognizer::keyphraseList(const std::vector<std::string>& phrases) const
 {
     std::set<std::string> unique;
     std::vector<std::string> lines;
@@ -131,9 +135,9 @@ bool SpeechRecognizer::open(const SpeechModel& model, const std::vector<std::str
                             std::string& error, std::vector<std::string>& skipped)
 {
     close();
-    cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.acousticModel.c_str(),
-                                   "-dict", model.dictionary.c_str(), "-samprate", "16000",
-                                   "-logfn", "/dev/null", nullptr);
+    cmd_ln_t* config =
+        cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.acousticModel.c_str(), "-dict",
+                    model.dictionary.c_str(), "-samprate", "16000", "-logfn", "/dev/null", nullptr);
     if (!config) {
         error = "speech model not found: " + model.acousticModel;
         return false;

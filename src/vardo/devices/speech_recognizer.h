@@ -36,8 +36,8 @@ public:
     // with a word the dictionary does not know is left out and named in
     // skipped. False (with error) when the model cannot be loaded or no
     // phrase is left.
-    bool open(const SpeechModel& model, const std::vector<std::string>& phrases,
-              std::string& error, std::vector<std::string>& skipped);
+    bool open(const SpeechModel& model, const std::vector<std::string>& phrases, std::string& error,
+              std::vector<std::string>& skipped);
     bool isOpen() const { return decoder_ != nullptr; }
 
     // Feeds samples; events go to the sink on the calling thread.

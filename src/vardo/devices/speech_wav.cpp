@@ -8,8 +8,14 @@ namespace vardo {
 
 namespace {
 
-uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint32_t le32(const uint8_t* p)
+{
+    return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
+uint16_t le16(const uint8_t* p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
 
 struct Format {
     int channels = 0;
@@ -106,7 +112,8 @@ bool readSpeechWav(const std::string& path, std::vector<int16_t>& samples, std::
         error = "cannot open " + path;
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     return decodeSpeechWav(bytes, samples, error);
 }
 

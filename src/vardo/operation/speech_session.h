@@ -17,7 +17,7 @@ namespace vardo {
 class SpeechWindow {
 public:
     virtual ~SpeechWindow() = default;
-    virtual void open() = 0;                            // (again) without blocking
+    virtual void open() = 0;                              // (again) without blocking
     virtual void showPhrase(const std::string& text) = 0; // "" empties it
 };
 

@@ -75,7 +75,8 @@ SpeechSettingsDialog::SpeechSettingsDialog(const Settings& settings, SpeechKeywo
     form->addWidget(commands_);
     form->addWidget(new QLabel(QStringLiteral("キーワード"), this));
     form->addWidget(field_);
-    form->addWidget(new QLabel(QStringLiteral("複数のキーワードを定義する場合カンマで区切って下さい"), this));
+    form->addWidget(
+        new QLabel(QStringLiteral("複数のキーワードを定義する場合カンマで区切って下さい"), this));
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(box, &QDialogButtonBox::accepted, this, &SpeechSettingsDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);

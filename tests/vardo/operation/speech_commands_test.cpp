@@ -191,7 +191,8 @@ TEST(SpeechCommands, SpokenStartIsRefusedLikeTheButton)
     r.say("start program");
     EXPECT_FALSE(r.rig.operation.operating());
     ASSERT_EQ(r.rig.frontend.messageTexts().size(), 1u);
-    EXPECT_EQ(r.rig.frontend.messageTexts()[0], "キャリブレーションがされていませんので自動運転ができません");
+    EXPECT_EQ(r.rig.frontend.messageTexts()[0],
+              "キャリブレーションがされていませんので自動運転ができません");
 }
 
 TEST(SpeechSessionState, EndedSessionIgnoresPhrasesUntilStartedAgain)
@@ -232,7 +233,8 @@ TEST(SpeechSessionState, FailedStartShowsMessage220AndGoesOn)
     EXPECT_FALSE(r.session.active());
     ASSERT_EQ(r.rig.frontend.messageTexts().size(), 1u);
     EXPECT_EQ(r.rig.frontend.messageTexts()[0],
-              "音声認識の初期化に失敗しました\nコントロールパネルの音声認識が正しくセットアップされているか確認してください");
+              "音声認識の初期化に失敗しました\nコントロールパネルの音声認識が正しくセットアップされ"
+              "ているか確認してください");
     EXPECT_EQ(r.window.opens, 0);
     // The rest of the system still takes commands.
     EXPECT_TRUE(r.rig.controller.performAction(ActionForward));

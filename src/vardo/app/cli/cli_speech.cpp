@@ -91,8 +91,9 @@ int speech(const std::vector<std::string>& args)
     return 0;
 }
 
-CommandRegistration reg("speech", "(--wav FILE | --text PHRASE) [--json]  recognised phrases and "
-                                  "the speech command each matches (-1: none)",
+CommandRegistration reg("speech",
+                        "(--wav FILE | --text PHRASE) [--json]  recognised phrases and "
+                        "the speech command each matches (-1: none)",
                         &speech);
 
 } // namespace
