@@ -2,6 +2,7 @@
 // (no recorded audio is kept), and the WAV reading it relies on.
 #include "vardo/base/settings.h"
 #include "vardo/devices/speech_input.h"
+#include "vardo/devices/speech_microphone.h"
 #include "vardo/devices/speech_wav.h"
 #include "vardo/operation/speech_commands.h"
 
@@ -9,8 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -161,4 +165,64 @@ TEST(SpeechRecognition, SilenceGivesNoPhrase)
             phrases.push_back(e.text);
     });
     EXPECT_TRUE(phrases.empty());
+}
+
+TEST(SpeechRecognition, AudioPipelineDeliversPhrasesThroughTheQueue)
+{
+    vardo::testing::TempDir dir;
+    std::string path;
+    ASSERT_TRUE(speak(dir, "go forward", 150, path));
+    MicrophoneSpeechInput input("filesrc location=\"" + path + "\" ! decodebin");
+    SpeechEventQueue queue;
+    std::mutex m;
+    std::condition_variable cv;
+    bool heard = false;
+    queue.setNotifier([&] {
+        std::lock_guard lock(m);
+        heard = true;
+        cv.notify_all();
+    });
+    std::string error;
+    ASSERT_TRUE(input.start({"go forward", "stop"}, queue, error)) << error;
+    std::vector<std::string> phrases;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (phrases.empty() && std::chrono::steady_clock::now() < until) {
+        {
+            std::unique_lock lock(m);
+            cv.wait_until(lock, until, [&] { return heard; });
+            heard = false;
+        }
+        for (SpeechEvent e; queue.take(e);)
+            if (e.kind == SpeechEvent::Kind::Recognition)
+                phrases.push_back(e.text);
+    }
+    EXPECT_EQ(phrases, (std::vector<std::string>{"go forward"}));
+    input.stop();
+
+    MicrophoneSpeechInput missing("filesrc location=/nonexistent/x.wav ! decodebin");
+    EXPECT_FALSE(missing.start({"stop"}, queue, error));
+}
+
+TEST(SpeechRecognition, RecordingFedAsIfSpoken)
+{
+    vardo::testing::TempDir dir;
+    std::string path;
+    ASSERT_TRUE(speak(dir, "track three", 150, path));
+    WavSpeechInput input(path, false);
+    SpeechEventQueue queue;
+    std::string error;
+    ASSERT_TRUE(input.start({"track three", "stop"}, queue, error)) << error;
+    input.wait();
+    std::vector<SpeechEvent::Kind> kinds;
+    std::string phrase;
+    for (SpeechEvent e; queue.take(e);) {
+        kinds.push_back(e.kind);
+        if (e.kind == SpeechEvent::Kind::Recognition)
+            phrase = e.text;
+    }
+    using K = SpeechEvent::Kind;
+    EXPECT_EQ(kinds, (std::vector<K>{K::SoundStart, K::Recognition, K::SoundEnd}));
+    EXPECT_EQ(phrase, "track three");
+    WavSpeechInput missing(dir.file("none.wav"), false);
+    EXPECT_FALSE(missing.start({"stop"}, queue, error));
 }
