@@ -1,0 +1,101 @@
+// speech: recognises the phrases of a WAV recording (or takes one phrase as
+// text) and prints the command each one matches, without carrying it out.
+#include "common/json_writer.h"
+#include "common/paths.h"
+#include "vardo/app/cli/command_registry.h"
+#include "vardo/base/settings.h"
+#include "vardo/devices/speech_input.h"
+#include "vardo/devices/speech_wav.h"
+#include "vardo/operation/speech_commands.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vardo::cli {
+
+namespace {
+
+struct Options {
+    std::string wav;
+    std::string text;
+    bool hasText = false;
+    bool json = false;
+};
+
+bool parseOptions(const std::vector<std::string>& args, Options& o)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--json") {
+            o.json = true;
+        } else if (a == "--wav" && i + 1 < args.size()) {
+            o.wav = args[++i];
+        } else if (a == "--text" && i + 1 < args.size()) {
+            o.text = args[++i];
+            o.hasText = true;
+        } else {
+            return false;
+        }
+    }
+    return o.wav.empty() != !o.hasText;
+}
+
+void printMatch(const std::string& phrase, int command, bool json)
+{
+    if (!json) {
+        std::printf("\"%s\" -> %d\n", phrase.c_str(), command);
+        return;
+    }
+    common::JsonWriter w;
+    w.beginObject();
+    w.member("phrase", phrase);
+    w.member("command", command);
+    w.endObject();
+    std::printf("%s\n", w.str().c_str());
+}
+
+int speech(const std::vector<std::string>& args)
+{
+    Options o;
+    if (!parseOptions(args, o)) {
+        std::fprintf(stderr, "usage: speech (--wav FILE | --text PHRASE) [--json]\n");
+        return 2;
+    }
+    const std::string folder = common::programFolder();
+    Settings settings(folder + "/VARDO.ini", folder + "/option.ini");
+    SpeechKeywords keywords;
+    keywords.load(settings);
+    // Phrases are matched as the speech window shows them: with one blank after.
+    auto report = [&](const std::string& phrase) {
+        printMatch(phrase, keywords.match(phrase + " "), o.json);
+    };
+    if (o.hasText) {
+        report(o.text);
+        return 0;
+    }
+    std::vector<int16_t> samples;
+    std::string error;
+    SpeechRecognizer recognizer;
+    if (!readSpeechWav(o.wav, samples, error) ||
+        !openRecognizer(recognizer, keywords.allKeywords(), error)) {
+        std::fprintf(stderr, "speech: %s\n", error.c_str());
+        return 1;
+    }
+    const SpeechEventSink sink = [&](const SpeechEvent& e) {
+        if (e.kind == SpeechEvent::Kind::Recognition)
+            report(e.text);
+    };
+    recognizer.feed(samples.data(), samples.size(), sink);
+    recognizer.finish(sink);
+    return 0;
+}
+
+CommandRegistration reg("speech",
+                        "(--wav FILE | --text PHRASE) [--json]  recognised phrases and "
+                        "the speech command each matches (-1: none)",
+                        &speech);
+
+} // namespace
+
+} // namespace vardo::cli
