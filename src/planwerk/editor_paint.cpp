@@ -1,5 +1,6 @@
 // What the view shows: the picture, then the traced rows on it.
 #include "planwerk/layout_editor.h"
+#include "planwerk/marker_drawing.h"
 #include "planwerk/rail_drawing.h"
 
 #include <QPainter>
@@ -15,6 +16,16 @@ void LayoutEditor::paint(QPainter& painter) const
         bool current = railMode() && currentRow_ == i;
         drawRow(painter, rows_[size_t(i)], i == 1, current ? selection_ : -1, settings_);
     }
+    auto selectionIn = [this](EditMode mode) { return mode_ == mode ? selection_ : -1; };
+    drawRegions(painter, masks_, selectionIn(EditMode::Mask), settings_);
+    if (exceptions_.present())
+        drawRegions(painter, exceptions_, selectionIn(EditMode::Exception), settings_);
+    if (controls_.present())
+        drawControlPoints(painter, controls_, selectionIn(EditMode::ControlPoints), settings_);
+    if (crossings_.present())
+        drawCrossings(painter, crossings_, selectionIn(EditMode::Crossings), settings_);
+    if (sensors_.present())
+        drawSensors(painter, sensors_, selectionIn(EditMode::Sensors), settings_);
 }
 
 } // namespace planwerk

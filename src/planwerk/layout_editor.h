@@ -74,6 +74,19 @@ public:
     void pointSettings();
     void toggleAppend() { appendSwitch_ = !appendSwitch_; }
 
+    // ---- regions
+    void addRegion(bool band);
+    void deleteRegion();
+
+    // ---- markers
+    void addControlPoint();
+    void addCrossing();
+    void addSensor();
+    void deleteMarker();
+    void controlSettings();
+    void crossingSettings();
+    void sensorSettings();
+
     // ---- folder commands
     void save();
     void exportLayout();
@@ -117,6 +130,34 @@ private:
     const VertexRow& currentRow() const { return rows_[size_t(currentRow_)]; }
     bool railMode() const { return mode_ == EditMode::OuterLoop || mode_ == EditMode::Sidings; }
     bool onSidingLine() const { return mode_ == EditMode::Sidings; }
+    bool regionMode() const { return mode_ == EditMode::Mask || mode_ == EditMode::Exception; }
+    bool markerMode() const
+    {
+        return mode_ == EditMode::ControlPoints || mode_ == EditMode::Crossings ||
+               mode_ == EditMode::Sensors;
+    }
+    RegionSet& currentRegions() { return mode_ == EditMode::Exception ? exceptions_ : masks_; }
+    const RegionSet& currentRegions() const
+    {
+        return mode_ == EditMode::Exception ? exceptions_ : masks_;
+    }
+    Point clampToPicture(int x, int y) const;
+    void dragMarker(Point p);
+    // Regions.
+    int hitRegionCorner(Point p) const;
+    void pressRegion(Point p);
+    void releaseRegion(Point p);
+    void regionMenu(Point p);
+    // Markers.
+    int hitMarker(Point p) const;
+    Point markerPosition(int selection) const;
+    void pressMarker(Point p);
+    void moveMarker(Point p);
+    void releaseMarker(Point p);
+    void markerMenu(Point p);
+    Point placementForNewMarker() const;
+    int settingsTarget(int count) const;
+    void runAddMarker();
     int hitVertex(int x, int y) const;
     void addVertex(Point p);
     void recomputeCurves();
