@@ -140,8 +140,8 @@ std::vector<std::string> readSoundList(const std::string& optionIniPath)
 {
     std::vector<std::string> list;
     for (int n = 1; n <= kMaxSoundKeys; ++n) {
-        std::string value =
-            common::Profile::getString(optionIniPath, "SOUND", "SOUND_FILE" + std::to_string(n), "");
+        std::string value = common::Profile::getString(optionIniPath, "SOUND",
+                                                       "SOUND_FILE" + std::to_string(n), "");
         if (value.empty())
             break;
         size_t cut = value.find_last_of("\\/");

@@ -20,8 +20,9 @@ QPoint q(layoutdata::Point p)
 
 struct Tools {
     explicit Tools(const EditorSettings& s)
-        : line(toQColor(s.lineColour), s.lineWidth), select(toQColor(s.selectColour), s.selectWidth),
-          mask(toQColor(s.maskColour)), radius(s.pointSize)
+        : line(toQColor(s.lineColour), s.lineWidth),
+          select(toQColor(s.selectColour), s.selectWidth), mask(toQColor(s.maskColour)),
+          radius(s.pointSize)
     {
     }
     QPen line;
@@ -80,7 +81,8 @@ void drawControlPoints(QPainter& p, const ControlPointSet& set, int selection,
 {
     Tools t(s);
     for (int i = 0; i < set.count(); ++i)
-        handle(p, t, {set[i].x, set[i].y}, selection == i, QBrush(directionColour(set[i].direction)));
+        handle(p, t, {set[i].x, set[i].y}, selection == i,
+               QBrush(directionColour(set[i].direction)));
 }
 
 void drawCrossings(QPainter& p, const CrossingSet& set, int selection, const EditorSettings& s)

@@ -339,8 +339,8 @@ void LayoutEditor::crossingSettings()
     if (!frontend_.crossingDialog(state))
         return;
     layoutdata::CrossingRecord& r = crossings_[index];
+    // The box stays as it is: it is recomputed when a point moves.
     state.store(r);
-    layoutdata::updateCrossingRect(r);
     int part = selection_ >= 0 ? selection_ % 100 : -1;
     bool barrierPoint = part >= 0 && part < 4;
     bool lightPoint = part >= 4 && part < kCrossingParts;

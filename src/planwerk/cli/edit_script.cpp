@@ -152,8 +152,8 @@ bool controlValues(const std::vector<std::string>& w, layoutdata::ControlPointRe
 bool crossingValues(const std::vector<std::string>& w, layoutdata::CrossingRecord& r)
 {
     std::vector<int> v;
-    if (!numbers(w, 2, 3, v) || !oneOf(v[0], {0, 1}) || !oneOf(v[1], {0, 1}) ||
-        v[0] + v[1] == 0 || v[2] < 1 || v[2] > 10)
+    if (!numbers(w, 2, 3, v) || !oneOf(v[0], {0, 1}) || !oneOf(v[1], {0, 1}) || v[0] + v[1] == 0 ||
+        v[2] < 1 || v[2] > 10)
         return false;
     r.barrier = v[0];
     r.lights = v[1];
