@@ -47,6 +47,18 @@ enum class Command {
     ControlSettings,
     CrossingSettings,
     SensorSettings,
+    // Pictures.
+    OpenLayoutPicture,
+    OpenCollagePicture,
+    OpenTrainPicture,
+    Resize,
+    Rotate,
+    Compose,
+};
+
+struct ScreenSize {
+    int width = 1920;
+    int height = 1080;
 };
 
 struct MenuItem {
@@ -88,6 +100,14 @@ public:
     virtual bool controlDialog(ControlDialogState& /*state*/) { return false; }
     virtual bool crossingDialog(CrossingDialogState& /*state*/) { return false; }
     virtual bool sensorDialog(SensorDialogState& /*state*/) { return false; }
+    // Open-file dialog; nothing on cancel.
+    virtual std::optional<std::string> chooseOpenFile(const std::string& /*defaultExtension*/,
+                                                      const std::string& /*filter*/)
+    {
+        return std::nullopt;
+    }
+    // The screen a freshly opened picture must fit on.
+    virtual ScreenSize screenSize() const { return {}; }
     virtual void repaint() = 0;
     // Asks the frame window to close.
     virtual void closeWindow() = 0;

@@ -9,6 +9,12 @@ namespace planwerk {
 
 void LayoutEditor::paint(QPainter& painter) const
 {
+    if (waiting_.waiting()) {
+        // A freshly opened picture, shown at its display scale for trimming.
+        const DisplayScale& d = waiting_.display();
+        painter.drawImage(QRect(0, 0, d.width, d.height), sourcePicture_);
+        return;
+    }
     const QImage& picture = sourcePicture_.isNull() ? layoutPicture_ : sourcePicture_;
     if (!picture.isNull())
         painter.drawImage(0, 0, picture);

@@ -313,6 +313,16 @@ bool LayoutEditor::isEnabled(Command command) const
         return mode_ == EditMode::Crossings && crossings_.count() > 0;
     case Command::SensorSettings:
         return mode_ == EditMode::Sensors && sensors_.count() > 0;
+    case Command::OpenLayoutPicture:
+    case Command::OpenCollagePicture:
+    case Command::OpenTrainPicture:
+        return true;
+    case Command::Resize:
+        return waiting_.waiting();
+    case Command::Rotate:
+        return picture || (mode_ == EditMode::TrainPicture && !trainEditPicture_.isNull());
+    case Command::Compose:
+        return picture && !collagePicture_.isNull();
     }
     return false;
 }
@@ -417,6 +427,24 @@ bool LayoutEditor::run(Command command)
         break;
     case Command::SensorSettings:
         sensorSettings();
+        break;
+    case Command::OpenLayoutPicture:
+        openPicture(SourceKind::Layout);
+        break;
+    case Command::OpenCollagePicture:
+        openPicture(SourceKind::Collage);
+        break;
+    case Command::OpenTrainPicture:
+        openPicture(SourceKind::TrainEdit);
+        break;
+    case Command::Resize:
+        resize();
+        break;
+    case Command::Rotate:
+        rotate();
+        break;
+    case Command::Compose:
+        compose();
         break;
     }
     return true;

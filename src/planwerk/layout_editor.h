@@ -7,6 +7,7 @@
 #include "planwerk/data_sets.h"
 #include "planwerk/editor_frontend.h"
 #include "planwerk/editor_settings.h"
+#include "planwerk/picture/source_picture.h"
 #include "planwerk/vertex_row.h"
 
 #include <QImage>
@@ -87,6 +88,17 @@ public:
     void crossingSettings();
     void sensorSettings();
 
+    // ---- pictures
+    // Opens a picture of the kind; with an empty path the working folder's
+    // trimmed picture (after its question) or the open-file dialog. False
+    // when nothing was opened.
+    bool openPicture(SourceKind kind, const std::string& path = {});
+    // The waiting picture becomes the 640 x 480 picture of its kind.
+    void resize();
+    void rotate();
+    // The exported layout picture: photograph along the rails, collage elsewhere.
+    void compose();
+
     // ---- folder commands
     void save();
     void exportLayout();
@@ -121,6 +133,13 @@ public:
     const QImage& layoutPicture() const { return layoutPicture_; }
     int pictureWidth() const { return pictureWidth_; }
     int pictureHeight() const { return pictureHeight_; }
+
+    bool sourceWaiting() const { return waiting_.waiting(); }
+    const SourcePicture& waitingPicture() const { return waiting_; }
+    // The waiting source or the composite picture, shown instead of the layout.
+    const QImage& shownPicture() const { return sourcePicture_; }
+    const QImage& collagePicture() const { return collagePicture_; }
+    const QImage& trainEditPicture() const { return trainEditPicture_; }
 
     // A picture taken as the layout picture (as Resize leaves it).
     void setLayoutPicture(const QImage& picture);
@@ -158,6 +177,8 @@ private:
     Point placementForNewMarker() const;
     int settingsTarget(int count) const;
     void runAddMarker();
+    void showTrim(const TrimRectangle::Redraw& redraw);
+    bool trimming() const { return mode_ == EditMode::None && waiting_.waiting(); }
     int hitVertex(int x, int y) const;
     void addVertex(Point p);
     void recomputeCurves();
@@ -182,6 +203,7 @@ private:
     QImage sourcePicture_;
     QImage trainEditPicture_;
     QImage trainPicture_;
+    SourcePicture waiting_;
     int pictureWidth_ = layoutdata::kPictureWidth;
     int pictureHeight_ = layoutdata::kPictureHeight;
     int sourceKind_ = 0;

@@ -32,6 +32,8 @@ void LayoutEditor::recomputeCurves()
 
 void LayoutEditor::press(int x, int y)
 {
+    if (trimming())
+        return showTrim(waiting_.trim().press(x, y));
     if (regionMode())
         return pressRegion(clampToPicture(x, y));
     if (markerMode())
@@ -50,6 +52,8 @@ void LayoutEditor::press(int x, int y)
 
 void LayoutEditor::move(int x, int y)
 {
+    if (trimming())
+        return showTrim(waiting_.trim().move(x, y));
     if (regionMode() && dragCounter_ >= 0 && selection_ >= 0) {
         Point p = clampToPicture(x, y);
         return dragMarker({p.x - grab_.x, p.y - grab_.y});
@@ -71,6 +75,8 @@ void LayoutEditor::move(int x, int y)
 
 void LayoutEditor::release(int x, int y)
 {
+    if (trimming())
+        return showTrim(waiting_.trim().release(x, y));
     if (regionMode())
         return releaseRegion(clampToPicture(x, y));
     if (markerMode())
