@@ -178,6 +178,10 @@ private:
     int settingsTarget(int count) const;
     void runAddMarker();
     void showTrim(const TrimRectangle::Redraw& redraw);
+    void pressTrainHandle(Point p);
+    void releaseTrainHandle(Point p);
+    // The ten coordinates into the bottom row before train_edit.bmp is written.
+    void storeTrainRectInPicture();
     bool trimming() const { return mode_ == EditMode::None && waiting_.waiting(); }
     int hitVertex(int x, int y) const;
     void addVertex(Point p);

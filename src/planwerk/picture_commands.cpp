@@ -162,6 +162,42 @@ void LayoutEditor::compose()
     frontend_.repaint();
 }
 
+void LayoutEditor::pressTrainHandle(Point p)
+{
+    int hit = hitTrainHandle(toTrainRectangle(trainRect_), p.x, p.y, settings_.pointSize);
+    if (hit < 0) {
+        selection_ = -1;
+        dragCounter_ = -1;
+        frontend_.repaint();
+        return;
+    }
+    selection_ = hit;
+    dragCounter_ = 0;
+    grab_ = {p.x - trainRect_[size_t(hit)].x, p.y - trainRect_[size_t(hit)].y};
+    takeSnapshot();
+}
+
+void LayoutEditor::releaseTrainHandle(Point p)
+{
+    if (dragCounter_ < 0 || selection_ < 0 || selection_ > 2)
+        return;
+    TrainRectangle rect = toTrainRectangle(trainRect_);
+    rect.p[size_t(selection_)] = {p.x - grab_.x, p.y - grab_.y};
+    deriveTrainRectangle(rect);
+    trainRect_ = fromTrainRectangle(rect);
+    dragCounter_ = -1;
+    frontend_.repaint();
+}
+
+void LayoutEditor::storeTrainRectInPicture()
+{
+    if (trainEditPicture_.isNull())
+        return;
+    common::Bitmap bitmap = toBitmap(trainEditPicture_);
+    if (storeTrainRectangle(toTrainRectangle(trainRect_), bitmap))
+        trainEditPicture_ = toImage(bitmap);
+}
+
 void LayoutEditor::showTrim(const TrimRectangle::Redraw& redraw)
 {
     if (redraw.repaint)

@@ -34,6 +34,8 @@ void LayoutEditor::press(int x, int y)
 {
     if (trimming())
         return showTrim(waiting_.trim().press(x, y));
+    if (mode_ == EditMode::TrainPicture)
+        return pressTrainHandle(clampToPicture(x, y));
     if (regionMode())
         return pressRegion(clampToPicture(x, y));
     if (markerMode())
@@ -54,7 +56,7 @@ void LayoutEditor::move(int x, int y)
 {
     if (trimming())
         return showTrim(waiting_.trim().move(x, y));
-    if (regionMode() && dragCounter_ >= 0 && selection_ >= 0) {
+    if ((regionMode() || mode_ == EditMode::TrainPicture) && dragCounter_ >= 0 && selection_ >= 0) {
         Point p = clampToPicture(x, y);
         return dragMarker({p.x - grab_.x, p.y - grab_.y});
     }
@@ -77,6 +79,8 @@ void LayoutEditor::release(int x, int y)
 {
     if (trimming())
         return showTrim(waiting_.trim().release(x, y));
+    if (mode_ == EditMode::TrainPicture)
+        return releaseTrainHandle(clampToPicture(x, y));
     if (regionMode())
         return releaseRegion(clampToPicture(x, y));
     if (markerMode())

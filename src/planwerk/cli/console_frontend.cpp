@@ -123,6 +123,13 @@ std::optional<std::string> ConsoleFrontend::chooseSaveFile(const std::string&, c
     return path;
 }
 
+std::optional<std::string> ConsoleFrontend::chooseOpenFile(const std::string&, const std::string&)
+{
+    auto path = chosenPath();
+    std::fprintf(log_, "open file: %s\n", path ? path->c_str() : "cancel");
+    return path;
+}
+
 void ConsoleFrontend::popupMenu(const std::vector<MenuItem>& items, int x, int y)
 {
     std::fprintf(log_, "menu at %d,%d:", x, y);

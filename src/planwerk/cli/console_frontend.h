@@ -54,6 +54,8 @@ public:
     std::optional<std::string> chooseSaveFile(const std::string& defaultExtension,
                                               const std::string& filter) override;
     void popupMenu(const std::vector<MenuItem>& items, int x, int y) override;
+    std::optional<std::string> chooseOpenFile(const std::string& defaultExtension,
+                                              const std::string& filter) override;
     void invertCircle(int x, int y, int radius) override;
     void invertRectangle(int x, int y, int width, int height) override;
     bool controlDialog(ControlDialogState& state) override;

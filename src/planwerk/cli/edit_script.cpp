@@ -106,7 +106,10 @@ const std::map<std::string, Command>& commands()
                                                   {"delete-marker", Command::DeleteMarker},
                                                   {"control-settings", Command::ControlSettings},
                                                   {"crossing-settings", Command::CrossingSettings},
-                                                  {"sensor-settings", Command::SensorSettings}};
+                                                  {"sensor-settings", Command::SensorSettings},
+                                                  {"resize", Command::Resize},
+                                                  {"rotate", Command::Rotate},
+                                                  {"compose", Command::Compose}};
     return m;
 }
 
@@ -194,6 +197,20 @@ public:
             return editor_.menu(n[0], n[1]), true;
         if (verb == "answer")
             return answer(w, error);
+        if (verb == "open-picture")
+            return openPicture(w, error);
+        if (verb == "trim" && numbers(w, 1, 4, n)) {
+            if (!editor_.sourceWaiting() || editor_.mode() != EditMode::None) {
+                std::fprintf(log_, "disabled: trim\n");
+                return true;
+            }
+            editor_.press(n[0], n[1]);
+            editor_.move(n[2], n[3]);
+            editor_.release(n[2], n[3]);
+            return true;
+        }
+        if (commands().count(verb))
+            return command(prepend("command", w), error);
         if (verb == "command" && w.size() >= 2)
             return command(w, error);
         error = "unknown line";
@@ -201,6 +218,27 @@ public:
     }
 
 private:
+    static std::vector<std::string> prepend(const std::string& first, std::vector<std::string> w)
+    {
+        w.insert(w.begin(), first);
+        return w;
+    }
+
+    bool openPicture(const std::vector<std::string>& w, std::string& error)
+    {
+        static const std::map<std::string, SourceKind> kinds{{"layout", SourceKind::Layout},
+                                                             {"collage", SourceKind::Collage},
+                                                             {"train", SourceKind::TrainEdit}};
+        if (w.size() < 2 || w.size() > 3 || (w.size() == 3 && !kinds.count(w[2]))) {
+            error = "open-picture PATH [layout|collage|train]";
+            return false;
+        }
+        SourceKind kind = w.size() == 3 ? kinds.at(w[2]) : SourceKind::Layout;
+        if (!editor_.openPicture(kind, w[1]))
+            std::fprintf(log_, "not opened: %s\n", w[1].c_str());
+        return true;
+    }
+
     bool mode(EditMode m)
     {
         if (m == EditMode::None)

@@ -12,6 +12,10 @@
 //                            control-settings DIRECTION TRACK POINT OPTION
 //                            SOUND [RELAY SOUND_NUMBER], crossing-settings
 //                            BARRIER LIGHT DRIVE, sensor-settings SENSITIVITY
+//   open-picture PATH [layout|collage|train]
+//   trim X1 Y1 X2 Y2                  the trim rectangle over a waiting picture
+//   resize | rotate | compose         (also as "command NAME")
+//   add-rect, add-band, ... as below  (also without "command")
 //   answer yes|no|ok|cancel [DIRECTION TERMINAL LINKED | PATH]
 // Blank lines and lines starting with '#' are skipped.
 #include "planwerk/cli/console_frontend.h"
