@@ -7,8 +7,8 @@
 #include <QPainterPath>
 
 #include <algorithm>
-#include <optional>
 #include <cmath>
+#include <optional>
 
 namespace planwerk {
 
