@@ -158,6 +158,7 @@ void LayoutEditor::save()
     if (modified_.collage)
         check(savePicture(path("collage.bmp"), collagePicture_), text::kPictureSaveFailed);
     if (modified_.trainEdit && !trainEditPicture_.isNull()) {
+        buildTrainPictureNow();
         storeTrainRectInPicture();
         check(savePicture(path("train_edit.bmp"), trainEditPicture_), text::kPictureSaveFailed);
         if (askYesNo(text::kWriteTrainPicture)) {

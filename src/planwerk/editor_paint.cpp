@@ -15,6 +15,11 @@ void LayoutEditor::paint(QPainter& painter) const
         painter.drawImage(QRect(0, 0, d.width, d.height), sourcePicture_);
         return;
     }
+    if (mode_ == EditMode::TrainPicture && !trainEditPicture_.isNull()) {
+        painter.drawImage(0, 0, trainEditPicture_);
+        drawTrainRectangle(painter, trainRect_, selection_, settings_);
+        return;
+    }
     const QImage& picture = sourcePicture_.isNull() ? layoutPicture_ : sourcePicture_;
     if (!picture.isNull())
         painter.drawImage(0, 0, picture);

@@ -131,7 +131,8 @@ void LayoutEditor::resetEditState()
 void LayoutEditor::enterMode(EditMode mode)
 {
     resetEditState();
-    // Leaving the train picture builds it; that belongs to the picture code.
+    if (mode_ == EditMode::TrainPicture)
+        buildTrainPictureNow();
     mode_ = mode;
     switch (mode) {
     case EditMode::OuterLoop:

@@ -140,6 +140,7 @@ public:
     const QImage& shownPicture() const { return sourcePicture_; }
     const QImage& collagePicture() const { return collagePicture_; }
     const QImage& trainEditPicture() const { return trainEditPicture_; }
+    const QImage& trainPicture() const { return trainPicture_; }
 
     // A picture taken as the layout picture (as Resize leaves it).
     void setLayoutPicture(const QImage& picture);
@@ -182,6 +183,9 @@ private:
     void releaseTrainHandle(Point p);
     // The ten coordinates into the bottom row before train_edit.bmp is written.
     void storeTrainRectInPicture();
+    // The train picture from the train edit picture and the rectangle; kept
+    // as it was when the rectangle has no length or no height.
+    void buildTrainPictureNow();
     bool trimming() const { return mode_ == EditMode::None && waiting_.waiting(); }
     int hitVertex(int x, int y) const;
     void addVertex(Point p);

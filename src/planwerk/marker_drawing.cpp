@@ -120,6 +120,20 @@ void drawCrossings(QPainter& p, const CrossingSet& set, int selection, const Edi
     }
 }
 
+void drawTrainRectangle(QPainter& p, const TrainRect& r, int selection, const EditorSettings& s)
+{
+    Tools t(s);
+    p.setPen(t.line);
+    p.setBrush(Qt::NoBrush);
+    const QPoint outline[] = {q(r[3]), q(r[4]), q(r[1]), q(r[0]), q(r[3])};
+    p.drawPolyline(outline, 5);
+    for (int i = 0; i < 3; ++i) {
+        p.setPen(i == selection ? t.select : QPen(Qt::black));
+        p.setBrush(i == 2 ? QBrush(toQColor(s.pointColour)) : t.mask);
+        p.drawEllipse(q(r[size_t(i)]), t.radius, t.radius);
+    }
+}
+
 void drawSensors(QPainter& p, const SensorSet& set, int selection, const EditorSettings& s)
 {
     Tools t(s);

@@ -18,4 +18,9 @@ void drawCrossings(QPainter& painter, const CrossingSet& set, int selection,
 void drawSensors(QPainter& painter, const SensorSet& set, int selection,
                  const EditorSettings& settings);
 
+// The train rectangle: outline P3 -> P4 -> P1 -> P0 -> P3, handles 0 and 1
+// filled with the mask colour, handle 2 with the point colour.
+void drawTrainRectangle(QPainter& painter, const TrainRect& rect, int selection,
+                        const EditorSettings& settings);
+
 } // namespace planwerk

@@ -7,6 +7,7 @@
 #include "planwerk/picture/open_picture.h"
 #include "planwerk/picture/picture_texts.h"
 #include "planwerk/picture/rotate.h"
+#include "planwerk/picture/train_picture.h"
 #include "planwerk/rail_drawing.h"
 
 #include <QPainter>
@@ -187,6 +188,14 @@ void LayoutEditor::releaseTrainHandle(Point p)
     trainRect_ = fromTrainRectangle(rect);
     dragCounter_ = -1;
     frontend_.repaint();
+}
+
+void LayoutEditor::buildTrainPictureNow()
+{
+    common::Bitmap built;
+    if (buildTrainPicture(toBitmap(trainEditPicture_), toTrainRectangle(trainRect_),
+                          settings_.trainSize, built))
+        trainPicture_ = toImage(built);
 }
 
 void LayoutEditor::storeTrainRectInPicture()

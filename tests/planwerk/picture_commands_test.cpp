@@ -190,6 +190,12 @@ TEST_F(PictureCommandTest, TheTrainRectangleRoundTripsThroughTrainEditBmp)
     EXPECT_EQ(edited[1], (Point{480, 300}));
     EXPECT_NE(edited[3], (Point{160, 120})); // derived again
 
+    // Leaving the mode builds the train picture, TRAIN_SIZE (20) high.
+    editor().enterMode(EditMode::OuterLoop);
+    ASSERT_FALSE(editor().trainPicture().isNull());
+    EXPECT_EQ(editor().trainPicture().height(), 20);
+    editor().enterMode(EditMode::TrainPicture);
+
     ui.answers = {Answer::No}; // no train picture file
     editor().save();
     ASSERT_TRUE(fileExists(work("train_edit.bmp")));
