@@ -186,6 +186,7 @@ private:
     // The train picture from the train edit picture and the rectangle; kept
     // as it was when the rectangle has no length or no height.
     void buildTrainPictureNow();
+    void paintTrainPreview(QPainter& painter) const;
     bool trimming() const { return mode_ == EditMode::None && waiting_.waiting(); }
     int hitVertex(int x, int y) const;
     void addVertex(Point p);

@@ -8,6 +8,7 @@
 #include "planwerk/picture/train_rectangle.h"
 
 #include <QColor>
+#include <QPainter>
 
 #include <fstream>
 
@@ -194,6 +195,17 @@ TEST_F(PictureCommandTest, TheTrainRectangleRoundTripsThroughTrainEditBmp)
     editor().enterMode(EditMode::OuterLoop);
     ASSERT_FALSE(editor().trainPicture().isNull());
     EXPECT_EQ(editor().trainPicture().height(), 20);
+    // Without sidings the preview stands upright in the middle of the view.
+    QImage view(640, 480, QImage::Format_RGB888);
+    view.fill(Qt::white);
+    {
+        QPainter painter(&view);
+        editor().paint(painter);
+    }
+    const QImage& train = editor().trainPicture();
+    EXPECT_EQ(view.pixelColor(320, 240), train.pixelColor(train.width() / 2, train.height() / 2));
+    // Above its 20 rows the grey layout picture shows.
+    EXPECT_EQ(view.pixelColor(320, 240 - 15), QColor(0x80, 0x80, 0x80));
     editor().enterMode(EditMode::TrainPicture);
 
     ui.answers = {Answer::No}; // no train picture file
