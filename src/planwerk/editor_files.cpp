@@ -158,6 +158,8 @@ void LayoutEditor::save()
     if (modified_.collage)
         check(savePicture(path("collage.bmp"), collagePicture_), text::kPictureSaveFailed);
     if (modified_.trainEdit && !trainEditPicture_.isNull()) {
+        buildTrainPictureNow();
+        storeTrainRectInPicture();
         check(savePicture(path("train_edit.bmp"), trainEditPicture_), text::kPictureSaveFailed);
         if (askYesNo(text::kWriteTrainPicture)) {
             if (auto file = frontend_.chooseSaveFile(".bmp", text::kBitmapFilter))

@@ -3,6 +3,7 @@
 // repaints. The window implements it with widgets, planwerk-run on the
 // console, tests with a recorder, so every rule of the editor runs headless.
 #include "common/message_sink.h"
+#include "planwerk/marker_dialogs.h"
 
 #include <optional>
 #include <string>
@@ -35,6 +36,29 @@ enum class Command {
     SensorsMode,
     TrainPictureMode,
     Exit,
+    // Regions and markers.
+    AddRect,
+    AddBand,
+    DeleteRegion,
+    AddControl,
+    AddCrossing,
+    AddSensor,
+    DeleteMarker,
+    ControlSettings,
+    CrossingSettings,
+    SensorSettings,
+    // Pictures.
+    OpenLayoutPicture,
+    OpenCollagePicture,
+    OpenTrainPicture,
+    Resize,
+    Rotate,
+    Compose,
+};
+
+struct ScreenSize {
+    int width = 1920;
+    int height = 1080;
 };
 
 struct MenuItem {
@@ -69,6 +93,21 @@ public:
     virtual void popupMenu(const std::vector<MenuItem>& items, int x, int y) = 0;
     // Draws a circle with an inverting pen: drawing it again erases it.
     virtual void invertCircle(int x, int y, int radius) = 0;
+    // The same for a rectangle outline (a whole crossing being dragged).
+    virtual void invertRectangle(int /*x*/, int /*y*/, int /*width*/, int /*height*/) {}
+    // The marker settings dialogs: the state is edited in place; false on
+    // Cancel, and the editor then ignores the state.
+    virtual bool controlDialog(ControlDialogState& /*state*/) { return false; }
+    virtual bool crossingDialog(CrossingDialogState& /*state*/) { return false; }
+    virtual bool sensorDialog(SensorDialogState& /*state*/) { return false; }
+    // Open-file dialog; nothing on cancel.
+    virtual std::optional<std::string> chooseOpenFile(const std::string& /*defaultExtension*/,
+                                                      const std::string& /*filter*/)
+    {
+        return std::nullopt;
+    }
+    // The screen a freshly opened picture must fit on.
+    virtual ScreenSize screenSize() const { return {}; }
     virtual void repaint() = 0;
     // Asks the frame window to close.
     virtual void closeWindow() = 0;

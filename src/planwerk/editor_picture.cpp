@@ -1,14 +1,13 @@
 #include "planwerk/editor_picture.h"
 
-#include "common/bmp.h"
+#include "planwerk/picture/image_file.h"
 
 namespace planwerk {
 
-bool loadPicture(const std::string& path, QImage& out)
+QImage toImage(const common::Bitmap& bitmap)
 {
-    common::Bitmap bitmap;
-    if (!common::readBitmap(path, bitmap) || bitmap.width <= 0 || bitmap.height <= 0)
-        return false;
+    if (bitmap.width <= 0 || bitmap.height <= 0)
+        return {};
     QImage picture(bitmap.width, bitmap.height, QImage::Format_RGB888);
     for (int y = 0; y < bitmap.height; ++y) {
         uchar* line = picture.scanLine(y);
@@ -19,16 +18,15 @@ bool loadPicture(const std::string& path, QImage& out)
             line[3 * x + 2] = bgr[0];
         }
     }
-    out = picture;
-    return true;
+    return picture;
 }
 
-bool savePicture(const std::string& path, const QImage& picture)
+common::Bitmap toBitmap(const QImage& picture)
 {
-    if (picture.isNull())
-        return false;
-    QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
     common::Bitmap bitmap;
+    if (picture.isNull())
+        return bitmap;
+    QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
     bitmap.width = rgb.width();
     bitmap.height = rgb.height();
     bitmap.bgr.resize(size_t(bitmap.stride()) * size_t(bitmap.height));
@@ -41,7 +39,24 @@ bool savePicture(const std::string& path, const QImage& picture)
             bgr[2] = line[3 * x];
         }
     }
-    return common::writeBitmap(path, bitmap);
+    return bitmap;
+}
+
+bool loadPicture(const std::string& path, QImage& out)
+{
+    // Every depth the picture reader knows, not only what Planwerk writes.
+    common::Bitmap bitmap;
+    if (!readImageFile(path, bitmap) || bitmap.width <= 0 || bitmap.height <= 0)
+        return false;
+    out = toImage(bitmap);
+    return !out.isNull();
+}
+
+bool savePicture(const std::string& path, const QImage& picture)
+{
+    if (picture.isNull())
+        return false;
+    return common::writeBitmap(path, toBitmap(picture));
 }
 
 } // namespace planwerk

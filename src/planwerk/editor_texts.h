@@ -91,4 +91,27 @@ inline constexpr char kMenuPointSettings[] = "ポイント設定";
 inline constexpr char kMenuTerminalSettings[] = "終端ポイント設定";
 inline constexpr char kMenuPlatform[] = "プラットホーム設定";
 
+// Regions.
+inline constexpr char kRegionsFull[] = "これ以上マスク領域を増やすことはできません";
+inline constexpr char kMenuAddRect[] = "矩形領域追加";
+inline constexpr char kMenuAddBand[] = "線形領域追加";
+inline constexpr char kMenuDeleteRegion[] = "領域削除";
+
+// Markers.
+inline constexpr char kControlsFull[] = "これ以上制御ポイントを増やすことはできません";
+inline constexpr char kCrossingsFull[] = "これ以上踏切を増やすことはできません";
+inline constexpr char kSensorsFull[] = "これ以上センサーポイントを増やすことはできません";
+inline constexpr char kDeleteControl[] = "制御ポイントを削除しますか？";
+inline constexpr char kDeleteCrossing[] = "踏切を削除しますか？";
+inline constexpr char kDeleteSensor[] = "センサーポイントを削除しますか？";
+inline constexpr char kMenuControlSettings[] = "レイアウト制御設定";
+inline constexpr char kMenuAddControl[] = "制御ポイント追加";
+inline constexpr char kMenuDeleteControl[] = "制御ポイント削除";
+inline constexpr char kMenuCrossingSettings[] = "踏切設定";
+inline constexpr char kMenuDeleteCrossing[] = "踏切削除";
+inline constexpr char kMenuAddCrossing[] = "踏切追加";
+inline constexpr char kMenuSensorSettings[] = "センサー設定";
+inline constexpr char kMenuAddSensor[] = "センサーポイント追加";
+inline constexpr char kMenuDeleteSensor[] = "センサーポイント削除";
+
 } // namespace planwerk::text

@@ -131,7 +131,8 @@ void LayoutEditor::resetEditState()
 void LayoutEditor::enterMode(EditMode mode)
 {
     resetEditState();
-    // Leaving the train picture builds it; that belongs to the picture code.
+    if (mode_ == EditMode::TrainPicture)
+        buildTrainPictureNow();
     mode_ = mode;
     switch (mode) {
     case EditMode::OuterLoop:
@@ -292,6 +293,37 @@ bool LayoutEditor::isEnabled(Command command) const
     case Command::LoadLayout:
     case Command::Exit:
         return true;
+    case Command::AddRect:
+        return regionMode() || markerMode();
+    case Command::AddBand:
+        return mode_ == EditMode::Mask;
+    case Command::DeleteRegion:
+        return (regionMode() || markerMode()) && selected;
+    case Command::AddControl:
+        return mode_ == EditMode::ControlPoints;
+    case Command::AddCrossing:
+        return mode_ == EditMode::Crossings;
+    case Command::AddSensor:
+        return mode_ == EditMode::Sensors;
+    case Command::DeleteMarker:
+        return (markerMode() && selected) ||
+               (mode_ == EditMode::Crossings && crossings_.count() == 1);
+    case Command::ControlSettings:
+        return mode_ == EditMode::ControlPoints && controls_.count() > 0;
+    case Command::CrossingSettings:
+        return mode_ == EditMode::Crossings && crossings_.count() > 0;
+    case Command::SensorSettings:
+        return mode_ == EditMode::Sensors && sensors_.count() > 0;
+    case Command::OpenLayoutPicture:
+    case Command::OpenCollagePicture:
+    case Command::OpenTrainPicture:
+        return true;
+    case Command::Resize:
+        return waiting_.waiting();
+    case Command::Rotate:
+        return picture || (mode_ == EditMode::TrainPicture && !trainEditPicture_.isNull());
+    case Command::Compose:
+        return picture && !collagePicture_.isNull();
     }
     return false;
 }
@@ -361,8 +393,73 @@ bool LayoutEditor::run(Command command)
     case Command::Exit:
         exit();
         break;
+    case Command::AddRect:
+        if (regionMode())
+            addRegion(false);
+        else
+            runAddMarker();
+        break;
+    case Command::AddBand:
+        addRegion(true);
+        break;
+    case Command::DeleteRegion:
+        if (regionMode())
+            deleteRegion();
+        else
+            deleteMarker();
+        break;
+    case Command::AddControl:
+        addControlPoint();
+        break;
+    case Command::AddCrossing:
+        addCrossing();
+        break;
+    case Command::AddSensor:
+        addSensor();
+        break;
+    case Command::DeleteMarker:
+        deleteMarker();
+        break;
+    case Command::ControlSettings:
+        controlSettings();
+        break;
+    case Command::CrossingSettings:
+        crossingSettings();
+        break;
+    case Command::SensorSettings:
+        sensorSettings();
+        break;
+    case Command::OpenLayoutPicture:
+        openPicture(SourceKind::Layout);
+        break;
+    case Command::OpenCollagePicture:
+        openPicture(SourceKind::Collage);
+        break;
+    case Command::OpenTrainPicture:
+        openPicture(SourceKind::TrainEdit);
+        break;
+    case Command::Resize:
+        resize();
+        break;
+    case Command::Rotate:
+        rotate();
+        break;
+    case Command::Compose:
+        compose();
+        break;
     }
     return true;
+}
+
+// The main menu's add item in a marker mode adds that mode's marker.
+void LayoutEditor::runAddMarker()
+{
+    if (mode_ == EditMode::ControlPoints)
+        addControlPoint();
+    else if (mode_ == EditMode::Crossings)
+        addCrossing();
+    else if (mode_ == EditMode::Sensors)
+        addSensor();
 }
 
 void LayoutEditor::newData()

@@ -7,6 +7,7 @@
 #include "planwerk/data_sets.h"
 #include "planwerk/editor_frontend.h"
 #include "planwerk/editor_settings.h"
+#include "planwerk/picture/source_picture.h"
 #include "planwerk/vertex_row.h"
 
 #include <QImage>
@@ -74,6 +75,30 @@ public:
     void pointSettings();
     void toggleAppend() { appendSwitch_ = !appendSwitch_; }
 
+    // ---- regions
+    void addRegion(bool band);
+    void deleteRegion();
+
+    // ---- markers
+    void addControlPoint();
+    void addCrossing();
+    void addSensor();
+    void deleteMarker();
+    void controlSettings();
+    void crossingSettings();
+    void sensorSettings();
+
+    // ---- pictures
+    // Opens a picture of the kind; with an empty path the working folder's
+    // trimmed picture (after its question) or the open-file dialog. False
+    // when nothing was opened.
+    bool openPicture(SourceKind kind, const std::string& path = {});
+    // The waiting picture becomes the 640 x 480 picture of its kind.
+    void resize();
+    void rotate();
+    // The exported layout picture: photograph along the rails, collage elsewhere.
+    void compose();
+
     // ---- folder commands
     void save();
     void exportLayout();
@@ -109,6 +134,14 @@ public:
     int pictureWidth() const { return pictureWidth_; }
     int pictureHeight() const { return pictureHeight_; }
 
+    bool sourceWaiting() const { return waiting_.waiting(); }
+    const SourcePicture& waitingPicture() const { return waiting_; }
+    // The waiting source or the composite picture, shown instead of the layout.
+    const QImage& shownPicture() const { return sourcePicture_; }
+    const QImage& collagePicture() const { return collagePicture_; }
+    const QImage& trainEditPicture() const { return trainEditPicture_; }
+    const QImage& trainPicture() const { return trainPicture_; }
+
     // A picture taken as the layout picture (as Resize leaves it).
     void setLayoutPicture(const QImage& picture);
 
@@ -117,6 +150,44 @@ private:
     const VertexRow& currentRow() const { return rows_[size_t(currentRow_)]; }
     bool railMode() const { return mode_ == EditMode::OuterLoop || mode_ == EditMode::Sidings; }
     bool onSidingLine() const { return mode_ == EditMode::Sidings; }
+    bool regionMode() const { return mode_ == EditMode::Mask || mode_ == EditMode::Exception; }
+    bool markerMode() const
+    {
+        return mode_ == EditMode::ControlPoints || mode_ == EditMode::Crossings ||
+               mode_ == EditMode::Sensors;
+    }
+    RegionSet& currentRegions() { return mode_ == EditMode::Exception ? exceptions_ : masks_; }
+    const RegionSet& currentRegions() const
+    {
+        return mode_ == EditMode::Exception ? exceptions_ : masks_;
+    }
+    Point clampToPicture(int x, int y) const;
+    void dragMarker(Point p);
+    // Regions.
+    int hitRegionCorner(Point p) const;
+    void pressRegion(Point p);
+    void releaseRegion(Point p);
+    void regionMenu(Point p);
+    // Markers.
+    int hitMarker(Point p) const;
+    Point markerPosition(int selection) const;
+    void pressMarker(Point p);
+    void moveMarker(Point p);
+    void releaseMarker(Point p);
+    void markerMenu(Point p);
+    Point placementForNewMarker() const;
+    int settingsTarget(int count) const;
+    void runAddMarker();
+    void showTrim(const TrimRectangle::Redraw& redraw);
+    void pressTrainHandle(Point p);
+    void releaseTrainHandle(Point p);
+    // The ten coordinates into the bottom row before train_edit.bmp is written.
+    void storeTrainRectInPicture();
+    // The train picture from the train edit picture and the rectangle; kept
+    // as it was when the rectangle has no length or no height.
+    void buildTrainPictureNow();
+    void paintTrainPreview(QPainter& painter) const;
+    bool trimming() const { return mode_ == EditMode::None && waiting_.waiting(); }
     int hitVertex(int x, int y) const;
     void addVertex(Point p);
     void recomputeCurves();
@@ -141,6 +212,7 @@ private:
     QImage sourcePicture_;
     QImage trainEditPicture_;
     QImage trainPicture_;
+    SourcePicture waiting_;
     int pictureWidth_ = layoutdata::kPictureWidth;
     int pictureHeight_ = layoutdata::kPictureHeight;
     int sourceKind_ = 0;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace planwerk {
 
@@ -78,7 +79,12 @@ public:
     }
 
 private:
-    const QPen& penFor(int j) const { return group_.contains(j) ? selectPen_ : linePen_; }
+    const QPen& penFor(int j) const
+    {
+        if (fixedPen_)
+            return *fixedPen_;
+        return group_.contains(j) ? selectPen_ : linePen_;
+    }
 
     void line(int j, Point to)
     {
@@ -125,6 +131,9 @@ private:
     QPen linePen_, selectPen_;
     Range group_{0, -1};
     Point current_{};
+
+public:
+    std::optional<QPen> fixedPen_;
 };
 
 } // namespace
@@ -135,6 +144,13 @@ void drawRow(QPainter& painter, const VertexRow& row, bool sidingLine, int selec
     RowPainter p(painter, row, sidingLine, selection, settings);
     p.rails();
     p.handles(settings);
+}
+
+void drawRails(QPainter& painter, const VertexRow& row, bool sidingLine, const QPen& pen)
+{
+    RowPainter p(painter, row, sidingLine, -1, EditorSettings{});
+    p.fixedPen_ = pen;
+    p.rails();
 }
 
 } // namespace planwerk

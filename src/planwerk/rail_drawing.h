@@ -4,6 +4,7 @@
 #include "planwerk/vertex_row.h"
 
 class QPainter;
+class QPen;
 
 namespace planwerk {
 
@@ -12,5 +13,8 @@ namespace planwerk {
 // pen and the turnouts are numbered.
 void drawRow(QPainter& painter, const VertexRow& row, bool sidingLine, int selection,
              const EditorSettings& settings);
+
+// Only the rails, every line and arc with `pen` (the compose mask).
+void drawRails(QPainter& painter, const VertexRow& row, bool sidingLine, const QPen& pen);
 
 } // namespace planwerk

@@ -32,6 +32,14 @@ void LayoutEditor::recomputeCurves()
 
 void LayoutEditor::press(int x, int y)
 {
+    if (trimming())
+        return showTrim(waiting_.trim().press(x, y));
+    if (mode_ == EditMode::TrainPicture)
+        return pressTrainHandle(clampToPicture(x, y));
+    if (regionMode())
+        return pressRegion(clampToPicture(x, y));
+    if (markerMode())
+        return pressMarker(clampToPicture(x, y));
     if (!railMode())
         return;
     int hit = hitVertex(x, y);
@@ -46,6 +54,14 @@ void LayoutEditor::press(int x, int y)
 
 void LayoutEditor::move(int x, int y)
 {
+    if (trimming())
+        return showTrim(waiting_.trim().move(x, y));
+    if ((regionMode() || mode_ == EditMode::TrainPicture) && dragCounter_ >= 0 && selection_ >= 0) {
+        Point p = clampToPicture(x, y);
+        return dragMarker({p.x - grab_.x, p.y - grab_.y});
+    }
+    if (markerMode())
+        return moveMarker(clampToPicture(x, y));
     if (!railMode() || dragCounter_ < 0 || selection_ < 0)
         return;
     ++dragCounter_;
@@ -61,6 +77,14 @@ void LayoutEditor::move(int x, int y)
 
 void LayoutEditor::release(int x, int y)
 {
+    if (trimming())
+        return showTrim(waiting_.trim().release(x, y));
+    if (mode_ == EditMode::TrainPicture)
+        return releaseTrainHandle(clampToPicture(x, y));
+    if (regionMode())
+        return releaseRegion(clampToPicture(x, y));
+    if (markerMode())
+        return releaseMarker(clampToPicture(x, y));
     if (!railMode())
         return;
     if (dragCounter_ >= 0 && selection_ >= 0) {
@@ -126,6 +150,10 @@ void LayoutEditor::addVertex(Point p)
 
 void LayoutEditor::menu(int x, int y)
 {
+    if (regionMode())
+        return regionMenu(clampToPicture(x, y));
+    if (markerMode())
+        return markerMenu(clampToPicture(x, y));
     if (!railMode())
         return;
     int hit = hitVertex(x, y);

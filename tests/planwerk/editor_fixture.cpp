@@ -69,10 +69,39 @@ void RecordingFrontend::invertCircle(int x, int y, int radius)
         markers.push_back(c);
 }
 
+void RecordingFrontend::invertRectangle(int x, int y, int width, int height)
+{
+    std::array<int, 4> r{x, y, width, height};
+    auto it = std::find(rectangles.begin(), rectangles.end(), r);
+    if (it != rectangles.end())
+        rectangles.erase(it);
+    else
+        rectangles.push_back(r);
+}
+
+bool RecordingFrontend::controlDialog(ControlDialogState& state)
+{
+    controlDialogs.push_back(state);
+    return onControlDialog && onControlDialog(state);
+}
+
+bool RecordingFrontend::crossingDialog(CrossingDialogState& state)
+{
+    crossingDialogs.push_back(state);
+    return onCrossingDialog && onCrossingDialog(state);
+}
+
+bool RecordingFrontend::sensorDialog(SensorDialogState& state)
+{
+    sensorDialogs.push_back(state);
+    return onSensorDialog && onSensorDialog(state);
+}
+
 void RecordingFrontend::repaint()
 {
     ++repaints;
     markers.clear();
+    rectangles.clear();
 }
 
 TempFolder::TempFolder()

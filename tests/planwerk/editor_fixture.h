@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ public:
     std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override;
     void popupMenu(const std::vector<MenuItem>& items, int x, int y) override;
     void invertCircle(int x, int y, int radius) override;
+    void invertRectangle(int x, int y, int width, int height) override;
+    bool controlDialog(ControlDialogState& state) override;
+    bool crossingDialog(CrossingDialogState& state) override;
+    bool sensorDialog(SensorDialogState& state) override;
     void repaint() override;
     void closeWindow() override { closed = true; }
 
@@ -39,6 +44,14 @@ public:
     // The point dialog: OK with these values, or Cancel when empty.
     std::deque<std::optional<PointDialogValues>> dialogs;
     std::optional<std::string> folder;
+    // The marker dialogs: what the user does before OK (true) or Cancel
+    // (false); unset: Cancel. Each dialog's initial state is recorded.
+    std::function<bool(ControlDialogState&)> onControlDialog;
+    std::function<bool(CrossingDialogState&)> onCrossingDialog;
+    std::function<bool(SensorDialogState&)> onSensorDialog;
+    std::vector<ControlDialogState> controlDialogs;
+    std::vector<CrossingDialogState> crossingDialogs;
+    std::vector<SensorDialogState> sensorDialogs;
 
     std::vector<std::string> messages;
     std::vector<Question> questions;
@@ -48,6 +61,8 @@ public:
     int repaints = 0;
     // Inverting circles now on screen.
     std::vector<std::array<int, 3>> markers;
+    // Inverting rectangles now on screen: x, y, width, height.
+    std::vector<std::array<int, 4>> rectangles;
     bool closed = false;
 };
 

@@ -3,6 +3,9 @@
 // simulated run.
 #include "editor_fixture.h"
 
+#include "common/bmp.h"
+#include "layoutdata/layout_files.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -132,6 +135,97 @@ TEST_F(PlanwerkRunTest, ExportWritesOnlyWithYesAndKeepsStaleFilesUnlessAsked)
 
     r = run(files, home.path(), PLANWERK_RUN_PATH, "export --yes --delete-stale");
     EXPECT_FALSE(fileExists(home.file("layout/mask.dat")));
+}
+
+TEST_F(PlanwerkRunTest, ScriptsEditRegionsAndMarkersWithTheirDialogs)
+{
+    Outcome r = editCommand("mode mask\nmenu 300 200\nadd-rect\ncommand add-band\n"
+                            "mode control\nmenu 100 100\ncommand add-control\n"
+                            "control-settings 1 7 0 2 2 1 1\n"
+                            "mode crossing\nadd-crossing\ncrossing-settings 1 0 8\n"
+                            "mode sensor\nmenu 200 200\nadd-sensor\nsensor-settings 42\n"
+                            "sensor-settings 100\ncommand save\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("menu at 300,200: [矩形領域追加] [線形領域追加]"));
+    EXPECT_THAT(r.err, HasSubstr("dialog: 踏切設定 barrier=1 light=0 drive=8 -> ok"));
+    EXPECT_THAT(r.err, HasSubstr("enter an integer between 0 and 99"));
+
+    layoutdata::MaskFile masks;
+    ASSERT_EQ(layoutdata::readMaskFile(home.file("planwerk/mask.dat"), masks),
+              layoutdata::ReadStatus::Ok);
+    ASSERT_EQ(masks.records.size(), 2u);
+    EXPECT_EQ(masks.records[0].corners[0], (Point{250, 150}));
+    EXPECT_GT(masks.records[1].width, 0);
+
+    layoutdata::ControlPointFile controls;
+    ASSERT_EQ(layoutdata::readControlPointFile(home.file("planwerk/control.dat"), controls),
+              layoutdata::ReadStatus::Ok);
+    ASSERT_EQ(controls.records.size(), 1u);
+    const layoutdata::ControlPointRecord& c = controls.records[0];
+    EXPECT_EQ(c.x, 100);
+    EXPECT_EQ(c.direction, 1);
+    EXPECT_EQ(c.trackAction, 7);
+    EXPECT_EQ(c.option, 2);
+    EXPECT_EQ(c.relay, 1);
+    EXPECT_EQ(c.sound, 2);
+
+    layoutdata::CrossingFile crossings;
+    ASSERT_EQ(layoutdata::readCrossingFile(home.file("planwerk/cross.dat"), crossings),
+              layoutdata::ReadStatus::Ok);
+    ASSERT_EQ(crossings.records.size(), 1u);
+    EXPECT_EQ(crossings.records[0].lights, 0);
+    EXPECT_EQ(crossings.records[0].drive, 8);
+
+    layoutdata::SensorFile sensors;
+    ASSERT_EQ(layoutdata::readSensorFile(home.file("planwerk/sensor.dat"), sensors),
+              layoutdata::ReadStatus::Ok);
+    ASSERT_EQ(sensors.records.size(), 1u);
+    EXPECT_EQ(sensors.records[0].sensitivity, 42);
+
+    EXPECT_EQ(editCommand("mode control\ncontrol-settings 3 0 0 0 0\n").status, 2);
+    EXPECT_EQ(editCommand("mode crossing\ncrossing-settings 0 0 1\n").status, 2);
+    EXPECT_EQ(editCommand("open-picture a.bmp sideways\n").status, 2);
+}
+
+TEST_F(PlanwerkRunTest, PictureCommandsInScriptsAndOnTheirOwn)
+{
+    common::Bitmap wide;
+    wide.width = 1024;
+    wide.height = 600;
+    wide.bgr.assign(size_t(wide.stride()) * 600, 0);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 112; x < 1024; ++x)
+            wide.pixel(x, y)[1] = 255; // green but for the 112 columns the cut removes
+    ASSERT_TRUE(common::writeBitmap(files.file("wide.bmp"), wide));
+
+    Outcome r = run(files, home.path(), PLANWERK_RUN_PATH,
+                    "picture " + shellQuoted(files.file("wide.bmp")) + " " +
+                        shellQuoted(files.file("out.bmp")));
+    ASSERT_EQ(r.status, 0) << r.err;
+    common::Bitmap out;
+    ASSERT_TRUE(common::readBitmap(files.file("out.bmp"), out));
+    EXPECT_EQ(out.width, 640);
+    EXPECT_EQ(out.height, 480);
+    EXPECT_EQ(out.pixel(0, 0)[1], 255);
+    EXPECT_EQ(out.pixel(0, 0)[2], 0);
+
+    writeBytes(files.file("bad.jpg"), {0xFF, 0xD8, 0xFF});
+    r = run(files, home.path(), PLANWERK_RUN_PATH,
+            "picture " + shellQuoted(files.file("bad.jpg")) + " " +
+                shellQuoted(files.file("bad.bmp")));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("画像ファイルの読み込みに失敗しました。"));
+    EXPECT_FALSE(fileExists(files.file("bad.bmp")));
+
+    r = editCommand("open-picture " + files.file("wide.bmp") +
+                    "\nanswer ok\nresize\nrotate\ncommand save\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.err,
+                HasSubstr("question: レイアウトと縦横比が異なるため画像をカットします -> ok"));
+    common::Bitmap saved;
+    ASSERT_TRUE(common::readBitmap(home.file("planwerk/picture.bmp"), saved));
+    EXPECT_EQ(saved.width, 640);
+    EXPECT_EQ(saved.pixel(639, 479)[1], 255);
 }
 
 TEST_F(PlanwerkRunTest, WithoutSettingsFileNothingRuns)

@@ -123,6 +123,13 @@ std::optional<std::string> ConsoleFrontend::chooseSaveFile(const std::string&, c
     return path;
 }
 
+std::optional<std::string> ConsoleFrontend::chooseOpenFile(const std::string&, const std::string&)
+{
+    auto path = chosenPath();
+    std::fprintf(log_, "open file: %s\n", path ? path->c_str() : "cancel");
+    return path;
+}
+
 void ConsoleFrontend::popupMenu(const std::vector<MenuItem>& items, int x, int y)
 {
     std::fprintf(log_, "menu at %d,%d:", x, y);
@@ -135,12 +142,70 @@ void ConsoleFrontend::popupMenu(const std::vector<MenuItem>& items, int x, int y
 
 void ConsoleFrontend::invertCircle(int x, int y, int radius)
 {
-    std::array<int, 3> circle{x, y, radius};
-    auto it = std::find(markers_.begin(), markers_.end(), circle);
+    toggleMarker({x, y, radius, -1});
+}
+
+void ConsoleFrontend::invertRectangle(int x, int y, int width, int height)
+{
+    toggleMarker({x, y, width, height});
+}
+
+void ConsoleFrontend::toggleMarker(const std::array<int, 4>& marker)
+{
+    auto it = std::find(markers_.begin(), markers_.end(), marker);
     if (it != markers_.end())
         markers_.erase(it);
     else
-        markers_.push_back(circle);
+        markers_.push_back(marker);
+}
+
+bool ConsoleFrontend::dialogAnswer()
+{
+    auto queued = next();
+    return !queued || positive(queued->answer);
+}
+
+bool ConsoleFrontend::controlDialog(ControlDialogState& state)
+{
+    bool ok = dialogAnswer();
+    if (presetControl_)
+        state = ControlDialogState::fromRecord(*presetControl_, state.sounds);
+    layoutdata::ControlPointRecord shown{};
+    state.store(shown);
+    std::fprintf(log_,
+                 "dialog: レイアウト制御設定 direction=%d track=%d point=%d option=%d relay=%d "
+                 "sound=%d number=%d -> %s\n",
+                 shown.direction, shown.trackAction, shown.point, shown.option, shown.relay,
+                 shown.sound, shown.soundNumber, ok ? "ok" : "cancel");
+    return ok;
+}
+
+bool ConsoleFrontend::crossingDialog(CrossingDialogState& state)
+{
+    bool ok = dialogAnswer();
+    if (presetCrossing_)
+        state = CrossingDialogState::fromRecord(*presetCrossing_);
+    layoutdata::CrossingRecord shown;
+    state.store(shown);
+    std::fprintf(log_, "dialog: 踏切設定 barrier=%d light=%d drive=%d -> %s\n", shown.barrier,
+                 shown.lights, shown.drive, ok ? "ok" : "cancel");
+    return ok;
+}
+
+bool ConsoleFrontend::sensorDialog(SensorDialogState& state)
+{
+    bool ok = dialogAnswer();
+    if (presetSensor_)
+        state.sensitivity = *presetSensor_;
+    if (ok && !state.valid()) {
+        // The dialog would not close: its field takes only 0..99.
+        std::fprintf(log_, "message: enter an integer between %d and %d\n", SensorDialogState::kMin,
+                     SensorDialogState::kMax);
+        ok = false;
+    }
+    std::fprintf(log_, "dialog: センサー設定ダイアログ sensitivity=%d -> %s\n", state.sensitivity,
+                 ok ? "ok" : "cancel");
+    return ok;
 }
 
 void ConsoleFrontend::closeWindow()

@@ -31,10 +31,18 @@ public:
     // file. Cleared with clearPresets() once the command is done.
     void presetDialogValues(PointDialogValues values) { presetValues_ = values; }
     void presetPath(std::string path) { presetPath_ = std::move(path); }
+    // What the user enters in the next marker settings dialog, as the
+    // record would store it.
+    void presetControl(layoutdata::ControlPointRecord record) { presetControl_ = record; }
+    void presetCrossing(layoutdata::CrossingRecord record) { presetCrossing_ = record; }
+    void presetSensor(int sensitivity) { presetSensor_ = sensitivity; }
     void clearPresets()
     {
         presetValues_.reset();
         presetPath_.reset();
+        presetControl_.reset();
+        presetCrossing_.reset();
+        presetSensor_.reset();
     }
 
     void showMessage(const std::string& text, common::Icon icon) override;
@@ -46,7 +54,13 @@ public:
     std::optional<std::string> chooseSaveFile(const std::string& defaultExtension,
                                               const std::string& filter) override;
     void popupMenu(const std::vector<MenuItem>& items, int x, int y) override;
+    std::optional<std::string> chooseOpenFile(const std::string& defaultExtension,
+                                              const std::string& filter) override;
     void invertCircle(int x, int y, int radius) override;
+    void invertRectangle(int x, int y, int width, int height) override;
+    bool controlDialog(ControlDialogState& state) override;
+    bool crossingDialog(CrossingDialogState& state) override;
+    bool sensorDialog(SensorDialogState& state) override;
     void repaint() override
     {
         ++repaints_;
@@ -56,11 +70,15 @@ public:
 
     bool closed() const { return closed_; }
     int repaints() const { return repaints_; }
-    // Inverting circles drawn an odd number of times: what shows now.
+    // Inverting circles and rectangles drawn an odd number of times: what
+    // shows now.
     int visibleMarkers() const { return int(markers_.size()); }
 
 private:
     std::optional<QueuedAnswer> next();
+    // OK unless the next queued answer says otherwise.
+    bool dialogAnswer();
+    void toggleMarker(const std::array<int, 4>& marker);
     // The path a file or folder dialog returns; nothing on cancel.
     std::optional<std::string> chosenPath();
 
@@ -69,7 +87,10 @@ private:
     std::optional<Answer> fallback_;
     std::optional<PointDialogValues> presetValues_;
     std::optional<std::string> presetPath_;
-    std::vector<std::array<int, 3>> markers_;
+    std::optional<layoutdata::ControlPointRecord> presetControl_;
+    std::optional<layoutdata::CrossingRecord> presetCrossing_;
+    std::optional<int> presetSensor_;
+    std::vector<std::array<int, 4>> markers_;
     bool closed_ = false;
     int repaints_ = 0;
 };

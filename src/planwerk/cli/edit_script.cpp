@@ -1,5 +1,6 @@
 #include "planwerk/cli/edit_script.h"
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -95,7 +96,20 @@ const std::map<std::string, Command>& commands()
                                                   {"save", Command::Save},
                                                   {"export", Command::Export},
                                                   {"load-layout", Command::LoadLayout},
-                                                  {"exit", Command::Exit}};
+                                                  {"exit", Command::Exit},
+                                                  {"add-rect", Command::AddRect},
+                                                  {"add-band", Command::AddBand},
+                                                  {"delete-region", Command::DeleteRegion},
+                                                  {"add-control", Command::AddControl},
+                                                  {"add-crossing", Command::AddCrossing},
+                                                  {"add-sensor", Command::AddSensor},
+                                                  {"delete-marker", Command::DeleteMarker},
+                                                  {"control-settings", Command::ControlSettings},
+                                                  {"crossing-settings", Command::CrossingSettings},
+                                                  {"sensor-settings", Command::SensorSettings},
+                                                  {"resize", Command::Resize},
+                                                  {"rotate", Command::Rotate},
+                                                  {"compose", Command::Compose}};
     return m;
 }
 
@@ -106,6 +120,47 @@ bool dialogValues(const std::vector<std::string>& w, size_t first, PointDialogVa
         (v[2] != 0 && v[2] != 1))
         return false;
     values = {v[0], v[1] != 0, v[2] != 0};
+    return true;
+}
+
+bool oneOf(int v, std::initializer_list<int> allowed)
+{
+    return std::find(allowed.begin(), allowed.end(), v) != allowed.end();
+}
+
+// control-settings DIRECTION TRACK POINT OPTION SOUND [RELAY SOUND_NUMBER]
+bool controlValues(const std::vector<std::string>& w, layoutdata::ControlPointRecord& r)
+{
+    std::vector<int> v;
+    if (!numbers(w, 2, 5, v) && !numbers(w, 2, 7, v))
+        return false;
+    if (v.size() == 5)
+        v.insert(v.end(), {0, 1});
+    bool ok = v[0] >= 0 && v[0] <= 2 && oneOf(v[1], {0, 1, 2, 7, 8}) && v[2] >= 0 &&
+              v[2] < kPointListSize && v[3] >= 0 && v[3] <= 2 && v[4] >= 0 && v[4] <= 3 &&
+              v[5] >= 0 && v[5] < kRelayListSize && v[6] >= 1 && v[6] <= 255;
+    if (!ok)
+        return false;
+    r.direction = int16_t(v[0]);
+    r.trackAction = uint8_t(v[1]);
+    r.point = uint8_t(v[2]);
+    r.option = uint8_t(v[3]);
+    r.sound = uint8_t(v[4]);
+    r.relay = uint8_t(v[5]);
+    r.soundNumber = uint8_t(v[6]);
+    return true;
+}
+
+// crossing-settings BARRIER LIGHT DRIVE
+bool crossingValues(const std::vector<std::string>& w, layoutdata::CrossingRecord& r)
+{
+    std::vector<int> v;
+    if (!numbers(w, 2, 3, v) || !oneOf(v[0], {0, 1}) || !oneOf(v[1], {0, 1}) || v[0] + v[1] == 0 ||
+        v[2] < 1 || v[2] > 10)
+        return false;
+    r.barrier = v[0];
+    r.lights = v[1];
+    r.drive = v[2];
     return true;
 }
 
@@ -142,6 +197,20 @@ public:
             return editor_.menu(n[0], n[1]), true;
         if (verb == "answer")
             return answer(w, error);
+        if (verb == "open-picture")
+            return openPicture(w, error);
+        if (verb == "trim" && numbers(w, 1, 4, n)) {
+            if (!editor_.sourceWaiting() || editor_.mode() != EditMode::None) {
+                std::fprintf(log_, "disabled: trim\n");
+                return true;
+            }
+            editor_.press(n[0], n[1]);
+            editor_.move(n[2], n[3]);
+            editor_.release(n[2], n[3]);
+            return true;
+        }
+        if (commands().count(verb))
+            return command(prepend("command", w), error);
         if (verb == "command" && w.size() >= 2)
             return command(w, error);
         error = "unknown line";
@@ -149,6 +218,27 @@ public:
     }
 
 private:
+    static std::vector<std::string> prepend(const std::string& first, std::vector<std::string> w)
+    {
+        w.insert(w.begin(), first);
+        return w;
+    }
+
+    bool openPicture(const std::vector<std::string>& w, std::string& error)
+    {
+        static const std::map<std::string, SourceKind> kinds{{"layout", SourceKind::Layout},
+                                                             {"collage", SourceKind::Collage},
+                                                             {"train", SourceKind::TrainEdit}};
+        if (w.size() < 2 || w.size() > 3 || (w.size() == 3 && !kinds.count(w[2]))) {
+            error = "open-picture PATH [layout|collage|train]";
+            return false;
+        }
+        SourceKind kind = w.size() == 3 ? kinds.at(w[2]) : SourceKind::Layout;
+        if (!editor_.openPicture(kind, w[1]))
+            std::fprintf(log_, "not opened: %s\n", w[1].c_str());
+        return true;
+    }
+
     bool mode(EditMode m)
     {
         if (m == EditMode::None)
@@ -214,6 +304,28 @@ private:
                 return false;
             }
             frontend_.presetPath(w[2]);
+        } else if (c == Command::ControlSettings) {
+            layoutdata::ControlPointRecord r;
+            if (!controlValues(w, r)) {
+                error = "control-settings DIRECTION(0-2) TRACK(0,1,2,7,8) POINT(0-3) OPTION(0-2) "
+                        "SOUND(0-3) [RELAY(0-3) SOUND_NUMBER(1-)]";
+                return false;
+            }
+            frontend_.presetControl(r);
+        } else if (c == Command::CrossingSettings) {
+            layoutdata::CrossingRecord r;
+            if (!crossingValues(w, r)) {
+                error = "crossing-settings BARRIER(0/1) LIGHT(0/1, not both 0) DRIVE(1-10)";
+                return false;
+            }
+            frontend_.presetCrossing(r);
+        } else if (c == Command::SensorSettings) {
+            std::vector<int> v;
+            if (!numbers(w, 2, 1, v)) {
+                error = "sensor-settings SENSITIVITY";
+                return false;
+            }
+            frontend_.presetSensor(v[0]);
         } else if (w.size() != 2) {
             error = "command " + w[1] + " takes no arguments";
             return false;

@@ -1,12 +1,14 @@
 // planwerk-run: the layout editor without a window.
 //   planwerk-run edit SCRIPT [--json]
 //   planwerk-run export [--yes] [--delete-stale]
+//   planwerk-run picture IN OUT.bmp
 // The program folder is the executable's folder or $VARDO_HOME.
 #include "common/paths.h"
 #include "planwerk/cli/console_frontend.h"
 #include "planwerk/cli/edit_script.h"
 #include "planwerk/editor_state_json.h"
 #include "planwerk/layout_editor.h"
+#include "planwerk/picture/photograph_conversion.h"
 
 #include <cstdio>
 #include <fstream>
@@ -21,7 +23,8 @@ using namespace planwerk;
 void usage(FILE* out)
 {
     std::fprintf(out, "usage: planwerk-run edit SCRIPT [--json]\n"
-                      "       planwerk-run export [--yes] [--delete-stale]\n");
+                      "       planwerk-run export [--yes] [--delete-stale]\n"
+                      "       planwerk-run picture IN OUT.bmp\n");
 }
 
 bool readText(const std::string& path, std::string& text)
@@ -96,6 +99,20 @@ int exportFolder(const std::vector<std::string>& args)
     return 0;
 }
 
+// What Planwerk makes of a photograph: opened, cut to 4:3 when needed (the
+// question answered with OK) and stretched to 640 x 480.
+int picture(const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        return usage(stderr), 2;
+    std::string error;
+    if (!convertPhotograph(args[0], args[1], error)) {
+        std::fprintf(stderr, "planwerk-run: %s: %s\n", args[0].c_str(), error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -110,6 +127,8 @@ int main(int argc, char** argv)
         return edit(args);
     if (command == "export")
         return exportFolder(args);
+    if (command == "picture")
+        return picture(args);
     if (command == "--help" || command == "-h") {
         usage(stdout);
         return 0;

@@ -24,13 +24,13 @@ OpenChoice chooseOpenSource(SourceKind kind, const std::string& workingFolder,
     OpenChoice choice;
     if (kind == SourceKind::Collage) {
         const std::string path = inFolder(workingFolder, kCollageFile);
-        if (common::fileExists(path) && ask && ask(texts::kReuseCollage) == Answer::Yes) {
+        if (common::fileExists(path) && ask && ask(texts::kReuseCollage) == ReuseAnswer::Yes) {
             choice.workingFile = path;
             choice.alreadyTrimmed = true;
         }
     } else if (kind == SourceKind::TrainEdit) {
         const std::string path = inFolder(workingFolder, kTrainEditFile);
-        if (common::fileExists(path) && (!ask || ask(texts::kReuseTrainEdit) != Answer::No))
+        if (common::fileExists(path) && (!ask || ask(texts::kReuseTrainEdit) != ReuseAnswer::No))
             choice.workingFile = path;
         choice.alreadyTrimmed = true;
     }

@@ -12,9 +12,9 @@
 
 namespace planwerk {
 
-enum class Answer { Yes, No, Cancel };
+enum class ReuseAnswer { Yes, No, Cancel };
 // Asks `question` (one of the texts of picture_texts.h) with Yes and No.
-using AskQuestion = std::function<Answer(const char* question)>;
+using AskQuestion = std::function<ReuseAnswer(const char* question)>;
 
 // Names of the pictures kept in the working folder.
 inline constexpr const char* kCollageFile = "collage.bmp";

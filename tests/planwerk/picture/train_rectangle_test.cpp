@@ -174,7 +174,7 @@ TEST(OpenChoiceTest, WorkingFolderPicturesAreOfferedAgain)
 {
     Folder folder;
     std::vector<std::string> asked;
-    Answer answer = Answer::Yes;
+    ReuseAnswer answer = ReuseAnswer::Yes;
     AskQuestion ask = [&](const char* q) {
         asked.push_back(q);
         return answer;
@@ -196,12 +196,12 @@ TEST(OpenChoiceTest, WorkingFolderPicturesAreOfferedAgain)
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], "トリミングされた合成画像があります。この画像を使用しますか？");
 
-    answer = Answer::No;
+    answer = ReuseAnswer::No;
     EXPECT_TRUE(chooseOpenSource(SourceKind::Collage, folder.path(), ask).workingFile.empty());
     EXPECT_TRUE(chooseOpenSource(SourceKind::TrainEdit, folder.path(), ask).workingFile.empty());
     EXPECT_EQ(asked.back(), "トリミングされた列車編集画像があります。この画像を使用しますか？");
     // For the train edit picture anything but No takes the file.
-    answer = Answer::Cancel;
+    answer = ReuseAnswer::Cancel;
     EXPECT_EQ(chooseOpenSource(SourceKind::TrainEdit, folder.path(), ask).workingFile,
               folder.file("train_edit.bmp"));
     EXPECT_TRUE(chooseOpenSource(SourceKind::Collage, folder.path(), ask).workingFile.empty());
