@@ -1,6 +1,6 @@
 // speech: recognises the phrases of a WAV recording (or takes one phrase as
 // text) and prints the command each one matches, without carrying it out.
-#include "common/json_writer.h"
+#include "common/json_text.h"
 #include "common/paths.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/base/settings.h"
@@ -47,12 +47,8 @@ void printMatch(const std::string& phrase, int command, bool json)
         std::printf("\"%s\" -> %d\n", phrase.c_str(), command);
         return;
     }
-    common::JsonWriter w;
-    w.beginObject();
-    w.member("phrase", phrase);
-    w.member("command", command);
-    w.endObject();
-    std::printf("%s\n", w.str().c_str());
+    const common::Json out = {{"phrase", phrase}, {"command", command}};
+    std::printf("%s\n", common::jsonText(out).c_str());
 }
 
 int speech(const std::vector<std::string>& args)
