@@ -4,6 +4,8 @@
 #include "board_emulator.h"
 #include "temp_dir.h"
 
+#include "layoutdata/layout_files.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -55,6 +57,21 @@ int runTool(const TempDir& dir, std::vector<std::string> args)
     return WEXITSTATUS(status);
 }
 
+// Start-up needs a layout: a plain square of track.
+void writeLayout(const TempDir& dir)
+{
+    dir.write("layout/.keep", "");
+    layoutdata::PolylineFile track;
+    for (int i = 0; i < 40; ++i) {
+        const int side = i / 10, step = (i % 10) * 30;
+        const int x = side == 0 ? 100 + step : side == 1 ? 400 : side == 2 ? 400 - step : 100;
+        const int y = side == 0 ? 100 : side == 1 ? 100 + step : side == 2 ? 400 : 400 - step;
+        track.vertices.push_back({x, y});
+    }
+    track.vertexCounts.push_back(40);
+    ASSERT_TRUE(layoutdata::writePolylineFile(dir.file("layout/layout.dat"), track));
+}
+
 std::string readText(const std::string& path)
 {
     std::ifstream in(path);
@@ -73,6 +90,7 @@ TEST(ExtendedCli, ActionsPrintEveryPacketAndDriveTheEmulatedServos)
     ASSERT_TRUE(board.start());
     TempDir dir;
     dir.write("VARDO.ini", "[SERVO]\nTORQUE_INTERVAL=100\n");
+    writeLayout(dir);
     dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[SERIAL]\nCOM4=" + board.devicePath() +
                                 "\n[SERVO]\nCOM_NO=4\nPOINT_SERVO=131\nBRANCH_POINT=-90\n"
                                 "TURN_SERVO=129\nTURN_SPEED=20\nTURN_POINT2=0,-600,0,0,0,\n");
@@ -101,7 +119,9 @@ TEST(ExtendedCli, ActionsExitOneWhenTheInterfaceCannotStart)
 {
     TempDir dir;
     dir.write("VARDO.ini", "");
-    dir.write("option.ini", "[SERIAL]\nCOM4=" + dir.file("no-device") + "\n[SERVO]\nCOM_NO=4\n");
+    writeLayout(dir);
+    dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[SERIAL]\nCOM4=" + dir.file("no-device") +
+                                "\n[SERVO]\nCOM_NO=4\n");
     EXPECT_EQ(runTool(dir, {"actions", "--turntable", "1"}), 1);
     EXPECT_NE(readText(dir.file("err.txt")).find("拡張インタフェイスの初期化に失敗しました。"),
               std::string::npos);

@@ -148,7 +148,10 @@ int runActions(const std::vector<std::string>& arguments)
     usb.setTrafficObserver([&written](const std::string& c) { written.add(c); });
     if (request.hasSpeed)
         usb.setSpeed(request.speed);
-    if (rt->start() != StartupOutcome::Started || !usb.connected()) {
+    // Either board is enough: the extended interface alone takes the
+    // actions its servos drive.
+    const bool started = rt->start() == StartupOutcome::Started;
+    if (!started || (!usb.connected() && !rt->extendedInterface()->isOpen())) {
         rt->shutdown();
         frontend.reset();
         return 1;
