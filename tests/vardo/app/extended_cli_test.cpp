@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -152,6 +153,49 @@ TEST(ExtendedCli, TurntableSampleProgramRunsToItsEndInSimulation)
     const auto last = out.rfind("{\"type\":\"end\"");
     ASSERT_NE(last, std::string::npos) << out;
     EXPECT_NE(out.find("\"reason\":\"program\"", last), std::string::npos) << out.substr(last);
+}
+
+// The crossing-bell sample run by vardo-run with the real sound engine on
+// the disk audio driver: the bell's command runs and sound reaches the file.
+TEST(RunCli, CrossingBellSampleIsAudibleThroughTheDiskDriver)
+{
+    const char* data = std::getenv("VARDO_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::copy(std::string(data) + "/layout", dir.file("layout"));
+    const std::string sounds = std::string(data) + "/sample/sound/";
+    dir.write("VARDO.ini", "[SIMULATION]\nSPEED=1\n");
+    dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[CAPTURE]\nDEVICE=0\n[LAYOUT]\n"
+                            "SURPRESS_MESSAGE=1\n[SOUND]\nSOUND_FILE1=" +
+                                sounds + "crossing_bell.wav\nSOUND_FILE2=" + sounds +
+                                "train_horn.wav\nSOUND_FILE3=" + sounds + "station_chime.wav\n");
+    const char* old = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = old ? old : "";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", dir.file("out.raw").c_str(), 1);
+    const int status = runTool(dir, {"run", "--json", "--simulate", "--seconds", "90", "--program",
+                                     std::string(data) + "/sample/program/4_crossing_bell.vpr"});
+    unsetenv("SDL_DISKAUDIOFILE");
+    if (old)
+        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
+    ASSERT_EQ(status, 0) << readText(dir.file("err.txt"));
+    const std::string out = readText(dir.file("out.txt"));
+    // The bell's command (repeating, number 1) ran, and the program ended.
+    EXPECT_NE(out.find("\"kind\":\"SoundOutput\",\"option\":2,\"value1\":1"), std::string::npos)
+        << out;
+    const auto last = out.rfind("{\"type\":\"end\"");
+    ASSERT_NE(last, std::string::npos) << out;
+    EXPECT_NE(out.find("\"reason\":\"program\"", last), std::string::npos) << out.substr(last);
+    const std::string raw = readText(dir.file("out.raw"));
+    const auto* samples = reinterpret_cast<const int16_t*>(raw.data());
+    long loud = 0;
+    for (size_t i = 0; i < raw.size() / 2; ++i)
+        loud += std::abs(samples[i]) > 4000;
+    // More than a second of the sounds in stereo at 44.1 kHz.
+    EXPECT_GT(loud, 44100 * 2) << raw.size();
 }
 
 } // namespace
