@@ -311,3 +311,36 @@ TEST(AssemblyDevices, AnExtendedInterfaceThatCannotOpenShows221AndStartUpGoesOn)
     EXPECT_EQ(frontend.runningTimers().count(105), 0u);
     rail.shutdown();
 }
+
+TEST(AssemblyDevices, ThePanelsTurntableButtonsTurnTheBridgeOutsideSimulationOnly)
+{
+    boardsim::Options options;
+    options.servo = true;
+    boardsim::BoardEmulator board(options);
+    ASSERT_TRUE(board.open());
+    ASSERT_TRUE(board.start());
+    TempDir dir;
+    makeFolder(dir, servoOptions(board, "TURN_SERVO=129\nTURN_SPEED=20\n"
+                                        "TURN_POINT2=0,-600,0,0,0,\n"));
+    std::vector<std::string> traffic;
+    std::mutex mutex;
+    RecordingFrontend frontend;
+    VardoAssembly rail(frontend, dir.path(), extendedParts(traffic, mutex));
+    ASSERT_EQ(rail.start(), StartupOutcome::Started);
+    devices::ExtendedInterface& ext = *rail.extendedInterface();
+    // In simulation the buttons leave the real bridge alone.
+    frontend.deliverPostedCommands();
+    ASSERT_TRUE(rail.simulation().running());
+    rail.selectTurntableTrack(2);
+    EXPECT_EQ(ext.turntableState(), 0);
+    rail.stopSimulation();
+
+    rail.selectTurntableTrack(2);
+    EXPECT_NE(ext.turntableState() & (1 << 2), 0);
+    // From the start position (150.0 degrees) the lower row's angle is used.
+    EXPECT_TRUE(waitFor([&] { return board.servo(1).position == -600; }));
+    rail.reverseTurntable();
+    EXPECT_NE(ext.turntableState() & 1, 0);
+    rail.shutdown();
+    board.requestStop();
+}
