@@ -1,5 +1,6 @@
 #include "vardo/app/assembly.h"
 
+#include "vardo/app/device_components.h"
 #include "vardo/app/video_startup.h"
 #include "vardo/base/command_ids.h"
 #include "vardo/operation/auto_button.h"
@@ -43,6 +44,7 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
       portOpener_(rail_.optionIniPath())
 {
     makeOptionalComponents();
+    findDevices();
     operation_ = std::make_unique<Operation>(frontend, controller_, speed_, trains_, sounds_,
                                              &layout_.model());
     usb_ = std::make_unique<devices::UsbController>(frontend, portOpener_, rail_.optionIniPath(),
@@ -65,9 +67,14 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
         return parts_.hooks.displaySubMode ? parts_.hooks.displaySubMode()
                                            : vision::DisplaySubMode::Centroid;
     };
+    hostHooks.extendedPointMode1 = [this] {
+        return extendedInterface_ && extendedDrivesPoints(*extendedInterface_);
+    };
     host_ = std::make_unique<ControlDetectionHost>(controller_, *operation_, speed_, hostHooks);
-    detector_ = std::make_unique<vision::Detector>(host_->roles(), frontend, *calibration_,
-                                                   layout_.model(), trains_, rail_.programFolder());
+    vision::DetectionHost roles = host_->roles();
+    roles.turntable = turntableSide_.get();
+    detector_ = std::make_unique<vision::Detector>(roles, frontend, *calibration_, layout_.model(),
+                                                   trains_, rail_.programFolder());
     if (parts_.dialogs.calibrationProgress)
         calibrationRun_ = std::make_unique<vision::CalibrationRun>(
             *calibration_, *host_, frontend, *detector_, trains_,
@@ -77,6 +84,7 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
     wire();
     installSteps();
     installShutdownSteps();
+    installDeviceSteps();
 }
 
 VardoAssembly::~VardoAssembly()
@@ -88,8 +96,9 @@ VardoAssembly::~VardoAssembly()
 
 void VardoAssembly::makeOptionalComponents()
 {
-    ComponentContext context{frontend_, rail_, parts_.observer,
-                             [this] { operation_->onTurntableArrived(); }};
+    ComponentContext context{frontend_,       rail_,
+                             parts_.observer, [this] { operation_->onTurntableArrived(); },
+                             &portOpener_,    &settings_};
     const AssemblyFactories& f = parts_.factories;
     if (f.sound)
         sound_ = f.sound(context);
@@ -157,6 +166,7 @@ void VardoAssembly::wire()
     usb_->setFadeStep([this] { speed_.fadeStep(); });
     frontend_.setTimerHandler([this](int id) { onTimer(id); });
     frontend_.setCommandHandler([this](int id) { handleCommand(id); });
+    wireDevices();
 }
 
 void VardoAssembly::installSteps()
@@ -214,8 +224,13 @@ void VardoAssembly::installShutdownSteps()
                        }});
     shutdown_.addStep({ShutdownStage::ReleaseDetection, "detection",
                        [this](RailSystem&) { detector_->ResetDetector(true); }});
-    shutdown_.addStep({ShutdownStage::CloseUsbController, "USB I/O controller",
-                       [this](RailSystem&) { usb_->shutdownController(); }});
+    shutdown_.addStep(
+        {ShutdownStage::CloseUsbController, "USB I/O controller", [this](RailSystem&) {
+             // It may write on the controller's port: it goes first.
+             if (extendedInterface_)
+                 extendedInterface_->closeExtendedInterface();
+             usb_->shutdownController();
+         }});
     shutdown_.addStep(
         {ShutdownStage::FreeLayoutAndProgram, "layout", [this](RailSystem&) { layout_.stop(); }});
 }
@@ -238,6 +253,8 @@ bool VardoAssembly::bringUpLayout()
         return false;
     layout_.computeHomePositions();
     layoutLoaded_ = true;
+    // A car of the simulation spans 7/10 of the figure's width.
+    simulation_.setCarLength(layout_.figures().figureWidth() * 7 / 10);
     const layout::TurntableData& table = layout_.model().turntable;
     controller_.turntableLayout.store(table.present);
     // The bridge shows from the start, towards the track it stands at.
@@ -297,7 +314,9 @@ bool VardoAssembly::bringUpDevices()
     simulation_.setCarCount(layout_.model().trainCount);
     usb_->setLayout(usbLayoutOf(layout_.model()));
     usb_->setSkin(skin_);
-    return usb_->initController();
+    const bool usbUp = usb_->initController();
+    bringUpExtended();
+    return usbUp;
 }
 
 bool VardoAssembly::bringUpControl()
@@ -512,9 +531,12 @@ void VardoAssembly::onTimer(int id)
     dispatchTimer(id, rail_.started(), *this);
 }
 
-void VardoAssembly::servoMoveEnded(int)
+void VardoAssembly::servoMoveEnded(int servo)
 {
-    // No extended interface here drives servos: the one-shot ends.
+    const int id = kServoTimerBase + servo;
+    // Without the interface the one-shot just ends.
+    if (!extendedInterface_ || !extendedInterface_->onTimer(id))
+        frontend_.killTimer(id);
 }
 
 bool VardoAssembly::videoFinished()
@@ -540,6 +562,86 @@ void VardoAssembly::changed()
 {
     if (parts_.hooks.stateChanged)
         parts_.hooks.stateChanged();
+}
+
+// ---- sound engine and extended interface
+
+void VardoAssembly::findDevices()
+{
+    soundEngine_ = dynamic_cast<devices::SoundEngine*>(sound_.get());
+    extendedInterface_ = dynamic_cast<devices::ExtendedInterface*>(extended_.get());
+    if (extendedInterface_)
+        turntableSide_ = std::make_unique<ExtendedTurntable>(*extendedInterface_);
+}
+
+void VardoAssembly::wireDevices()
+{
+    // No pre-pass while a calibration run drives the train.
+    controlPoints_.setCalibrationRunning([this] { return calibrationRunning(); });
+    if (!extendedInterface_)
+        return;
+    devices::ExtendedInterface& ext = *extendedInterface_;
+    ext.setUsb(usb_.get());
+    devices::ExtendedHooks h;
+    h.controllerState = [this] { return controller_.state(); };
+    h.presentSpeed = [this] { return speed_.present(); };
+    h.endSpeedFade = [this] { speed_.cancelFade(); };
+    h.operationRunning = [this] { return operation_->operating(); };
+    h.turntableArrived = [this] { operation_->onTurntableArrived(); };
+    h.performAction = [this](int code) { controller_.performAction(code); };
+    h.routeAction = [this](int code) { usb_->sendAction(code); };
+    h.sensorRatio = [this](int index) { return sensorRatio(index); };
+    h.traffic = parts_.hooks.extendedTraffic;
+    ext.setHooks(std::move(h));
+}
+
+void VardoAssembly::installDeviceSteps()
+{
+    if (soundEngine_)
+        startup_.addStep(
+            {StartupStage::Sound, "sound", [this](RailSystem&) { return initSound(); }});
+}
+
+bool VardoAssembly::initSound()
+{
+    // Without audio Vardo runs on silently: the message, never a quit.
+    if (!soundEngine_->InitSound(rail_.sdkRequested()))
+        frontend_.showMessage(common::msg::SoundClassInitFailed);
+    return true;
+}
+
+void VardoAssembly::bringUpExtended()
+{
+    if (!extendedInterface_)
+        return;
+    // A failure has shown its message; the rest runs without the board.
+    extendedInterface_->initExtendedInterface();
+    usb_->setRouter(extendedInterface_);
+}
+
+int VardoAssembly::sensorRatio(int index) const
+{
+    const auto& records = layout_.model().sensors.records;
+    if (index < 0 || size_t(index) >= records.size())
+        return devices::ExtendedInterface::kDefaultSensorRatio;
+    return records[size_t(index)].sensitivity;
+}
+
+void VardoAssembly::reverseTurntable()
+{
+    if (extendedInterface_ && !simulation_.running())
+        extendedInterface_->reverseTurntable();
+}
+
+void VardoAssembly::selectTurntableTrack(int track)
+{
+    if (extendedInterface_ && !simulation_.running())
+        extendedInterface_->selectTrack(track);
+}
+
+int VardoAssembly::selectComPort(int number)
+{
+    return usb_->selectComPort(number, extendedInterface_ && extendedInterface_->isOpen());
 }
 
 } // namespace vardo

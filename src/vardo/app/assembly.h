@@ -6,11 +6,13 @@
 // the headless commands and the tests differ only in the parts they pass.
 #include "vardo/app/assembly_parts.h"
 #include "vardo/app/detection_host_impl.h"
+#include "vardo/app/extended_turntable.h"
 #include "vardo/app/rail_system.h"
 #include "vardo/app/startup.h"
 #include "vardo/app/timer_dispatch.h"
 #include "vardo/base/command_ids.h"
 #include "vardo/devices/serial_port.h"
+#include "vardo/devices/sound_engine.h"
 #include "vardo/devices/usb_controller.h"
 #include "vardo/layout/layout.h"
 #include "vardo/operation/control_loop.h"
@@ -119,6 +121,16 @@ public:
     ExtendedPort* extendedPort() { return extended_.get(); }
     StatusPublisher* sdk() { return sdk_.get(); }
 
+    // ---- sound engine and extended interface (null when left out)
+    devices::SoundEngine* soundEngine() { return soundEngine_; }
+    devices::ExtendedInterface* extendedInterface() { return extendedInterface_; }
+    // The panel's turntable buttons outside simulation: flip the
+    // orientation, or select track 1..5 in the present one.
+    void reverseTurntable();
+    void selectTurntableTrack(int track);
+    // The parameter dialog's COM choice for the USB I/O controller.
+    int selectComPort(int number);
+
 private:
     void makeOptionalComponents();
     void makeVideoSource();
@@ -134,6 +146,13 @@ private:
     void runNextProgramOfFolder();
     void turntableTurned(int track, bool reversed);
     void changed();
+    // ---- sound engine and extended interface
+    void findDevices();
+    void wireDevices();
+    void installDeviceSteps();
+    bool initSound();
+    void bringUpExtended();
+    int sensorRatio(int index) const;
     // A view state from the hooks, for detection.
     vision::DisplayMode displayMode() const;
 
@@ -165,6 +184,10 @@ private:
     std::unique_ptr<StatusPublisher> sdk_;
     std::unique_ptr<Component> speech_;
     std::unique_ptr<Component> panel_;
+    // The real components among the above, found by type.
+    devices::SoundEngine* soundEngine_ = nullptr;
+    devices::ExtendedInterface* extendedInterface_ = nullptr;
+    std::unique_ptr<ExtendedTurntable> turntableSide_;
     std::unique_ptr<Operation> operation_;
     devices::SerialPortOpener portOpener_;
     std::unique_ptr<devices::UsbController> usb_;

@@ -18,6 +18,10 @@
 namespace vardo {
 
 class RailSystem;
+class Settings;
+namespace devices {
+class PortOpener;
+}
 
 // What an optional component is made from.
 struct ComponentContext {
@@ -26,6 +30,9 @@ struct ComponentContext {
     OperationObserver* observer = nullptr;
     // The extended interface reports a finished turn here.
     std::function<void()> turntableArrived;
+    // The devices' serial ports and the settings the assembly keeps.
+    devices::PortOpener* portOpener = nullptr;
+    const Settings* settings = nullptr;
 };
 
 // A component that only starts and stops with the rest (speech, panel).
@@ -74,6 +81,9 @@ struct AssemblyHooks {
     std::function<void()> stateChanged;
     // A turntable command turned the bridge (the window redraws it).
     std::function<void(int track, bool reversed)> turntableTurned;
+    // Each message the extended interface writes (hex packets or text);
+    // called on the writing thread.
+    std::function<void(const std::string&)> extendedTraffic;
 };
 
 struct AssemblyParts {

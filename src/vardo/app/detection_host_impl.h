@@ -21,6 +21,8 @@ struct DetectionHostHooks {
     std::function<bool()> speedControlEnabled;
     std::function<vision::DisplayMode()> displayMode;
     std::function<vision::DisplaySubMode()> displaySubMode;
+    // The extended interface drives a point entry (false when absent).
+    std::function<bool()> extendedPointMode1;
 };
 
 class ControlDetectionHost : public vision::FrameGate, public vision::ControlSide {
@@ -47,8 +49,10 @@ public:
     void performAction(int action) override { controller_.performAction(action); }
     bool speedControlEnabled() const override;
     void setSpeed(double fraction) override { speed_.set(fraction); }
-    // No extended interface here drives a point entry.
-    bool extendedPointMode1() const override { return false; }
+    bool extendedPointMode1() const override
+    {
+        return hooks_.extendedPointMode1 && hooks_.extendedPointMode1();
+    }
 
 private:
     Controller& controller_;

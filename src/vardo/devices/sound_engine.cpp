@@ -199,7 +199,7 @@ bool SoundEngine::load(Slot& slot, const std::string& path, Failure& failure)
 int SoundEngine::PrepareSound(int n)
 {
     if (!ready())
-        return -1;
+        return prepareWithoutAudio(n);
     if (n == 0) {
         slots_[0].prepared = true;
         return 0;
@@ -222,6 +222,19 @@ int SoundEngine::PrepareSound(int n)
     }
     report(failure);
     return -2;
+}
+
+int SoundEngine::prepareWithoutAudio(int n) const
+{
+    // Nothing the user could hear is lost on a machine without audio, so a
+    // program with sounds runs silently; a sound that could never play
+    // (undefined, or its file gone) still refuses. Quietly: 183 was shown.
+    if (n == 0)
+        return 0;
+    const std::string value = n > 0 ? settings_.soundFile(n) : std::string();
+    if (value.empty())
+        return -1;
+    return std::filesystem::exists(resolveSoundPath(value, programFolder_)) ? 0 : -2;
 }
 
 void SoundEngine::stopLocked(int s, Slot& slot)

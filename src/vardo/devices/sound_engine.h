@@ -35,6 +35,7 @@ public:
     bool InitSound(bool prepareScratch);
     // Gives number n a slot of its own and loads its file (n >= 1). 0, or -1
     // with message 219 for an undefined number, or -2 with message 184.
+    // Without audio: 0 when the file exists, else -1 / -2 without a message.
     int PrepareSound(int n);
     // Plays n once or repeating; path (may be empty) names the file for
     // slot 0. A number never prepared plays in slot 0.
@@ -72,6 +73,7 @@ private:
     bool validSlot(int n) const { return ready() && n >= 0 && n <= capacity_; }
     // Slot n when it was prepared, else the scratch slot.
     int slotFor(int n) const;
+    int prepareWithoutAudio(int n) const;
     bool load(Slot& slot, const std::string& path, Failure& failure);
     void stopLocked(int s, Slot& slot);
     void report(const Failure& failure);

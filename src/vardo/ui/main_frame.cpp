@@ -1,8 +1,11 @@
 #include "vardo/ui/main_frame.h"
 
 #include "vardo/base/command_ids.h"
+#include "vardo/app/device_components.h"
 #include "vardo/app/documentation.h"
 #include "vardo/ui/folder_dialog.h"
+#include "vardo/ui/servo_dialog.h"
+#include "vardo/ui/sound_dialog.h"
 #include "vardo/ui/menu_table.h"
 #include "vardo/ui/toolbar_icons.h"
 
@@ -202,6 +205,7 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     parts.progress = progress_.get();
     parts.fileChooser = fileChooser_.get();
     parts.videoBackend = std::move(backend);
+    parts.factories = deviceFactories();
     SessionHooks hooks;
     hooks.frameReady = [this] {
         if (view_)
@@ -420,6 +424,8 @@ void CMainFrame::onCommand(int id)
     case cmd::CameraFormat: cameraFormat(); break;
     case cmd::TrainDisplaySettings: trainDisplaySettings(); break;
     case cmd::FolderRunSettings: folderRunSettings(); break;
+    case cmd::SoundSettings: soundSettings(); break;
+    case cmd::ExtendedInterfaceSettings: servoSettings(); break;
     case cmd::EmergencyStopNotice: showEmergencyStop(); break;
     case cmd::OpenProgram: s.editor().open(false); break;
     case cmd::SampleProgram: s.editor().open(true); break;
@@ -436,6 +442,29 @@ void CMainFrame::onCommand(int id)
     }
     view_->update();
     updateActions();
+}
+
+void CMainFrame::soundSettings()
+{
+    VardoAssembly& a = session_->assembly();
+    devices::SoundEngine* engine = a.soundEngine();
+    SoundDialog(a.settings(), engine && engine->ready() ? engine : nullptr, frontend_,
+                a.rail().programFolder(), this)
+        .exec();
+}
+
+void CMainFrame::servoSettings()
+{
+    VardoAssembly& a = session_->assembly();
+    devices::ExtendedInterface* ext = a.extendedInterface();
+    if (!ext)
+        return;
+    devices::ServoSettingsEditor::Hooks hooks;
+    hooks.usbConnected = [&a] { return a.usb().connected(); };
+    hooks.controllerState = [&a] { return a.controller().state(); };
+    hooks.performAction = [&a](int code) { a.controller().performAction(code); };
+    devices::ServoSettingsEditor editor(frontend_, *ext, hooks);
+    ServoDialog(editor, this).exec();
 }
 
 void CMainFrame::startCalibration()

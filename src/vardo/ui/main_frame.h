@@ -97,6 +97,8 @@ private:
     void cameraFormat();
     void trainDisplaySettings();
     void folderRunSettings();
+    void soundSettings();
+    void servoSettings();
     void startCalibration();
     void openAngleCorrection();
     void showEmergencyStop();

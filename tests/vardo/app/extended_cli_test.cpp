@@ -4,8 +4,11 @@
 #include "board_emulator.h"
 #include "temp_dir.h"
 
+#include "layoutdata/layout_files.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +58,21 @@ int runTool(const TempDir& dir, std::vector<std::string> args)
     return WEXITSTATUS(status);
 }
 
+// Start-up needs a layout: a plain square of track.
+void writeLayout(const TempDir& dir)
+{
+    dir.write("layout/.keep", "");
+    layoutdata::PolylineFile track;
+    for (int i = 0; i < 40; ++i) {
+        const int side = i / 10, step = (i % 10) * 30;
+        const int x = side == 0 ? 100 + step : side == 1 ? 400 : side == 2 ? 400 - step : 100;
+        const int y = side == 0 ? 100 : side == 1 ? 100 + step : side == 2 ? 400 : 400 - step;
+        track.vertices.push_back({x, y});
+    }
+    track.vertexCounts.push_back(40);
+    ASSERT_TRUE(layoutdata::writePolylineFile(dir.file("layout/layout.dat"), track));
+}
+
 std::string readText(const std::string& path)
 {
     std::ifstream in(path);
@@ -73,6 +91,7 @@ TEST(ExtendedCli, ActionsPrintEveryPacketAndDriveTheEmulatedServos)
     ASSERT_TRUE(board.start());
     TempDir dir;
     dir.write("VARDO.ini", "[SERVO]\nTORQUE_INTERVAL=100\n");
+    writeLayout(dir);
     dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[SERIAL]\nCOM4=" + board.devicePath() +
                                 "\n[SERVO]\nCOM_NO=4\nPOINT_SERVO=131\nBRANCH_POINT=-90\n"
                                 "TURN_SERVO=129\nTURN_SPEED=20\nTURN_POINT2=0,-600,0,0,0,\n");
@@ -101,7 +120,9 @@ TEST(ExtendedCli, ActionsExitOneWhenTheInterfaceCannotStart)
 {
     TempDir dir;
     dir.write("VARDO.ini", "");
-    dir.write("option.ini", "[SERIAL]\nCOM4=" + dir.file("no-device") + "\n[SERVO]\nCOM_NO=4\n");
+    writeLayout(dir);
+    dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[SERIAL]\nCOM4=" + dir.file("no-device") +
+                                "\n[SERVO]\nCOM_NO=4\n");
     EXPECT_EQ(runTool(dir, {"actions", "--turntable", "1"}), 1);
     EXPECT_NE(readText(dir.file("err.txt")).find("拡張インタフェイスの初期化に失敗しました。"),
               std::string::npos);
@@ -132,6 +153,49 @@ TEST(ExtendedCli, TurntableSampleProgramRunsToItsEndInSimulation)
     const auto last = out.rfind("{\"type\":\"end\"");
     ASSERT_NE(last, std::string::npos) << out;
     EXPECT_NE(out.find("\"reason\":\"program\"", last), std::string::npos) << out.substr(last);
+}
+
+// The crossing-bell sample run by vardo-run with the real sound engine on
+// the disk audio driver: the bell's command runs and sound reaches the file.
+TEST(RunCli, CrossingBellSampleIsAudibleThroughTheDiskDriver)
+{
+    const char* data = std::getenv("VARDO_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::copy(std::string(data) + "/layout", dir.file("layout"));
+    const std::string sounds = std::string(data) + "/sample/sound/";
+    dir.write("VARDO.ini", "[SIMULATION]\nSPEED=1\n");
+    dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[CAPTURE]\nDEVICE=0\n[LAYOUT]\n"
+                            "SURPRESS_MESSAGE=1\n[SOUND]\nSOUND_FILE1=" +
+                                sounds + "crossing_bell.wav\nSOUND_FILE2=" + sounds +
+                                "train_horn.wav\nSOUND_FILE3=" + sounds + "station_chime.wav\n");
+    const char* old = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = old ? old : "";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", dir.file("out.raw").c_str(), 1);
+    const int status = runTool(dir, {"run", "--json", "--simulate", "--seconds", "90", "--program",
+                                     std::string(data) + "/sample/program/4_crossing_bell.vpr"});
+    unsetenv("SDL_DISKAUDIOFILE");
+    if (old)
+        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
+    ASSERT_EQ(status, 0) << readText(dir.file("err.txt"));
+    const std::string out = readText(dir.file("out.txt"));
+    // The bell's command (repeating, number 1) ran, and the program ended.
+    EXPECT_NE(out.find("\"kind\":\"SoundOutput\",\"option\":2,\"value1\":1"), std::string::npos)
+        << out;
+    const auto last = out.rfind("{\"type\":\"end\"");
+    ASSERT_NE(last, std::string::npos) << out;
+    EXPECT_NE(out.find("\"reason\":\"program\"", last), std::string::npos) << out.substr(last);
+    const std::string raw = readText(dir.file("out.raw"));
+    const auto* samples = reinterpret_cast<const int16_t*>(raw.data());
+    long loud = 0;
+    for (size_t i = 0; i < raw.size() / 2; ++i)
+        loud += std::abs(samples[i]) > 4000;
+    // More than a second of the sounds in stereo at 44.1 kHz.
+    EXPECT_GT(loud, 44100 * 2) << raw.size();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "vardo/app/cli/cli_actions_extended.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
+#include "vardo/app/device_components.h"
 
 #include <chrono>
 #include <cstdio>
@@ -136,7 +137,10 @@ int runActions(const std::vector<std::string>& arguments)
     // The board comes up as Vardo brings it up: with the layout's points,
     // so that their start pulses go out first.
     Written written;
-    auto rt = std::make_unique<VardoAssembly>(*frontend, common::programFolder(), AssemblyParts{});
+    AssemblyParts parts;
+    parts.factories.extended = extendedInterfaceFactory();
+    parts.hooks.extendedTraffic = printExtendedTraffic;
+    auto rt = std::make_unique<VardoAssembly>(*frontend, common::programFolder(), std::move(parts));
     // Only the board is tested: the simulation that start-up asks for
     // without a camera is not started.
     frontend->setCommandHandler([](int) {});
@@ -144,15 +148,17 @@ int runActions(const std::vector<std::string>& arguments)
     usb.setTrafficObserver([&written](const std::string& c) { written.add(c); });
     if (request.hasSpeed)
         usb.setSpeed(request.speed);
-    if (rt->start() != StartupOutcome::Started || !usb.connected()) {
+    // Either board is enough: the extended interface alone takes the
+    // actions its servos drive.
+    const bool started = rt->start() == StartupOutcome::Started;
+    if (!started || (!usb.connected() && !rt->extendedInterface()->isOpen())) {
         rt->shutdown();
         frontend.reset();
         return 1;
     }
     std::printf("start-up: %s\n", written.take().c_str());
-    const std::string folder = common::programFolder();
-    devices::SerialPortOpener opener(common::joinPath(folder, "option.ini"));
-    if (!extended.start(*frontend, opener, usb, folder, request.hasSpeed ? request.speed : 0.0)) {
+    if (!extended.start(*frontend, *rt->extendedInterface(), usb, common::programFolder(),
+                        request.hasSpeed ? request.speed : 0.0)) {
         rt->shutdown();
         frontend.reset();
         return 1;

@@ -28,13 +28,13 @@ bool parseNumber(const std::string& text, int low, int high, int& out)
     return true;
 }
 
-void printTraffic(const std::string& line)
+} // namespace
+
+void printExtendedTraffic(const std::string& line)
 {
     std::printf("  extended: %s\n", line.c_str());
     std::fflush(stdout);
 }
-
-} // namespace
 
 bool ExtendedActions::takeItems(std::vector<std::string>& args, std::string& error)
 {
@@ -71,7 +71,7 @@ bool ExtendedActions::takeItems(std::vector<std::string>& args, std::string& err
     return true;
 }
 
-bool ExtendedActions::start(ConsoleFrontend& frontend, devices::PortOpener& opener,
+bool ExtendedActions::start(ConsoleFrontend& frontend, devices::ExtendedInterface& ext,
                             devices::UsbController& usb, const std::string& programFolder,
                             double speed)
 {
@@ -85,12 +85,14 @@ bool ExtendedActions::start(ConsoleFrontend& frontend, devices::PortOpener& open
                              "([SERVO] COM_NO is 0)\n");
         return false;
     }
+    // Start-up brought it up; a failure there has shown its message.
+    if (!ext.isOpen())
+        return false;
     layoutdata::SensorFile sensors;
     if (layoutdata::readSensorFile(common::joinPath(programFolder, "layout/sensor.dat"), sensors) !=
         layoutdata::ReadStatus::Ok)
         sensors.records.clear();
-    ext_ = std::make_unique<devices::ExtendedInterface>(frontend, opener, settings);
-    ext_->setUsb(&usb);
+    ext_ = &ext;
     devices::ExtendedHooks hooks;
     hooks.presentSpeed = [speed] { return speed; };
     hooks.routeAction = [&usb](int code) { usb.sendAction(code); };
@@ -100,20 +102,11 @@ bool ExtendedActions::start(ConsoleFrontend& frontend, devices::PortOpener& open
             return int(devices::ExtendedInterface::kDefaultSensorRatio);
         return int(sensors.records[size_t(index)].sensitivity);
     };
-    hooks.traffic = printTraffic;
-    // Each turn is waited for as a program waits for it.
+    hooks.traffic = printExtendedTraffic;
+    // Each turn is waited for here, as a program waits for it.
     hooks.operationRunning = [] { return true; };
     hooks.turntableArrived = [this] { turned_.set(); };
     ext_->setHooks(hooks);
-    devices::ExtendedInterface* ext = ext_.get();
-    frontend.setTimerHandler([&usb, ext](int id) {
-        if (!ext->onTimer(id))
-            usb.onTimer(id);
-    });
-    std::printf("extended interface start-up:\n");
-    if (!ext_->initExtendedInterface())
-        return false;
-    usb.setRouter(ext);
     return true;
 }
 

@@ -14,6 +14,9 @@
 
 namespace vardo::cli {
 
+// Each packet (hex) or text the interface writes, on its own line.
+void printExtendedTraffic(const std::string& line);
+
 class ExtendedActions {
 public:
     // Takes --turntable T, --reverse, --sensor I TIMEOUT, --servo-id N and
@@ -21,11 +24,11 @@ public:
     bool takeItems(std::vector<std::string>& args, std::string& error);
     bool hasItems() const { return !items_.empty(); }
 
-    // Starts the interface when [SERVO] COM_NO is set and routes the
-    // controller's actions through it. False when it could not be
-    // initialised, or items need it and it is not set up.
-    bool start(ConsoleFrontend& frontend, devices::PortOpener& opener, devices::UsbController& usb,
-               const std::string& programFolder, double speed);
+    // Takes over the interface the assembly brought up (when [SERVO]
+    // COM_NO is set), waiting for each turn itself. False when it could not
+    // be initialised, or items need it and it is not set up.
+    bool start(ConsoleFrontend& frontend, devices::ExtendedInterface& ext,
+               devices::UsbController& usb, const std::string& programFolder, double speed);
     // Carries out the items in order; false when one failed.
     bool run();
     void close();
@@ -40,7 +43,7 @@ private:
 
     std::vector<Item> items_;
     ConsoleFrontend* frontend_ = nullptr;
-    std::unique_ptr<devices::ExtendedInterface> ext_;
+    devices::ExtendedInterface* ext_ = nullptr;
     common::Event turned_;
 };
 

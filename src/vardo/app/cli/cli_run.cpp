@@ -7,6 +7,8 @@
 #include "vardo/app/assembly.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
+#include "vardo/app/device_components.h"
+#include "vardo/app/rail_system.h"
 #include "vardo/base/command_ids.h"
 #include "vardo/operation/logging_seams.h"
 #include "vardo/operation/trace_printer.h"
@@ -101,14 +103,21 @@ private:
     std::thread thread_;
 };
 
-// The stand-ins for sound and the extended interface report into the trace.
-AssemblyFactories loggingComponents(TracePrinter& trace)
+// The real sound engine when sounds are configured and the real extended
+// interface when its port is; otherwise stand-ins that report into the trace.
+AssemblyFactories runComponents(TracePrinter& trace)
 {
     AssemblyFactories f;
-    f.sound = [](const ComponentContext& c) {
+    const ComponentFactory<SoundPort> engine = soundEngineFactory();
+    f.sound = [engine](const ComponentContext& c) -> std::unique_ptr<SoundPort> {
+        if (!c.rail.settings().soundFile(1).empty())
+            return engine(c);
         return std::make_unique<LoggingSound>(c.frontend, c.rail.optionIniPath());
     };
-    f.extended = [&trace](const ComponentContext& c) {
+    const ComponentFactory<ExtendedPort> board = extendedInterfaceFactory();
+    f.extended = [board, &trace](const ComponentContext& c) -> std::unique_ptr<ExtendedPort> {
+        if (devices::ServoSettings::load(c.rail.settings()).comNo != 0)
+            return board(c);
         auto ext = std::make_unique<LoggingExtended>(
             c.rail.optionIniPath(), [&trace](const std::string& t) { trace.device("ext", t); });
         ext->setArrival(c.turntableArrived);
@@ -126,7 +135,8 @@ AssemblyParts runParts(const RunOptions& options, TracePrinter& trace, TrainStat
     parts.calibrationPath = options.calibration;
     parts.programPath = options.program;
     parts.observer = &trace;
-    parts.factories = loggingComponents(trace);
+    parts.factories = runComponents(trace);
+    parts.hooks.extendedTraffic = [&trace](const std::string& t) { trace.device("ext", t); };
     // Every analysis that ran is a trace line of where the train is.
     parts.hooks.frame = [&trace, &trains](std::span<const uint8_t>, int, int, bool analysed) {
         if (!analysed || !trains)
