@@ -358,8 +358,10 @@ void LayoutEditor::sensorSettings()
     SensorDialogState state{sensors_[index].sensitivity};
     if (!frontend_.sensorDialog(state) || !state.valid())
         return;
-    // Unlike the other two dialogs this one leaves the modified flag alone:
-    // existing working folders were made that way.
+    // A changed sensitivity marks the sensors modified, so that saving keeps
+    // it (otherwise an edit made only here would be lost on save).
+    if (sensors_[index].sensitivity != state.sensitivity)
+        modified_.sensor = true;
     sensors_[index].sensitivity = state.sensitivity;
     frontend_.repaint();
 }

@@ -308,7 +308,7 @@ TEST_F(MarkerTest, SensorsStartAtSensitivity75AndOpenTheirDialog)
               (Texts{text::kMenuSensorSettings, text::kMenuAddSensor, text::kMenuDeleteSensor}));
 }
 
-TEST_F(MarkerTest, SensorDialogStoresOnlyValidValuesAndLeavesTheFlag)
+TEST_F(MarkerTest, SensorDialogStoresOnlyValidValuesAndSavesTheChange)
 {
     layoutdata::SensorFile file;
     file.records.push_back({100, 120, 50});
@@ -321,13 +321,20 @@ TEST_F(MarkerTest, SensorDialogStoresOnlyValidValuesAndLeavesTheFlag)
     };
     ASSERT_TRUE(editor().run(Command::SensorSettings));
     EXPECT_EQ(editor().sensors()[0].sensitivity, 50);
+    EXPECT_FALSE(editor().modified().sensor); // nothing changed yet
     ui.onSensorDialog = [](SensorDialogState& s) {
         s.sensitivity = 99;
         return true;
     };
     ASSERT_TRUE(editor().run(Command::SensorSettings));
     EXPECT_EQ(editor().sensors()[0].sensitivity, 99);
-    EXPECT_FALSE(editor().modified().sensor);
+    EXPECT_TRUE(editor().modified().sensor);
+    // The change alone reaches the working folder on save.
+    editor().save();
+    layoutdata::SensorFile saved;
+    ASSERT_EQ(layoutdata::readSensorFile(work("sensor.dat"), saved), layoutdata::ReadStatus::Ok);
+    ASSERT_EQ(saved.records.size(), 1u);
+    EXPECT_EQ(saved.records[0].sensitivity, 99);
 }
 
 TEST_F(MarkerTest, NinthSensorIsRefusedAndDeleteAsks)
