@@ -2,6 +2,7 @@
 
 #include "vardo/base/command_ids.h"
 #include "vardo/app/documentation.h"
+#include "vardo/ui/clipboard_reader.h"
 #include "vardo/ui/folder_dialog.h"
 #include "vardo/ui/menu_table.h"
 #include "vardo/ui/toolbar_icons.h"
@@ -202,6 +203,10 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     parts.progress = progress_.get();
     parts.fileChooser = fileChooser_.get();
     parts.videoBackend = std::move(backend);
+    // Command 12 of an outside program runs the file named on the clipboard.
+    // An outside program's window is not drawn into: the outside-display
+    // rules hold, the view stays in this window.
+    parts.sdk.clipboardText = clipboardReader();
     SessionHooks hooks;
     hooks.frameReady = [this] {
         if (view_)
