@@ -43,8 +43,8 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
       portOpener_(rail_.optionIniPath())
 {
     makeOptionalComponents();
-    sdk_ = std::make_unique<SdkLink>(*this, parts_.sdk,
-                                     settings_.getInt(SettingId::ApiCommInterval));
+    sdk_ =
+        std::make_unique<SdkLink>(*this, parts_.sdk, settings_.getInt(SettingId::ApiCommInterval));
     operation_ = std::make_unique<Operation>(frontend, controller_, speed_, trains_, sounds_,
                                              &layout_.model());
     usb_ = std::make_unique<devices::UsbController>(frontend, portOpener_, rail_.optionIniPath(),
@@ -70,8 +70,8 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
     host_ = std::make_unique<ControlDetectionHost>(controller_, *operation_, speed_, hostHooks);
     vision::DetectionHost roles = host_->roles();
     roles.positions = sdk_.get();
-    detector_ = std::make_unique<vision::Detector>(roles, frontend, *calibration_,
-                                                   layout_.model(), trains_, rail_.programFolder());
+    detector_ = std::make_unique<vision::Detector>(roles, frontend, *calibration_, layout_.model(),
+                                                   trains_, rail_.programFolder());
     if (parts_.dialogs.calibrationProgress)
         calibrationRun_ = std::make_unique<vision::CalibrationRun>(
             *calibration_, *host_, frontend, *detector_, trains_,

@@ -57,7 +57,8 @@ protected:
     void SetUp() override
     {
         SdkNamespace::SetUp();
-        dir_.write("VARDO.ini", "[SIMULATION]\nSPEED=1\n[CAPTURE]\nLOOP=0\n[API]\nCOMM_INTERVAL=2\n");
+        dir_.write("VARDO.ini",
+                   "[SIMULATION]\nSPEED=1\n[CAPTURE]\nLOOP=0\n[API]\nCOMM_INTERVAL=2\n");
         dir_.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[CAPTURE]\nDEVICE=0\n"
                                  "[LAYOUT]\nSURPRESS_MESSAGE=1\n[USB]\nSURPRESS_MESSAGE=1\n");
         dir_.write("layout/.keep", "");
@@ -234,6 +235,8 @@ TEST_F(SdkAssembly, RunProgramFileLoadsTheClipboardsFileAndStartsIt)
     EXPECT_FALSE(rail_->program().modified);
     ASSERT_TRUE(rail_->operation().waitForEnd(10000));
     EXPECT_EQ(rail_->operation().endReason(), EndReason::Program);
+    // The end of the control loop is published: stopped, lamp off.
+    EXPECT_EQ(status() & (state::Running | state::AutoLamp), 0);
 }
 
 TEST_F(SdkAssembly, RunProgramFileWithoutClipboardTextShowsMessage216)
@@ -286,8 +289,10 @@ TEST_F(SdkAssembly, RandomCommandRecordsNeitherCrashNorHangAndEveryNewOneIsTaken
     for (int i = 0; i < 10000; ++i) {
         vardo_command_record record{};
         record.flag = flags[random() % std::size(flags)];
-        record.code = random() % 4 == 0 ? std::int32_t(random()) : codes[random() % std::size(codes)];
-        record.value = random() % 2 == 0 ? std::int32_t(random()) : std::int32_t(random() % 400) - 100;
+        record.code =
+            random() % 4 == 0 ? std::int32_t(random()) : codes[random() % std::size(codes)];
+        record.value =
+            random() % 2 == 0 ? std::int32_t(random()) : std::int32_t(random() % 400) - 100;
         // A sensor wait lasts as long as its value says: keep it short.
         if (record.code == 14)
             record.value = std::abs(record.value % 100);
@@ -298,7 +303,8 @@ TEST_F(SdkAssembly, RandomCommandRecordsNeitherCrashNorHangAndEveryNewOneIsTaken
         vardo_command_record seen{};
         ASSERT_TRUE(waitFor([&] {
             return vardo_read_record(slot, &seen, 1, VARDO_SDK_LOCK, 5000) == 0 && seen.flag == 2;
-        })) << "record " << i << " code " << record.code << " value " << record.value;
+        })) << "record "
+            << i << " code " << record.code << " value " << record.value;
     }
     vardo_close_record_set(slot);
     EXPECT_EQ(rail_->sdk().sdk().commandsTaken() - takenBefore, std::uint64_t(newRecords));

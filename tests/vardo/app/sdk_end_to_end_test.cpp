@@ -112,7 +112,8 @@ protected:
     // Sends a command with the command-line client; its exit code.
     int send(const std::string& code, const std::string& value)
     {
-        return run({VARDO_SDK_TOOL, "send", code, value, "--timeout", "3000"}, dir_.file("send.txt"));
+        return run({VARDO_SDK_TOOL, "send", code, value, "--timeout", "3000"},
+                   dir_.file("send.txt"));
     }
 
     TempDir dir_;
