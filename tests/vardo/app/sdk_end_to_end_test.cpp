@@ -1,9 +1,12 @@
 // End to end: vardo-run in simulation with -s, and outside programs in other
 // processes: vardo-sdk send and watch, and the Python example.
+#include "oval_video.h"
 #include "sdk/sdk_namespace.h"
 #include "temp_dir.h"
 
+#include "common/byte_io.h"
 #include "layoutdata/layout_files.h"
+#include "vardo/vision/calibration_file.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +119,31 @@ protected:
                    dir_.file("send.txt"));
     }
 
+    // Sends 101 with the command-line client until the connection is open:
+    // the records exist once start-up reached the interface, and an open
+    // connection answers with a status (before the simulation runs, or
+    // without a calibration, it stays closed).
+    bool openConnection()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (send("101", "0") == 0) {
+                vardo_sdk* client = vardo_sdk_connect();
+                vardo_status_record status{};
+                bool open = false;
+                for (int i = 0; client && i < 50 && !open; ++i) {
+                    open = vardo_sdk_read_status(client, &status) == 1;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+                vardo_sdk_disconnect(client);
+                if (open)
+                    return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+
     TempDir dir_;
     pid_t vardo_ = -1;
 };
@@ -127,15 +155,8 @@ TEST_F(SdkEndToEnd, ClientsInOtherProcessesDriveTheSimulatedTrain)
     vardo_ = spawn({VARDO_RUN_PATH, "run", "--simulate", "-s", "--seconds", "120", "--json"},
                    dir_.file("run.txt"));
     ASSERT_GT(vardo_, 0);
-    // The records exist once start-up has come to the interface.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    int opened = -1;
-    while (opened != 0 && std::chrono::steady_clock::now() < deadline) {
-        opened = send("101", "0");
-        if (opened != 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_EQ(opened, 0) << readText(dir_.file("run.txt")) << readText(dir_.file("run.txt.err"));
+    ASSERT_TRUE(openConnection()) << readText(dir_.file("run.txt"))
+                                  << readText(dir_.file("run.txt.err"));
 
     const pid_t watcher =
         spawn({VARDO_SDK_TOOL, "watch", "--json", "--seconds", "3"}, dir_.file("watch.txt"));
@@ -175,4 +196,52 @@ TEST_F(SdkEndToEnd, ClientsInOtherProcessesDriveTheSimulatedTrain)
     for (const std::string& name : leftovers())
         EXPECT_NE(name.find("SMemoryDllManagementSystem"), std::string::npos) << name;
     EXPECT_NE(send("101", "0"), 0);
+}
+
+TEST_F(SdkEndToEnd, BoundingBoxModeReportsTheBoxOfWhatDetectionFoundInAVideo)
+{
+    dir_.write("VARDO.ini", "[CAPTURE]\nLOOP=1\n[API]\nCOMM_INTERVAL=5\n");
+    vardo::testing::OvalVideo video;
+    video.frames = video.lapFrames = 96;
+    video.fps = 12;
+    std::string error;
+    ASSERT_TRUE(vardo::testing::writeOvalVideo(dir_.file("oval.avi"), video, error)) << error;
+    vardo::vision::CalibrationRecord record;
+    record.frameWidth = video.width;
+    record.frameHeight = video.height;
+    record.left = 60;
+    record.top = 45;
+    record.right = 260;
+    record.bottom = 195;
+    ASSERT_TRUE(common::writeFileAtomic(dir_.file("oval.clb"),
+                                        vardo::vision::encodeCalibrationFile(record)));
+    vardo_ = spawn({VARDO_RUN_PATH, "run", "-s", "-i", dir_.file("oval.avi"), "--calibration",
+                    dir_.file("oval.clb"), "--seconds", "120"},
+                   dir_.file("run.txt"));
+    ASSERT_GT(vardo_, 0);
+    ASSERT_TRUE(openConnection()) << readText(dir_.file("run.txt.err")); // calibrated
+    ASSERT_EQ(send("100", "103"), 0);
+
+    vardo_sdk* client = vardo_sdk_connect();
+    ASSERT_NE(client, nullptr);
+    vardo_position_record box{};
+    vardo_sdk_read_position(client, &box); // what came before the mode
+    int boxes = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (boxes < 3 && std::chrono::steady_clock::now() < until) {
+        if (vardo_sdk_read_position(client, &box) != 1) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
+        ++boxes;
+        // Camera pixels of the moving car: a box inside the frame.
+        EXPECT_GE(box.x, 0);
+        EXPECT_GE(box.y, 0);
+        EXPECT_LE(box.x, box.laps);
+        EXPECT_LE(box.y, box.angle);
+        EXPECT_LT(box.laps, video.width);
+        EXPECT_LT(box.angle, video.height);
+    }
+    vardo_sdk_disconnect(client);
+    EXPECT_EQ(boxes, 3) << readText(dir_.file("run.txt"));
 }
