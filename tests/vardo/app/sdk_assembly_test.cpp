@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
+#include <mutex>
 #include <random>
 #include <thread>
 
@@ -312,4 +313,27 @@ TEST_F(SdkAssembly, RandomCommandRecordsNeitherCrashNorHangAndEveryNewOneIsTaken
     send(100, 0);
     send(1, ActionStop);
     EXPECT_FALSE(rail_->controller().running());
+}
+
+TEST_F(SdkAssembly, AttachingAWindowSuspendsTheAutomaticStopsForGood)
+{
+    std::mutex mutex;
+    std::vector<std::uint32_t> attached;
+    AssemblyParts parts;
+    parts.sdk.attachWindow = [&](std::uint32_t window) {
+        std::lock_guard lock(mutex);
+        attached.push_back(window);
+    };
+    startWithSdk(std::move(parts));
+    vision::PositionOutput& output = rail_->sdk();
+    send(101, 0);
+    EXPECT_FALSE(output.windowAttached());
+    send(102, 0x4a0001);
+    EXPECT_TRUE(output.windowAttached());
+    send(102, 0); // released, and the stops stay suspended
+    EXPECT_TRUE(output.windowAttached());
+    send(102, 0x4a0002);
+    rail_->shutdown(); // releases the window still attached
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(attached, (std::vector<std::uint32_t>{0x4a0001, 0, 0x4a0002, 0}));
 }
