@@ -565,13 +565,19 @@ bool VardoAssembly::controllerConnected() const
 
 void VardoAssembly::runProgramFileForOutside(const std::string& path)
 {
+    {
+        std::lock_guard lock(commandMutex_);
+        if (closing_)
+            return;
+    }
+    controller_.performAction(ActionLampOn);
+    // A file that does not load is reported by the loader; the program
+    // that was loaded before runs. Not under the command lock: the message
+    // waits for the window's thread, which may be waiting for the lock.
+    editor_->load(path);
     std::lock_guard lock(commandMutex_);
     if (closing_)
         return;
-    controller_.performAction(ActionLampOn);
-    // A file that does not load is reported by the loader; the program
-    // that was loaded before runs.
-    editor_->load(path);
     program_.modified = false;
     frontend_.refreshProgram();
     operation_->startOperation(program_);
