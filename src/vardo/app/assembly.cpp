@@ -45,6 +45,8 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
 {
     makeOptionalComponents();
     findDevices();
+    sdk_ =
+        std::make_unique<SdkLink>(*this, parts_.sdk, settings_.getInt(SettingId::ApiCommInterval));
     operation_ = std::make_unique<Operation>(frontend, controller_, speed_, trains_, sounds_,
                                              &layout_.model());
     usb_ = std::make_unique<devices::UsbController>(frontend, portOpener_, rail_.optionIniPath(),
@@ -73,6 +75,7 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
     host_ = std::make_unique<ControlDetectionHost>(controller_, *operation_, speed_, hostHooks);
     vision::DetectionHost roles = host_->roles();
     roles.turntable = turntableSide_.get();
+    roles.positions = sdk_.get();
     detector_ = std::make_unique<vision::Detector>(roles, frontend, *calibration_, layout_.model(),
                                                    trains_, rail_.programFolder());
     if (parts_.dialogs.calibrationProgress)
@@ -104,8 +107,6 @@ void VardoAssembly::makeOptionalComponents()
         sound_ = f.sound(context);
     if (f.extended)
         extended_ = f.extended(context);
-    if (f.sdk)
-        sdk_ = f.sdk(context);
     if (f.speech)
         speech_ = f.speech(context);
     if (f.panel)
@@ -200,6 +201,10 @@ void VardoAssembly::installSteps()
                       [this](RailSystem&) { return loadCalibration(); }});
     startup_.addStep({StartupStage::DeviceAndProgram, "devices",
                       [this](RailSystem&) { return bringUpDevices(); }});
+    startup_.addStep({StartupStage::Sdk, "outside-program interface", [this](RailSystem& rail) {
+                          // sdkStart shows its own message before start-up's.
+                          return !rail.sdkRequested() || sdk_->sdk().sdkStart();
+                      }});
     startup_.addStep(
         {StartupStage::Control, "control", [this](RailSystem&) { return bringUpControl(); }});
 }
@@ -222,6 +227,8 @@ void VardoAssembly::installShutdownSteps()
                            if (panel_)
                                panel_->stop();
                        }});
+    shutdown_.addStep({ShutdownStage::EndSdk, "outside-program interface",
+                       [this](RailSystem&) { sdk_->sdk().sdkStop(); }});
     shutdown_.addStep({ShutdownStage::ReleaseDetection, "detection",
                        [this](RailSystem&) { detector_->ResetDetector(true); }});
     shutdown_.addStep(
@@ -347,6 +354,9 @@ void VardoAssembly::shutdown()
     }
     operation_->stopOperation(EndReason::Stopped);
     operation_->shutdown();
+    // Also when start-up failed after the interface came up: its polling
+    // thread ends here, a wait it ran having ended with operation.
+    sdk_->sdk().sdkStop();
     host_->setVideoRunning(false);
     shutdown_.run();
 }
@@ -642,6 +652,54 @@ void VardoAssembly::selectTurntableTrack(int track)
 int VardoAssembly::selectComPort(int number)
 {
     return usb_->selectComPort(number, extendedInterface_ && extendedInterface_->isOpen());
+}
+
+// ---- the outside-program interface
+
+bool VardoAssembly::controllerConnected() const
+{
+    return usb_->connected() || (extended_ && extended_->isOpen());
+}
+
+// These run on the interface's polling thread: they reach the window only
+// through the frontend, which any thread may call.
+
+void VardoAssembly::runProgramFileForOutside(const std::string& path)
+{
+    {
+        std::lock_guard lock(commandMutex_);
+        if (closing_)
+            return;
+    }
+    controller_.performAction(ActionLampOn);
+    // A file that does not load is reported by the loader; the program
+    // that was loaded before runs. Not under the command lock: the message
+    // waits for the window's thread, which may be waiting for the lock.
+    editor_->load(path);
+    std::lock_guard lock(commandMutex_);
+    if (closing_)
+        return;
+    program_.modified = false;
+    frontend_.refreshProgram();
+    operation_->startOperation(program_);
+}
+
+void VardoAssembly::startProgramForOutside()
+{
+    std::lock_guard lock(commandMutex_);
+    if (closing_)
+        return;
+    operation_->startOperation(program_);
+}
+
+void VardoAssembly::setOutsideControl(bool on)
+{
+    std::lock_guard lock(commandMutex_);
+    // Clearing is always allowed; setting it after closing began would
+    // leave a flag nothing clears.
+    if (on && closing_)
+        return;
+    operation_->setOutsideControl(on);
 }
 
 } // namespace vardo

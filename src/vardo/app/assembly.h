@@ -8,6 +8,7 @@
 #include "vardo/app/detection_host_impl.h"
 #include "vardo/app/extended_turntable.h"
 #include "vardo/app/rail_system.h"
+#include "vardo/app/sdk_link.h"
 #include "vardo/app/startup.h"
 #include "vardo/app/timer_dispatch.h"
 #include "vardo/base/command_ids.h"
@@ -119,7 +120,18 @@ public:
     vision::VideoSource* video() { return video_.get(); }
     SoundPort* soundPort() { return sound_.get(); }
     ExtendedPort* extendedPort() { return extended_.get(); }
-    StatusPublisher* sdk() { return sdk_.get(); }
+
+    // ---- the outside-program interface (started with -s)
+    SdkLink& sdk() { return *sdk_; }
+    // The USB I/O controller or the extended interface is connected.
+    bool controllerConnected() const;
+    // An outside program's run of a program file: the lamp, the file, the
+    // view, then automatic operation. Refused once closing has begun.
+    void runProgramFileForOutside(const std::string& path);
+    // Starts the loaded program; refused once closing has begun.
+    void startProgramForOutside();
+    // The operating flag without a program; refused once closing has begun.
+    void setOutsideControl(bool on);
 
     // ---- sound engine and extended interface (null when left out)
     devices::SoundEngine* soundEngine() { return soundEngine_; }
@@ -179,9 +191,11 @@ private:
     SoundCalls sounds_;
     Simulation simulation_;
     ControlPoints controlPoints_;
+    // Made before everything its host reaches and stopped before any of it
+    // goes (shutdown), so its polling thread never sees a freed component.
+    std::unique_ptr<SdkLink> sdk_;
     std::unique_ptr<SoundPort> sound_;
     std::unique_ptr<ExtendedPort> extended_;
-    std::unique_ptr<StatusPublisher> sdk_;
     std::unique_ptr<Component> speech_;
     std::unique_ptr<Component> panel_;
     // The real components among the above, found by type.

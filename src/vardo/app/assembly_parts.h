@@ -51,7 +51,6 @@ using ComponentFactory = std::function<std::unique_ptr<Port>(const ComponentCont
 struct AssemblyFactories {
     ComponentFactory<SoundPort> sound;
     ComponentFactory<ExtendedPort> extended;
-    ComponentFactory<StatusPublisher> sdk;
     ComponentFactory<Component> speech;
     ComponentFactory<Component> panel;
 };
@@ -86,6 +85,17 @@ struct AssemblyHooks {
     std::function<void(const std::string&)> extendedTraffic;
 };
 
+// What the outside-program interface needs of whoever shows Vardo. Both
+// run on the interface's polling thread; each may be empty.
+struct AssemblySdkHooks {
+    // The clipboard's text (the window), or the text given on the command
+    // line; false when there is none.
+    std::function<bool(std::string& text)> clipboardText;
+    // Draws the view into an outside program's window (an X11 window id);
+    // 0 releases it and shows the main window again.
+    std::function<void(std::uint32_t window)> attachWindow;
+};
+
 struct AssemblyParts {
     // Null: no picture source at all, Vardo runs in simulation.
     std::unique_ptr<vision::VideoBackend> videoBackend;
@@ -99,6 +109,7 @@ struct AssemblyParts {
     OperationObserver* observer = nullptr;
     AssemblyHooks hooks;
     AssemblyFactories factories;
+    AssemblySdkHooks sdk;
 };
 
 } // namespace vardo

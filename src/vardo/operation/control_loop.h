@@ -83,6 +83,20 @@ public:
     // Stops operation and joins the loop thread (shutdown).
     void shutdown();
 
+    // ---- an outside program drives the layout
+    // Sets or clears the operating flag without a program, so that waits
+    // and events run while the outside program controls the train. Clearing
+    // it ends every wait (and a running program).
+    void setOutsideControl(bool on);
+    // The sensor wait of the loop, on the caller's thread. It ends with its
+    // timeout, the sensor, or when operation stops; without operation it
+    // returns at once.
+    void outsideSensorWait(int sensor, int timeoutSeconds);
+    // Turns the bridge to track 1..5, reversed or not, as the turntable
+    // command of a program does. In simulation without a running program
+    // the bridge is there at once.
+    void outsideTurntable(int track, bool reversed);
+
     // The seconds until a chain head fires, 0 when it never does.
     int chainHeadDelay(const ProgramCommand& head) const;
     // The target of a position wait: platform (0), front (1), back (2) or

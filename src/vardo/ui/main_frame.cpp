@@ -3,6 +3,7 @@
 #include "vardo/base/command_ids.h"
 #include "vardo/app/device_components.h"
 #include "vardo/app/documentation.h"
+#include "vardo/ui/clipboard_reader.h"
 #include "vardo/ui/folder_dialog.h"
 #include "vardo/ui/servo_dialog.h"
 #include "vardo/ui/sound_dialog.h"
@@ -206,6 +207,10 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     parts.fileChooser = fileChooser_.get();
     parts.videoBackend = std::move(backend);
     parts.factories = deviceFactories();
+    // Command 12 of an outside program runs the file named on the clipboard.
+    // An outside program's window is not drawn into: the outside-display
+    // rules hold, the view stays in this window.
+    parts.sdk.clipboardText = clipboardReader();
     SessionHooks hooks;
     hooks.frameReady = [this] {
         if (view_)

@@ -31,6 +31,7 @@ AssemblyParts Session::assemblyParts(SessionParts parts)
     a.dialogs.fileChooser = parts.fileChooser;
     a.dialogs.calibrationProgress = parts.progress;
     a.factories = std::move(parts.factories);
+    a.sdk = std::move(parts.sdk);
     AssemblyHooks& h = a.hooks;
     h.frame = [this](std::span<const uint8_t> f, int w, int height, bool) {
         onFrame(f, w, height);

@@ -38,6 +38,8 @@ struct SessionParts {
     std::unique_ptr<vision::VideoBackend> videoBackend;
     // The optional components; null factories leave them out.
     AssemblyFactories factories;
+    // The outside-program interface's clipboard and window attachment.
+    AssemblySdkHooks sdk;
 };
 
 class Session {

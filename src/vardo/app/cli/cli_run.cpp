@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <pthread.h>
 #include <thread>
 
@@ -35,6 +36,10 @@ struct RunOptions {
     bool simulate = false;
     int seconds = 0; // 0: no limit
     bool json = false;
+    // -s: the outside-program interface; it drives the layout, so no
+    // program is started here and the run lasts until the time or Ctrl+C.
+    bool sdk = false;
+    std::optional<std::string> clipboard; // --clipboard: what command 12 reads
 };
 
 bool parseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::string& error)
@@ -50,6 +55,10 @@ bool parseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::s
             o.calibration = args[++i];
         } else if (a == "--simulate") {
             o.simulate = true;
+        } else if (a == "-s") {
+            o.sdk = true;
+        } else if (a == "--clipboard" && more) {
+            o.clipboard = args[++i];
         } else if (a == "--json") {
             o.json = true;
         } else if (a == "--seconds" && more) {
@@ -137,6 +146,12 @@ AssemblyParts runParts(const RunOptions& options, TracePrinter& trace, TrainStat
     parts.observer = &trace;
     parts.factories = runComponents(trace);
     parts.hooks.extendedTraffic = [&trace](const std::string& t) { trace.device("ext", t); };
+    parts.sdk.clipboardText = [text = options.clipboard](std::string& out) {
+        if (!text)
+            return false;
+        out = *text;
+        return true;
+    };
     // Every analysis that ran is a trace line of where the train is.
     parts.hooks.frame = [&trace, &trains](std::span<const uint8_t>, int, int, bool analysed) {
         if (!analysed || !trains)
@@ -165,7 +180,10 @@ std::string runUntilEnd(VardoAssembly& rt, const RunOptions& options,
             return "interrupt";
         if (options.seconds > 0 && Clock::now() >= deadline)
             return "time";
-        if (rt.operation().waitForEnd(50) && !rt.folderRunActive())
+        // Under an outside program's control programs come and go.
+        if (options.sdk)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        else if (rt.operation().waitForEnd(50) && !rt.folderRunActive())
             return reasonName(rt.operation().endReason());
         // No more frames: nothing will move the program on.
         if (rt.video() && rt.videoFinished())
@@ -202,13 +220,14 @@ int run(const std::vector<std::string>& arguments)
     });
     frontend->setMessageObserver([&trace](const std::string& text) { trace.message(text); });
     rt->usb().setTrafficObserver([&trace](const std::string& text) { trace.device("usb", text); });
-    const bool started = rt->start() == StartupOutcome::Started && rt->programLoaded();
+    const bool started =
+        rt->start(options.sdk ? "-s" : "") == StartupOutcome::Started && rt->programLoaded();
     bool running = false;
     if (rt->video())
         running = started && rt->videoOpened() && rt->calibrationLoaded();
     else
         running = started && rt->startSimulation();
-    if (running)
+    if (running && !options.sdk)
         running = rt->pressAutoButton();
     std::string reason = "startup";
     if (running)
@@ -225,7 +244,7 @@ int run(const std::vector<std::string>& arguments)
 
 CommandRegistration reg("run",
                         "[--program FILE] [--simulate | -i VIDEO [--calibration FILE.clb]] "
-                        "[--seconds N] [--json] [--agree] "
+                        "[--seconds N] [-s [--clipboard TEXT]] [--json] [--agree] "
                         "[--yes|--no]  automatic operation without a window, with a trace",
                         &run);
 
