@@ -1,0 +1,143 @@
+// The controller panel in the real main window: shown with the window,
+// clicked with real mouse events, driving the simulated layout.
+#include "common/profile.h"
+#include "program_description.h"
+#include "qt_app.h"
+#include "ui_fixture.h"
+#include "vardo/base/command_ids.h"
+#include "vardo/base/controller_codes.h"
+#include "vardo/panel/panel_painter.h"
+#include "vardo/ui/main_frame.h"
+#include "vardo/ui/panel_widget.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace vardo;
+using namespace vardo::ui;
+
+namespace {
+
+// The window started on the test folder, in simulation, with its panel.
+struct PanelWindow {
+    explicit PanelWindow(const std::string& options = "")
+        : folder(options)
+    {
+        ui_fixtures::qtApp();
+        frame = std::make_unique<CMainFrame>(folder.path(), "",
+                                             std::make_unique<ui_fixtures::FakeBackend>());
+        frame->show();
+        frame->startUp();
+        for (int i = 0; i < 200 && !frame->session().simulation().running(); ++i)
+            QTest::qWait(5);
+        widget = frame->panelWidget();
+    }
+    ~PanelWindow() { frame->session().shutdown(); }
+
+    panel::ControllerPanel& panel() { return frame->session().assembly().panel(); }
+    Controller& controller() { return frame->session().controller(); }
+    QPoint centreOf(int button) { return panel().skin().rect(button).center(); }
+    void click(int button)
+    {
+        QTest::mouseMove(widget, centreOf(button));
+        QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf(button));
+    }
+    // A point of the panel's own background: no button, no handle, not cut away.
+    QPoint background()
+    {
+        const QImage picture = panel::renderPanel(panel(), controller().state());
+        for (int y = 4; y < picture.height(); y += 3)
+            for (int x = 4; x < picture.width(); x += 3) {
+                const QPoint p(x, y);
+                if (panel().buttonAt(p) == -1 && !panel().overHandle(p) &&
+                    QColor(picture.pixel(p)) != panel::kTransparentKey)
+                    return p;
+            }
+        return {-1, -1};
+    }
+
+    ui_fixtures::ProgramFolder folder;
+    std::unique_ptr<CMainFrame> frame;
+    PanelWidget* widget = nullptr;
+};
+
+} // namespace
+
+TEST(MainFramePanel, ShownAtTheLowerRightOfTheViewWithTheChosenSkin)
+{
+    PanelWindow w("[CONTROL]\nSKIN=3\n");
+    ASSERT_NE(w.widget, nullptr);
+    EXPECT_TRUE(w.widget->isVisible());
+    EXPECT_EQ(w.panel().skin().number, 3);
+    const MainView& view = w.frame->view();
+    const QPoint corner = view.mapToGlobal(QPoint(view.width(), view.height()));
+    EXPECT_EQ(w.widget->pos(), corner - QPoint(w.widget->width(), w.widget->height()));
+}
+
+TEST(MainFramePanel, StartDirectionAndStopByClicks)
+{
+    PanelWindow w;
+    ASSERT_NE(w.widget, nullptr);
+    ASSERT_TRUE(w.frame->session().simulation().running());
+    w.click(panel::role::Jog);
+    EXPECT_TRUE(w.controller().state() & state::Running);
+    const bool backward = w.controller().state() & state::Backward;
+    w.click(panel::role::Backward);
+    EXPECT_NE(bool(w.controller().state() & state::Backward), backward);
+    w.click(panel::role::Jog);
+    EXPECT_FALSE(w.controller().state() & state::Running);
+}
+
+TEST(MainFramePanel, TheAutomaticButtonRunsTheLoadedProgramInSimulation)
+{
+    PanelWindow w;
+    ASSERT_NE(w.widget, nullptr);
+    Program p;
+    ASSERT_TRUE(mkprogram::parseDescription("Start\nTimer 0 60\n", p).ok);
+    p.compact();
+    w.frame->session().program() = p;
+    w.click(panel::role::AutoLamp);
+    EXPECT_TRUE(w.frame->session().operation().operating());
+    EXPECT_TRUE(w.controller().state() & state::AutoLamp);
+    // Pressed again it ends the operation.
+    w.click(panel::role::AutoLamp);
+    EXPECT_TRUE(w.frame->session().operation().waitForEnd(5000));
+}
+
+TEST(MainFramePanel, DraggedByItsBackgroundItMoves)
+{
+    PanelWindow w;
+    ASSERT_NE(w.widget, nullptr);
+    const QPoint from = w.background();
+    ASSERT_NE(from, QPoint(-1, -1));
+    const QPoint before = w.widget->pos();
+    QTest::mousePress(w.widget, Qt::LeftButton, {}, from);
+    QTest::mouseMove(w.widget, from + QPoint(-30, -20));
+    QTest::mouseRelease(w.widget, Qt::LeftButton, {}, from + QPoint(-30, -20));
+    EXPECT_EQ(w.widget->pos(), before + QPoint(-30, -20));
+}
+
+TEST(MainFramePanel, ASpeedChangedOnAnotherThreadRepaintsThePanel)
+{
+    PanelWindow w;
+    ASSERT_NE(w.widget, nullptr);
+    QTest::qWait(20);
+    const int paints = w.widget->paintCount();
+    const double angle = w.panel().jogAngle();
+    std::thread worker([&] { w.frame->session().assembly().speed().change(0.3, 0); });
+    worker.join();
+    QTRY_VERIFY_WITH_TIMEOUT(w.widget->paintCount() > paints, 2000);
+    EXPECT_NE(w.panel().jogAngle(), angle);
+}
+
+TEST(MainFramePanel, ASkinCommandLoadsTheSkinAndResizesTheWindow)
+{
+    PanelWindow w;
+    ASSERT_NE(w.widget, nullptr);
+    w.frame->onCommand(cmd::Skin2);
+    EXPECT_EQ(w.panel().skin().number, 2);
+    EXPECT_EQ(w.widget->size(), w.panel().size());
+    EXPECT_EQ(common::Profile::getInt(w.folder.dir.file("option.ini"), "CONTROL", "SKIN", 0), 2);
+}
