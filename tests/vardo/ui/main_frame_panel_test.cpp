@@ -22,10 +22,12 @@ namespace {
 
 // The window started on the test folder, in simulation, with its panel.
 struct PanelWindow {
-    explicit PanelWindow(const std::string& options = "")
+    explicit PanelWindow(const std::string& options = "", int points = 0)
         : folder(options)
     {
         ui_fixtures::qtApp();
+        if (points > 0)
+            writePoints(points);
         frame = std::make_unique<CMainFrame>(folder.path(), "",
                                              std::make_unique<ui_fixtures::FakeBackend>());
         frame->show();
@@ -58,6 +60,21 @@ struct PanelWindow {
         return {-1, -1};
     }
 
+    // Points along the top of the oval, the first linked with the second.
+    void writePoints(int count)
+    {
+        layoutdata::PointFile file;
+        file.count = count;
+        for (int k = 0; k < count; ++k) {
+            file.records[size_t(k)].direction = 1;
+            file.records[size_t(k)].number = uint8_t(k + 1);
+            file.records[size_t(k)].x = 200 + 120 * k;
+            file.records[size_t(k)].y = 72;
+        }
+        file.records[0].linked = 1;
+        ASSERT_TRUE(layoutdata::writePointFile(folder.dir.file("layout/point.dat"), file));
+    }
+
     ui_fixtures::ProgramFolder folder;
     std::unique_ptr<CMainFrame> frame;
     PanelWidget* widget = nullptr;
@@ -88,6 +105,20 @@ TEST(MainFramePanel, StartDirectionAndStopByClicks)
     EXPECT_NE(bool(w.controller().state() & state::Backward), backward);
     w.click(panel::role::Jog);
     EXPECT_FALSE(w.controller().state() & state::Running);
+}
+
+TEST(MainFramePanel, APointButtonSwitchesThePointAndItsLinkedOneOnTheLayout)
+{
+    PanelWindow w("", 3);
+    ASSERT_NE(w.widget, nullptr);
+    layout::LayoutModel& model = w.frame->session().layout().model();
+    ASSERT_EQ(model.pointCount(), 3);
+    w.click(panel::role::Point1);
+    EXPECT_TRUE(w.controller().state() & state::Point1);
+    EXPECT_TRUE(w.controller().state() & (state::Point1 << 1)); // linked
+    EXPECT_FALSE(w.controller().state() & (state::Point1 << 2));
+    w.click(panel::role::Point1);
+    EXPECT_FALSE(w.controller().state() & state::Point1);
 }
 
 TEST(MainFramePanel, TheAutomaticButtonRunsTheLoadedProgramInSimulation)
