@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -346,6 +347,10 @@ void CMainFrame::applyViewSize(QSize view)
     // The outer size rule; the chrome of this platform is taken off first.
     const QSize chrome = frameGeometry().size() - size();
     resize(frameSizeForView(view) - chrome);
+    // ---- controller panel: it keeps to the view's corner until the user
+    // drags it elsewhere.
+    if (panelWidget_ && panelWidget_->pos() == panelPlacedAt_)
+        placePanel();
 }
 
 void CMainFrame::startUp()
@@ -584,7 +589,16 @@ void CMainFrame::showPanel()
             w->update();
     });
     panelWidget_->show();
+    placePanel();
+}
+
+void CMainFrame::placePanel()
+{
+    // The view takes the frame's new size before the panel goes to its corner.
+    if (layout())
+        layout()->activate();
     panelWidget_->placeAtLowerRight(*view_);
+    panelPlacedAt_ = panelWidget_->pos();
 }
 
 void CMainFrame::parameterSettings()

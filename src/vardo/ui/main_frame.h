@@ -109,6 +109,7 @@ private:
     std::string chooseCalibrationPath();
     // ---- controller panel and its dialogs
     void showPanel();
+    void placePanel();
     void parameterSettings();
     void optionOutput();
 
@@ -126,6 +127,7 @@ private:
     bool exitApproved_ = false;
     // ---- controller panel
     PanelWidget* panelWidget_ = nullptr;
+    QPoint panelPlacedAt_;
 };
 
 } // namespace vardo::ui
