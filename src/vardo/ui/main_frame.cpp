@@ -349,7 +349,7 @@ void CMainFrame::applyViewSize(QSize view)
     resize(frameSizeForView(view) - chrome);
     // ---- controller panel: it keeps to the view's corner until the user
     // drags it elsewhere.
-    if (panelWidget_ && panelWidget_->pos() == panelPlacedAt_)
+    if (panelWidget_ && !panelWidget_->movedByUser())
         placePanel();
 }
 
@@ -594,11 +594,15 @@ void CMainFrame::showPanel()
 
 void CMainFrame::placePanel()
 {
-    // The view takes the frame's new size before the panel goes to its corner.
+    // The view takes the frame's new size before the panel goes to its
+    // corner, and once more after the window system has applied it.
     if (layout())
         layout()->activate();
     panelWidget_->placeAtLowerRight(*view_);
-    panelPlacedAt_ = panelWidget_->pos();
+    QTimer::singleShot(0, panelWidget_, [this] {
+        if (!panelWidget_->movedByUser())
+            panelWidget_->placeAtLowerRight(*view_);
+    });
 }
 
 void CMainFrame::parameterSettings()

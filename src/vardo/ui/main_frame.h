@@ -127,7 +127,6 @@ private:
     bool exitApproved_ = false;
     // ---- controller panel
     PanelWidget* panelWidget_ = nullptr;
-    QPoint panelPlacedAt_;
 };
 
 } // namespace vardo::ui

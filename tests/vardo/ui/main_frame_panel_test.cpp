@@ -20,6 +20,14 @@ using namespace vardo::ui;
 
 namespace {
 
+// Runs the event loop until the condition holds, at most two seconds.
+template <typename Condition> bool waitUntil(Condition done)
+{
+    for (int i = 0; i < 400 && !done(); ++i)
+        QTest::qWait(5);
+    return done();
+}
+
 // The window started on the test folder, in simulation, with its panel.
 struct PanelWindow {
     explicit PanelWindow(const std::string& options = "", int points = 0)
@@ -90,7 +98,9 @@ TEST(MainFramePanel, ShownAtTheLowerRightOfTheViewWithTheChosenSkin)
     EXPECT_EQ(w.panel().skin().number, 3);
     const MainView& view = w.frame->view();
     const QPoint corner = view.mapToGlobal(QPoint(view.width(), view.height()));
-    EXPECT_EQ(w.widget->pos(), corner - QPoint(w.widget->width(), w.widget->height()));
+    const QPoint expected = corner - QPoint(w.widget->width(), w.widget->height());
+    EXPECT_TRUE(waitUntil([&] { return w.widget->pos() == expected; }));
+    EXPECT_EQ(w.widget->pos(), expected);
 }
 
 TEST(MainFramePanel, StartDirectionAndStopByClicks)
@@ -160,7 +170,7 @@ TEST(MainFramePanel, ASpeedChangedOnAnotherThreadRepaintsThePanel)
     const double angle = w.panel().jogAngle();
     std::thread worker([&] { w.frame->session().assembly().speed().change(0.3, 0); });
     worker.join();
-    QTRY_VERIFY_WITH_TIMEOUT(w.widget->paintCount() > paints, 2000);
+    EXPECT_TRUE(waitUntil([&] { return w.widget->paintCount() > paints; }));
     EXPECT_NE(w.panel().jogAngle(), angle);
 }
 
