@@ -408,8 +408,8 @@ void CMainFrame::onCommand(int id)
     // Simulation, folder run, automatic operation, toggles and cameras.
     if (s.coreCommand(id)) {
         // A skin command may have loaded another skin: new size and mask.
-        if (panelWidget_ && (id == cmd::Skin1 || id == cmd::Skin2 || id == cmd::Skin3 ||
-                             id == cmd::Skin4))
+        if (panelWidget_ &&
+            (id == cmd::Skin1 || id == cmd::Skin2 || id == cmd::Skin3 || id == cmd::Skin4))
             panelWidget_->refresh();
         applyViewSize(s.viewSize());
         view_->update();

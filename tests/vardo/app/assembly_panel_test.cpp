@@ -34,8 +34,8 @@ void makeFolder(const TempDir& dir, const std::string& options = "")
     layoutdata::PolylineFile track;
     for (int i = 0; i < 200; ++i) {
         const double a = 2 * 3.141592653589793 * i / 200;
-        track.vertices.push_back({int(std::lround(320 + 200 * std::cos(a))),
-                                  int(std::lround(240 + 150 * std::sin(a)))});
+        track.vertices.push_back(
+            {int(std::lround(320 + 200 * std::cos(a))), int(std::lround(240 + 150 * std::sin(a)))});
     }
     track.vertexCounts.push_back(200);
     dir.write("layout/.keep", "");
@@ -77,8 +77,7 @@ TEST(AssemblyPanel, ASkinThatDoesNotLoadKeepsThePanelAndTheChoice)
     const size_t before = frontend.messageTexts().size();
     EXPECT_TRUE(rail.handleCommand(cmd::Skin3)); // no control3 folder
     ASSERT_EQ(frontend.messageTexts().size(), before + 1);
-    EXPECT_EQ(frontend.messageTexts().back(),
-              common::messageText(common::msg::SkinLoadFailed));
+    EXPECT_EQ(frontend.messageTexts().back(), common::messageText(common::msg::SkinLoadFailed));
     EXPECT_EQ(rail.panel().skin().number, 1);
     EXPECT_EQ(rail.skin(), 1);
     EXPECT_EQ(storedSkin(dir), 0); // nothing written

@@ -30,8 +30,7 @@ template <typename Condition> bool waitUntil(Condition done)
 
 // The window started on the test folder, in simulation, with its panel.
 struct PanelWindow {
-    explicit PanelWindow(const std::string& options = "", int points = 0)
-        : folder(options)
+    explicit PanelWindow(const std::string& options = "", int points = 0) : folder(options)
     {
         ui_fixtures::qtApp();
         if (points > 0)
