@@ -57,7 +57,7 @@ int storedSkin(const TempDir& dir)
 TEST(AssemblyPanel, LoadsTheSkinOfOptionIni)
 {
     TempDir dir;
-    makeFolder(dir, "[CONTROL]\nSKIN=2\n");
+    ASSERT_NO_FATAL_FAILURE(makeFolder(dir, "[CONTROL]\nSKIN=2\n"));
     RecordingFrontend frontend;
     VardoAssembly rail(frontend, dir.path(), {});
     ASSERT_EQ(rail.start(), StartupOutcome::Started);
@@ -69,7 +69,7 @@ TEST(AssemblyPanel, LoadsTheSkinOfOptionIni)
 TEST(AssemblyPanel, ASkinThatDoesNotLoadKeepsThePanelAndTheChoice)
 {
     TempDir dir;
-    makeFolder(dir);
+    ASSERT_NO_FATAL_FAILURE(makeFolder(dir));
     RecordingFrontend frontend;
     VardoAssembly rail(frontend, dir.path(), {});
     ASSERT_EQ(rail.start(), StartupOutcome::Started);
@@ -90,7 +90,7 @@ TEST(AssemblyPanel, ASkinThatDoesNotLoadKeepsThePanelAndTheChoice)
 TEST(AssemblyPanel, TheDialFollowsSpeedChangesFromAnotherThread)
 {
     TempDir dir;
-    makeFolder(dir);
+    ASSERT_NO_FATAL_FAILURE(makeFolder(dir));
     RecordingFrontend frontend;
     VardoAssembly rail(frontend, dir.path(), {});
     ASSERT_EQ(rail.start(), StartupOutcome::Started);
@@ -107,7 +107,7 @@ TEST(AssemblyPanel, TheDialFollowsSpeedChangesFromAnotherThread)
 TEST(AssemblyPanel, ShowingTheSpeedWhileASkinLoadsIsSafe)
 {
     TempDir dir;
-    makeFolder(dir);
+    ASSERT_NO_FATAL_FAILURE(makeFolder(dir));
     RecordingFrontend frontend;
     VardoAssembly rail(frontend, dir.path(), {});
     ASSERT_EQ(rail.start(), StartupOutcome::Started);
@@ -116,17 +116,19 @@ TEST(AssemblyPanel, ShowingTheSpeedWhileASkinLoadsIsSafe)
         for (int i = 0; !stop.load(); ++i)
             rail.speed().set((i % 10) / 10.0);
     });
+    int loaded = 0;
     for (int i = 0; i < 20; ++i)
-        ASSERT_TRUE(rail.panel().load(dir.path(), 1 + i % 2, 6));
+        loaded += rail.panel().load(dir.path(), 1 + i % 2, 6) ? 1 : 0;
     stop = true;
     worker.join();
+    EXPECT_EQ(loaded, 20);
     EXPECT_EQ(rail.panel().skin().number, 2);
 }
 
 TEST(AssemblyPanel, ThePassCounterCountsOnlyWhileOpen)
 {
     TempDir dir;
-    makeFolder(dir);
+    ASSERT_NO_FATAL_FAILURE(makeFolder(dir));
     RecordingFrontend frontend;
     VardoAssembly rail(frontend, dir.path(), {});
     panel::PassCounter& counter = rail.passCounter();
