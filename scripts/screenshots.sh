@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # PNGs of the main window under Xvfb, into docs/screenshots/: the live
 # display of a generated video, the difference display, the layout display
-# in simulation with the train figure, and the angle-correction overlay.
+# in simulation with the train figure, the angle-correction overlay, the
+# window with each skin's controller panel, and the two settings dialogs.
 #   screenshots.sh <build folder>
 set -euo pipefail
 build=$1
@@ -47,6 +48,14 @@ shot live "" "-i$work/demo.avi" "32786"
 shot difference "" "-i$work/demo.avi" "32774,32786"
 shot simulation "[CAPTURE]\nDEVICE=0\n" "" ""
 shot angle-correction "[CALIBRATION]\nFILE_PATH=$work/demo.clb\n" "-i$work/demo.avi" "32816"
+
+# The window in simulation with each skin's panel at the lower right of the view.
+for n in 1 2 3 4; do
+  shot "window-skin$n" "[CAPTURE]\nDEVICE=0\n[CONTROL]\nSKIN=$n\n" "" ""
+done
+# The parameter and option-output dialogs, opened by their menu commands.
+shot parameter-dialog "[CAPTURE]\nDEVICE=0\n" "" "32909"
+shot option-output-dialog "[CAPTURE]\nDEVICE=0\n" "" "32916"
 
 # Each skin's panel as the panel draws it (the sample layout's points decide
 # the width of skins 1 and 4).

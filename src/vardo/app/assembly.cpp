@@ -22,6 +22,17 @@ public:
 
 NoDialogs noDialogs;
 
+// Detection's pass-point check counts into the parameter dialog's counter.
+class PassPointsToCounter : public vision::PassPointDisplay {
+public:
+    explicit PassPointsToCounter(panel::PassCounter& counter) : counter_(counter) {}
+    bool dialogOpen() const override { return counter_.isOpen(); }
+    void showPassPointCount(int) override { counter_.passed(); }
+
+private:
+    panel::PassCounter& counter_;
+};
+
 devices::UsbLayoutInfo usbLayoutOf(const layout::LayoutModel& model)
 {
     devices::UsbLayoutInfo info;
@@ -73,9 +84,11 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
         return extendedInterface_ && extendedDrivesPoints(*extendedInterface_);
     };
     host_ = std::make_unique<ControlDetectionHost>(controller_, *operation_, speed_, hostHooks);
+    makePanel();
     vision::DetectionHost roles = host_->roles();
     roles.turntable = turntableSide_.get();
     roles.positions = sdk_.get();
+    roles.passPoints = passPoints_.get();
     detector_ = std::make_unique<vision::Detector>(roles, frontend, *calibration_, layout_.model(),
                                                    trains_, rail_.programFolder());
     if (parts_.dialogs.calibrationProgress)
@@ -338,6 +351,67 @@ bool VardoAssembly::bringUpControl()
     return true;
 }
 
+// ---------------------------------------------------------- controller panel
+
+void VardoAssembly::makePanel()
+{
+    passPoints_ = std::make_unique<PassPointsToCounter>(passCounter_);
+    panel::PanelServices services;
+    services.speed = &speed_;
+    services.operation = operation_.get();
+    services.program = &program_;
+    services.folderRun = folderRun_.get();
+    services.extended = extended_.get();
+    services.controllerConnected = [this] {
+        return usb_->connected() || (extended_ && extended_->isOpen());
+    };
+    services.calibrated = [this] {
+        return video_ && calibrationLoaded_ && calibration_->calibrated();
+    };
+    services.cameraPicture = [this] { return host_->videoRunning(); };
+    services.turntableChanged = [this](int track, bool reversed) {
+        panelTurntable(track, reversed);
+    };
+    controllerPanel_ = std::make_unique<panel::ControllerPanel>(controller_, frontend_, services);
+    // Speed commands, fades, the start of operation, calibration and outside
+    // programs all move the dial, from whichever thread changes the speed.
+    speed_.setShownHook([this](double s) { controllerPanel_->showSpeed(s); });
+}
+
+bool VardoAssembly::loadPanel()
+{
+    return controllerPanel_->load(rail_.programFolder(), skin_,
+                                  settings_.getInt(SettingId::ServoSpeedServo));
+}
+
+void VardoAssembly::applyParameters(const panel::ParameterValues& values)
+{
+    vision::DetectorSettings detection = detector_->settings();
+    detection.diffLevel = values.diffLevel;
+    detection.compareFrame = values.compareFrame;
+    detection.enableExcept = values.enableExcept;
+    detection.positionRange = values.positionRange;
+    detector_->setSettings(detection);
+    layout_.model().crossTime = values.crossTime;
+    controlPoints_.setPositionRange(values.positionRange);
+}
+
+panel::LayoutFeatures VardoAssembly::layoutFeatures() const
+{
+    panel::LayoutFeatures features;
+    features.crossings = layout_.model().crossingCount() > 0;
+    features.controlPoints = !layout_.model().controlPoints.records.empty();
+    return features;
+}
+
+void VardoAssembly::panelTurntable(int track, bool reversed)
+{
+    // The panel counts tracks from 1; operation and the drawing from 0.
+    operation_->turntableTrack = track - 1;
+    operation_->turntableReversed = reversed;
+    turntableTurned(track - 1, reversed);
+}
+
 StartupOutcome VardoAssembly::start(std::string_view commandLine)
 {
     const StartupOutcome outcome = startup_.onPaint(commandLine);
@@ -374,9 +448,6 @@ bool VardoAssembly::handleCommand(int id)
         return true;
     case cmd::FolderRun:
         runNextProgramOfFolder();
-        return true;
-    case cmd::AutoOperation:
-        autoOperationCommand();
         return true;
     case cmd::EmergencyStopToggle:
         toggleEmergencyStop();
@@ -502,8 +573,12 @@ void VardoAssembly::toggleControlPoints()
 
 void VardoAssembly::selectSkin(int skin)
 {
+    // The panel writes the choice only when the skin loads; a broken skin
+    // leaves the old one in force.
+    if (!controllerPanel_->changeSkin(rail_.programFolder(), skin,
+                                      settings_.getInt(SettingId::ServoSpeedServo), settings_))
+        return;
     skin_ = skin;
-    settings_.writeInt(SettingId::ControlSkin, skin);
     usb_->setSkin(skin);
     changed();
 }

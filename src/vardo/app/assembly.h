@@ -25,6 +25,9 @@
 #include "vardo/operation/sound_calls.h"
 #include "vardo/operation/speed_control.h"
 #include "vardo/operation/usb_devices.h"
+#include "vardo/panel/controller_panel.h"
+#include "vardo/panel/parameter_settings.h"
+#include "vardo/panel/pass_counter.h"
 #include "vardo/vision/calibration.h"
 #include "vardo/vision/calibration_run.h"
 #include "vardo/vision/detector.h"
@@ -143,6 +146,19 @@ public:
     // The parameter dialog's COM choice for the USB I/O controller.
     int selectComPort(int number);
 
+    // ---- controller panel
+    panel::ControllerPanel& panel() { return *controllerPanel_; }
+    // Counts analysed frames at the pass point while the parameter dialog
+    // is open.
+    panel::PassCounter& passCounter() { return passCounter_; }
+    // Loads the chosen skin (SKIN, SPEED_SERVO) for whoever shows the panel;
+    // a skin that does not load says so and leaves the panel empty.
+    bool loadPanel();
+    // The parameter dialog's values in force: detection, crossings and
+    // control points take them at once.
+    void applyParameters(const panel::ParameterValues& values);
+    panel::LayoutFeatures layoutFeatures() const;
+
 private:
     void makeOptionalComponents();
     void makeVideoSource();
@@ -165,6 +181,9 @@ private:
     bool initSound();
     void bringUpExtended();
     int sensorRatio(int index) const;
+    // ---- controller panel
+    void makePanel();
+    void panelTurntable(int track, bool reversed);
     // A view state from the hooks, for detection.
     vision::DisplayMode displayMode() const;
 
@@ -202,6 +221,11 @@ private:
     devices::SoundEngine* soundEngine_ = nullptr;
     devices::ExtendedInterface* extendedInterface_ = nullptr;
     std::unique_ptr<ExtendedTurntable> turntableSide_;
+    // ---- controller panel: made before detection, which reports pass
+    // points to the counter from the streaming thread, and freed after it.
+    panel::PassCounter passCounter_;
+    std::unique_ptr<vision::PassPointDisplay> passPoints_;
+    std::unique_ptr<panel::ControllerPanel> controllerPanel_;
     std::unique_ptr<Operation> operation_;
     devices::SerialPortOpener portOpener_;
     std::unique_ptr<devices::UsbController> usb_;

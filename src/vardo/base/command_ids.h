@@ -68,9 +68,6 @@ enum : int {
     ExtendedInterfaceSettings = 32940,
     Skin4 = 32942,
     InsertTurntable = 32945,
-    // Our own, until the controller panel exists: start or stop the
-    // automatic operation of the loaded program.
-    AutoOperation = 32990,
 };
 
 } // namespace vardo::cmd

@@ -27,6 +27,8 @@ void SpeedControl::set(double fraction)
     speed_.store(std::clamp(fraction, 0.0, 1.0));
     if (observer_)
         observer_->speedChanged(speed_.load());
+    if (shown_)
+        shown_(speed_.load());
     sendToExtended();
 }
 
@@ -67,6 +69,8 @@ bool SpeedControl::fadeStep(bool force)
     }
     if (observer_)
         observer_->speedChanged(speed_.load());
+    if (shown_)
+        shown_(speed_.load());
     if (redraw)
         frontend_.redrawPanel();
     return true;

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 
 namespace vardo {
@@ -23,6 +24,9 @@ public:
 
     void setExtended(ExtendedPort* ext) { ext_ = ext; }
     void setObserver(OperationObserver* observer) { observer_ = observer; }
+    // Whoever shows the speed (the panel's dial) hears every change, from
+    // whichever thread makes it.
+    void setShownHook(std::function<void(double)> hook) { shown_ = std::move(hook); }
 
     double present() const { return speed_.load(); }
     // Sets the speed at once (the panel's jog, the start of operation),
@@ -47,6 +51,7 @@ private:
     Controller& controller_;
     ExtendedPort* ext_ = nullptr;
     OperationObserver* observer_ = nullptr;
+    std::function<void(double)> shown_;
     std::atomic<double> speed_{1.0};
 
     mutable std::mutex fadeMutex_;

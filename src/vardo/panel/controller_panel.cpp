@@ -40,10 +40,13 @@ bool ControllerPanel::loadFolder(const std::string& folder, int number, int spee
         frontend_.showMessage(common::msg::SkinLoadFailed, Icon::Warning);
         return false;
     }
-    skin_ = std::move(skin);
-    jogAngle_ = controller_.running() ? skin_.runningAngle : skin_.restAngle;
-    if (skin_.isLever() || skin_.isDirectDial())
-        jogAngle_ = angleForSpeed(skin_, controller_.running() ? speed() : 0.0);
+    {
+        std::lock_guard lock(skinMutex_);
+        skin_ = std::move(skin);
+        jogAngle_ = controller_.running() ? skin_.runningAngle : skin_.restAngle;
+        if (skin_.isLever() || skin_.isDirectDial())
+            jogAngle_ = angleForSpeed(skin_, controller_.running() ? speed() : 0.0);
+    }
     // A turntable always has a track chosen: track 1 until one is pressed.
     if (hasTurntable() && (turntableWord_ & ~1) == 0)
         turntableWord_ = (turntableWord_ & 1) | 2;
@@ -245,8 +248,13 @@ void ControllerPanel::followJog(QPoint p)
 
 void ControllerPanel::showSpeed(double s)
 {
-    if (!skin_.isLever())
-        jogAngle_ = angleForSpeed(skin_, s);
+    if (jogGrabbed_.load())
+        return;
+    {
+        std::lock_guard lock(skinMutex_);
+        if (!skin_.isLever())
+            jogAngle_ = angleForSpeed(skin_, s);
+    }
     frontend_.redrawPanel();
 }
 

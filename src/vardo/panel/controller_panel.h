@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 
 namespace vardo {
@@ -72,7 +73,7 @@ public:
     PanelCursor cursor() const { return cursor_; }
     int hoverButton() const { return hover_; }
     bool dragging() const { return dragging_; }
-    bool jogGrabbed() const { return jogGrabbed_; }
+    bool jogGrabbed() const { return jogGrabbed_.load(); }
 
     // The button whose picture holds p and that reacts now, or -1.
     int buttonAt(QPoint p) const;
@@ -81,7 +82,8 @@ public:
     // What releasing the mouse over button b does.
     void pressButton(int b);
 
-    // Sets the dial (or lever) to a speed changed elsewhere.
+    // Sets the dial (or lever) to a speed changed elsewhere; any thread.
+    // The dial the user holds stays where the hand put it.
     void showSpeed(double speed);
     double jogAngle() const { return jogAngle_.load(); }
     double speed() const;
@@ -104,11 +106,14 @@ private:
     Controller& controller_;
     Frontend& frontend_;
     PanelServices services_;
+    // Loading writes the skin on the GUI thread while showSpeed may read
+    // its geometry on another.
+    mutable std::mutex skinMutex_;
     Skin skin_;
     int hover_ = -1;
     PanelCursor cursor_ = PanelCursor::None;
     bool dragging_ = false;
-    bool jogGrabbed_ = false;
+    std::atomic<bool> jogGrabbed_{false};
     bool buttonDown_ = false;
     bool exitPressed_ = false;
     QPointF grabOffset_;

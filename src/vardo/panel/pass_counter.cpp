@@ -22,4 +22,10 @@ void PassCounter::frameAnalysed(int trainX, int trainY, int checkX, int checkY, 
         count_.fetch_add(1);
 }
 
+void PassCounter::passed()
+{
+    if (open_.load())
+        count_.fetch_add(1);
+}
+
 } // namespace vardo::panel

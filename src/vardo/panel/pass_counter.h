@@ -16,6 +16,8 @@ public:
 
     // Called for each analysed frame (any thread).
     void frameAnalysed(int trainX, int trainY, int checkX, int checkY, int range);
+    // Detection found the train at the check point (any thread).
+    void passed();
     int count() const { return count_.load(); }
 
 private:

@@ -1,14 +1,38 @@
 // vardo: the main program's window.
 #include "common/paths.h"
 #include "vardo/ui/main_frame.h"
+#include "vardo/ui/option_output_dialog.h"
+#include "vardo/ui/panel_widget.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QTimer>
 #include <cstdlib>
 #include <string>
 
 namespace {
+
+// The window as the user sees it: the controller panel (a window of its
+// own) drawn over it where it stands, its cut-away parts left out. An open
+// dialog is shot on its own instead.
+QPixmap screenshotOf(vardo::ui::CMainFrame& frame)
+{
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog)
+        dialog = vardo::ui::OptionOutputDialog::current();
+    if (dialog && dialog->isVisible())
+        return dialog->grab();
+    QPixmap shot = frame.grab();
+    vardo::ui::PanelWidget* panel = frame.panelWidget();
+    if (panel && panel->isVisible()) {
+        const QPoint at = frame.mapFromGlobal(panel->pos());
+        QPainter painter(&shot);
+        painter.setClipRegion(panel->mask().translated(at));
+        painter.drawPixmap(at, panel->grab());
+    }
+    return shot;
+}
 
 // The whole command line as one text, as the switches are searched in it.
 std::string joinArguments(int argc, char** argv)
@@ -45,7 +69,7 @@ void scheduleScreenshot(vardo::ui::CMainFrame& frame)
     }
     const QString path = QString::fromUtf8(file);
     QTimer::singleShot(std::max(delay, at + 500), &frame, [&frame, path] {
-        frame.grab().save(path);
+        screenshotOf(frame).save(path);
         frame.frontend().requestQuit();
     });
 }

@@ -8,6 +8,9 @@
 #include "vardo/ui/servo_dialog.h"
 #include "vardo/ui/sound_dialog.h"
 #include "vardo/ui/menu_table.h"
+#include "vardo/ui/option_output_dialog.h"
+#include "vardo/ui/panel_widget.h"
+#include "vardo/ui/parameter_dialog.h"
 #include "vardo/ui/toolbar_icons.h"
 
 #include <QAction>
@@ -19,6 +22,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -352,13 +356,19 @@ void CMainFrame::applyViewSize(QSize view)
     // The outer size rule; the chrome of this platform is taken off first.
     const QSize chrome = frameGeometry().size() - size();
     resize(frameSizeForView(view) - chrome);
+    // ---- controller panel: it keeps to the view's corner until the user
+    // drags it elsewhere.
+    if (panelWidget_ && !panelWidget_->movedByUser())
+        placePanel();
 }
 
 void CMainFrame::startUp()
 {
     const StartupOutcome outcome = session_->start(commandLine_);
-    if (outcome == StartupOutcome::Started)
+    if (outcome == StartupOutcome::Started) {
         applyViewSize(session_->viewSize());
+        showPanel();
+    }
     updateActions();
 }
 
@@ -406,6 +416,10 @@ void CMainFrame::onCommand(int id)
         return;
     // Simulation, folder run, automatic operation, toggles and cameras.
     if (s.coreCommand(id)) {
+        // A skin command may have loaded another skin: new size and mask.
+        if (panelWidget_ &&
+            (id == cmd::Skin1 || id == cmd::Skin2 || id == cmd::Skin3 || id == cmd::Skin4))
+            panelWidget_->refresh();
         applyViewSize(s.viewSize());
         view_->update();
         updateActions();
@@ -437,6 +451,8 @@ void CMainFrame::onCommand(int id)
     case cmd::SaveProgram: s.editor().save(); break;
     case cmd::NewProgram: s.editor().newProgram(); break;
     case cmd::Undo: s.editor().undo(); break;
+    case cmd::ParameterSettings: parameterSettings(); break;
+    case cmd::OptionOutput: optionOutput(); break;
     default: {
         DisplayMode mode;
         DisplaySubMode sub;
@@ -591,6 +607,61 @@ void CMainFrame::applyTrainDisplay(const TrainDisplayKeys& keys, bool write)
         settings.writeBool(SettingId::LayoutTrainConnect, keys.connect);
     }
     session_->simulation().setCarCount(keys.count);
+}
+
+// --------------------------------------------------------- controller panel
+
+void CMainFrame::showPanel()
+{
+    panel::ControllerPanel& panel = session_->assembly().panel();
+    if (panelWidget_ || !session_->assembly().loadPanel())
+        return;
+    panelWidget_ = new PanelWidget(panel, session_->controller(), this);
+    // The frontend queues redraws to this thread, whichever thread asks.
+    frontend_.setPanelRedraw([w = QPointer<PanelWidget>(panelWidget_)] {
+        if (w)
+            w->update();
+    });
+    panelWidget_->show();
+    placePanel();
+}
+
+void CMainFrame::placePanel()
+{
+    // The view takes the frame's new size before the panel goes to its
+    // corner, and once more after the window system has applied it.
+    if (layout())
+        layout()->activate();
+    panelWidget_->placeAtLowerRight(*view_);
+    QTimer::singleShot(0, panelWidget_, [this] {
+        if (!panelWidget_->movedByUser())
+            panelWidget_->placeAtLowerRight(*view_);
+    });
+}
+
+void CMainFrame::parameterSettings()
+{
+    VardoAssembly& a = session_->assembly();
+    ParameterDialogLinks links;
+    links.settings = &a.settings();
+    links.frontend = &frontend_;
+    links.controller = &a.controller();
+    links.passCounter = &a.passCounter();
+    links.layout = a.layoutFeatures();
+    links.usbConnected = a.usb().connected();
+    links.apply = [&a](const panel::ParameterValues& v) { a.applyParameters(v); };
+    links.comChanged = [&a](int comNo) {
+        a.usb().selectComPort(comNo, a.extendedPort() && a.extendedPort()->isOpen());
+    };
+    ParameterDialog dialog(std::move(links), this);
+    dialog.exec();
+}
+
+void CMainFrame::optionOutput()
+{
+    // No command dialog is open while the window takes menu commands, so
+    // there is no relay box to tick.
+    OptionOutputDialog::open(session_->controller(), nullptr, this);
 }
 
 } // namespace vardo::ui

@@ -20,6 +20,7 @@ class QToolBar;
 namespace vardo::ui {
 
 class CMainFrame;
+class PanelWidget;
 
 class MainView : public QWidget {
     Q_OBJECT
@@ -83,6 +84,9 @@ public:
     // Cancel passes the keys from before and writes nothing.
     void applyTrainDisplay(const TrainDisplayKeys& keys, bool write);
 
+    // ---- controller panel: null until start-up has loaded a skin.
+    PanelWidget* panelWidget() const { return panelWidget_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -105,6 +109,11 @@ private:
     void showAbout();
     void quitNow();
     std::string chooseCalibrationPath();
+    // ---- controller panel and its dialogs
+    void showPanel();
+    void placePanel();
+    void parameterSettings();
+    void optionOutput();
 
     QtFrontend frontend_;
     std::unique_ptr<CalibrationProgressDialog> progress_;
@@ -118,6 +127,8 @@ private:
     QPointer<AngleDialog> angleDialog_;
     std::string commandLine_;
     bool exitApproved_ = false;
+    // ---- controller panel
+    PanelWidget* panelWidget_ = nullptr;
 };
 
 } // namespace vardo::ui

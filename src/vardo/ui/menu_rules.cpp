@@ -83,8 +83,6 @@ bool commandEnabled(int id, const UiState& s)
     case cmd::Link:
     case cmd::Unlink:
         return editorCommandEnabled(id, s);
-    case kAutoOperationCommand:
-        return s.operating || ((s.calibrated || s.simulation) && !busyWithCalibration(s));
     case cmd::LiveImage:
     case cmd::DifferenceImage:
     case cmd::LayoutDisplay:
@@ -142,8 +140,6 @@ bool commandChecked(int id, const UiState& s)
         return s.subMode == DisplaySubMode::TrainFigure;
     case cmd::FocusAdjustment:
         return s.focusOn;
-    case kAutoOperationCommand:
-        return s.operating;
     }
     if (id >= cmd::NoCamera && id <= cmd::LastCamera)
         return s.cameraDevice == id - cmd::NoCamera;
@@ -172,7 +168,6 @@ bool commandCheckable(int id)
     case cmd::PolygonImage:
     case cmd::TrainFigure:
     case cmd::FocusAdjustment:
-    case kAutoOperationCommand:
         return true;
     }
     return id >= cmd::NoCamera && id <= cmd::LastCamera;

@@ -10,8 +10,6 @@ namespace vardo::ui {
 using vision::DisplayMode;
 using vision::DisplaySubMode;
 
-constexpr int kAutoOperationCommand = cmd::AutoOperation;
-
 struct UiState {
     bool layoutLoaded = false;
     bool simulation = false;     // the simulation worker runs

@@ -73,7 +73,6 @@ const MenuItem viewItems[] = {
 
 const MenuItem runItems[] = {
     {cmd::Simulation, "シミュレーション(&M)"},
-    {kAutoOperationCommand, "自動運転の開始/停止(&G)"},
     {kSeparator, nullptr},
     {cmd::OptionOutput, "オプション出力"},
     {cmd::SpeechRecognition, "音声認識"},

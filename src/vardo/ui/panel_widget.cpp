@@ -77,8 +77,10 @@ void PanelWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    if (panel_.dragging())
+    if (panel_.dragging()) {
         move(windowStart_ + event->globalPosition().toPoint() - dragStart_);
+        movedByUser_ = true;
+    }
     panel_.mouseUp(event->position().toPoint());
     updateCursor();
     update();

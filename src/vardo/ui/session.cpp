@@ -184,8 +184,6 @@ bool Session::coreCommand(int id)
     const bool camera = id >= cmd::NoCamera && id <= cmd::LastCamera;
     if (camera)
         forgetFrameSize();
-    if (id == kAutoOperationCommand && !assembly_->operation().operating())
-        focus_.switchOff();
     const bool handled = assembly_->handleCommand(id);
     if (handled && camera && hooks_.resizeView)
         hooks_.resizeView(viewSize());

@@ -72,7 +72,6 @@ public:
     // automatic operation, toggles, cameras); false for any other id.
     bool coreCommand(int id);
     void simulationCommand() { coreCommand(cmd::Simulation); }
-    void autoOperationCommand() { coreCommand(kAutoOperationCommand); }
     bool openVideoFile(const std::string& path);
 
     // ---- calibration

@@ -114,12 +114,12 @@ TEST(Assembly, TheAutomaticOperationCommandRunsTheProgramInSimulation)
     ASSERT_EQ(rail.start(), StartupOutcome::Started);
     ASSERT_TRUE(rail.programLoaded());
     // Outside simulation and uncalibrated it is refused with a message.
-    EXPECT_TRUE(rail.handleCommand(cmd::AutoOperation));
+    rail.autoOperationCommand();
     EXPECT_FALSE(rail.operation().operating());
     ASSERT_EQ(frontend.messageTexts().size(), 1u);
     frontend.deliverPostedCommands(); // the simulation
     ASSERT_TRUE(rail.simulation().running());
-    EXPECT_TRUE(rail.handleCommand(cmd::AutoOperation));
+    rail.autoOperationCommand();
     ASSERT_TRUE(rail.operation().waitForEnd(10000));
     EXPECT_EQ(rail.operation().endReason(), EndReason::Program);
 }
@@ -264,7 +264,7 @@ TEST(Assembly, TheTurntableBridgeIsDrawnAtStartAndTurnedByItsCommandInSimulation
     EXPECT_EQ(table.trackIndex, 0); // the bridge shows from the start
     frontend.deliverPostedCommands();
     ASSERT_TRUE(rail.simulation().running());
-    ASSERT_TRUE(rail.handleCommand(cmd::AutoOperation));
+    rail.autoOperationCommand();
     ASSERT_TRUE(rail.operation().waitForEnd(10000));
     EXPECT_EQ(table.trackIndex, 1);
     std::lock_guard lock(mutex);

@@ -86,7 +86,7 @@ UiState operating()
     EXPECT_TRUE(mkprogram::parseDescription("Start\nTimer 0 60\n", p).ok);
     p.compact();
     s.session->program() = p;
-    s.session->autoOperationCommand();
+    s.session->assembly().autoOperationCommand();
     return s.session->uiState();
 }
 
@@ -239,7 +239,6 @@ TEST(MenuRules, SimulationState)
     EXPECT_FALSE(commandChecked(cmd::FirstCamera, s));
     EXPECT_FALSE(commandEnabled(cmd::FocusAdjustment, s));
     EXPECT_TRUE(commandEnabled(cmd::TrainDisplaySettings, s));
-    EXPECT_TRUE(commandEnabled(kAutoOperationCommand, s));
 }
 
 TEST(MenuRules, CalibratedLiveState)
@@ -269,8 +268,6 @@ TEST(MenuRules, OperatingState)
          {cmd::CalibrationStart, cmd::AngleCorrection, cmd::FolderRun, cmd::FocusAdjustment})
         EXPECT_FALSE(commandEnabled(id, s)) << id;
     EXPECT_TRUE(commandEnabled(cmd::LayoutDisplay, s));
-    EXPECT_TRUE(commandChecked(kAutoOperationCommand, s));
-    EXPECT_TRUE(commandEnabled(kAutoOperationCommand, s)); // to stop it
     UiState editor = s;
     editor.mode = DisplayMode::ProgramEditor;
     editor.selected = 2;

@@ -275,13 +275,13 @@ TEST(Session, TheProgramDisplayHighlightsTheCommandBeingExecuted)
     p.compact();
     p.selected = 0;
     s.program() = p;
-    s.autoOperationCommand();
+    s.assembly().autoOperationCommand();
     ASSERT_TRUE(s.operation().operating());
     for (int i = 0; i < 400 && s.operation().current() != 1; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(s.operation().current(), 1);
     EXPECT_EQ(s.highlightedCommand(), 1);
-    s.autoOperationCommand(); // stops it
+    s.assembly().autoOperationCommand(); // stops it
     ASSERT_TRUE(s.operation().waitForEnd(5000));
     EXPECT_EQ(s.highlightedCommand(), 0); // the editor's selection again
 }

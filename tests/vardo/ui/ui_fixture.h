@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -42,6 +43,14 @@ public:
         std::filesystem::create_directories(dir.file("sample/train"));
         layoutdata::writePolylineFile(dir.file("layout/layout.dat"),
                                       ellipseTrack(320, 240, 250, 170, 4));
+        // The window shows the controller panel: the built skins come along.
+        if (const char* data = std::getenv("VARDO_TEST_DATA"))
+            for (int n = 1; n <= 4; ++n) {
+                const std::string skin = "control" + std::to_string(n);
+                std::error_code ec;
+                std::filesystem::copy(std::string(data) + "/" + skin, dir.file(skin),
+                                      std::filesystem::copy_options::recursive, ec);
+            }
     }
     const std::string& path() const { return dir.path(); }
     vardo::testing::TempDir dir;
