@@ -103,7 +103,7 @@ void CMainFrame::programEditorStarted()
 void CMainFrame::syncProgramDisplay(const UiState& state)
 {
     const bool shown = state.mode == DisplayMode::ProgramEditor;
-    if (programView_->isVisible() != shown)
+    if (programView_->isHidden() == shown)
         programView_->setVisible(shown);
     const bool wasOperating = programView_->operating();
     programView_->setOperating(state.operating);
@@ -115,24 +115,30 @@ void CMainFrame::syncProgramDisplay(const UiState& state)
 
 bool CMainFrame::programCommand(int id)
 {
+    // A command posted or sent by id obeys the same rules as a click.
+    const UiState state = session_->uiState();
+    const bool shown = state.mode == DisplayMode::ProgramEditor;
     for (const EditCommandId& e : kEditCommands)
         if (e.id == id) {
-            programActions_->update(session_->uiState().operating,
-                                    programView_->isVisible());
+            programActions_->update(state.operating, shown);
             programActions_->edit(e.edit)->trigger();
             return true;
         }
     for (const InsertCommandId& i : kInsertCommands)
         if (i.id == id) {
-            programActions_->update(session_->uiState().operating,
-                                    programView_->isVisible());
+            programActions_->update(state.operating, shown);
             programActions_->insert(i.kind)->trigger();
             return true;
         }
     switch (id) {
-    case cmd::ProgramTitle: editProgramTitle(session_->editor(), this); return true;
-    case cmd::CurrentTime: editVirtualTime(session_->editor(), this); return true;
-    default: return false;
+    case cmd::ProgramTitle:
+        editProgramTitle(session_->editor(), this);
+        return true;
+    case cmd::CurrentTime:
+        editVirtualTime(session_->editor(), this);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -142,8 +148,8 @@ bool CMainFrame::chooseSound(int& number, int& count)
     // list is still edited.
     auto* engine = dynamic_cast<devices::SoundEngine*>(session_->assembly().soundPort());
     QWidget* owner = QApplication::activeModalWidget();
-    SoundDialog dialog(session_->settings(), engine, frontend_,
-                       session_->rail().programFolder(), owner ? owner : this);
+    SoundDialog dialog(session_->settings(), engine, frontend_, session_->rail().programFolder(),
+                       owner ? owner : this);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     count = dialog.list().size();
@@ -152,8 +158,8 @@ bool CMainFrame::chooseSound(int& number, int& count)
     facts.soundCount = count;
     session_->editor().setLayoutFacts(facts);
     programView_->setLayoutFacts(facts);
-    programActions_->setLayoutFacts(facts, ProgramPictureLayout::from(session_->layout().model())
-                                               .iconVariant());
+    programActions_->setLayoutFacts(
+        facts, ProgramPictureLayout::from(session_->layout().model()).iconVariant());
     number = dialog.chosenNumber();
     return number > 0;
 }
