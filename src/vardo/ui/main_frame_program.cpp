@@ -6,6 +6,7 @@
 #include "vardo/operation/program_picture.h"
 #include "vardo/ui/dialog_command_editor.h"
 #include "vardo/ui/main_frame.h"
+#include "vardo/ui/menu_table.h"
 #include "vardo/ui/program_actions.h"
 #include "vardo/ui/program_menu_commands.h"
 #include "vardo/ui/program_view.h"

@@ -22,9 +22,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolBar>
@@ -75,7 +77,7 @@ template <class Dialog> void whenOpened(std::function<void(Dialog&)> fill, bool*
             return;
         *seen = true;
         fill(*dialog);
-        dialog->accept();
+        static_cast<QDialog*>(dialog)->accept(); // the file dialog's own accept is protected
         if (dialog->result() != QDialog::Accepted)
             dialog->reject(); // refused: leave the modal loop all the same
     });
