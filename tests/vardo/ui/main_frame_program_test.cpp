@@ -116,7 +116,17 @@ protected:
         frame->programView().setMenuRunner(
             [this](QMenu& menu, QPoint) { menus << menuTexts(menu); });
     }
-    ~WindowProgramTest() override { frame->onCommand(cmd::Exit); }
+    ~WindowProgramTest() override
+    {
+        // The exit's questions (save the edited program?) are declined.
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [] {
+            if (QWidget* w = QApplication::activeModalWidget())
+                w->close();
+        });
+        closer.start(20);
+        frame->onCommand(cmd::Exit);
+    }
 
     static QString menuTexts(QMenu& menu)
     {
