@@ -401,4 +401,17 @@ TEST_F(WindowProgramTest, ProgramBuiltInTheWindowSavesLoadsBackAndRuns)
     EXPECT_NE(run.out.find("\"kind\":\"Repeat\""), std::string::npos) << run.out;
 }
 
+TEST(WindowProgramStart, MinusEShowsTheProgramDisplayWithItsToolbar)
+{
+    ui_fixtures::qtApp();
+    ui_fixtures::ProgramFolder folder;
+    common::Profile::writeString(folder.dir.file("option.ini"), "CAPTURE", "DEVICE", "0");
+    CMainFrame frame(folder.path(), "-e", std::make_unique<ui_fixtures::FakeBackend>());
+    frame.startUp();
+    QCoreApplication::processEvents(); // the posted simulation, then the program
+    EXPECT_FALSE(frame.programView().isHidden());
+    EXPECT_FALSE(frame.programActions().toolbar()->isHidden());
+    frame.onCommand(cmd::Exit);
+}
+
 } // namespace
