@@ -300,12 +300,31 @@ void VardoAssembly::turntableTurned(int track, bool reversed)
         parts_.hooks.turntableTurned(track, reversed);
 }
 
+namespace {
+
+// SOUND_FILE1, SOUND_FILE2, ... up to the first empty key: the sound numbers
+// a sound command may name.
+int configuredSoundCount(const Settings& settings)
+{
+    constexpr int kMaxSoundFiles = 1024;
+    int count = 0;
+    while (count < kMaxSoundFiles && !settings.getString(SettingId::SoundFile, count + 1).empty())
+        ++count;
+    return count;
+}
+
+} // namespace
+
 bool VardoAssembly::loadProgram()
 {
     const layout::LayoutModel& model = layout_.model();
     ProgramLayoutFacts facts;
     facts.hasSidings = model.track().polylineCount() > 1;
     facts.pointCount = model.pointCount();
+    // ---- program editor: the turntable and sound facts of the dialogs
+    facts.turntable = model.turntable.present;
+    facts.soundCount = configuredSoundCount(settings_);
+    // ---- end program editor
     editor_->setLayoutFacts(facts);
     editor_->initialise();
     if (!parts_.programPath.empty())

@@ -21,6 +21,7 @@ public:
                   std::string programFolder);
 
     void setLayoutFacts(const ProgramLayoutFacts& facts) { layout_ = facts; }
+    const ProgramLayoutFacts& layoutFacts() const { return layout_; }
     // The hour of the clock (0..23) for the alarm default; the local clock
     // unless a test installs another.
     void setHourSource(std::function<int()> hour) { hour_ = std::move(hour); }

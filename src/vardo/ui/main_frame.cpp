@@ -4,6 +4,9 @@
 #include "vardo/app/device_components.h"
 #include "vardo/app/documentation.h"
 #include "vardo/ui/clipboard_reader.h"
+#include "vardo/ui/dialog_command_editor.h"
+#include "vardo/ui/program_actions.h"
+#include "vardo/ui/program_view.h"
 #include "vardo/ui/folder_dialog.h"
 #include "vardo/ui/servo_dialog.h"
 #include "vardo/ui/sound_dialog.h"
@@ -103,45 +106,11 @@ void MainView::paintEvent(QPaintEvent*)
         break;
     }
     case DisplayMode::ProgramEditor:
-        paintProgram(painter);
-        break;
+        break; // the program display lies over the view
     case DisplayMode::Live:
     case DisplayMode::Difference:
         session_.frames().withFront([&](const QImage& image) { painter.drawImage(0, 0, image); });
         break;
-    }
-}
-
-void MainView::paintProgram(QPainter& painter)
-{
-    // Read only until the program editor is built: the boxes and their chains.
-    const Program& program = session_.program();
-    const int highlighted = session_.highlightedCommand();
-    painter.fillRect(QRect(0, 0, kProgramViewWidth, kProgramViewHeight), Qt::white);
-    painter.setPen(QColor(0, 0, 255));
-    for (int i = 0; i < kProgramSlots; ++i) {
-        if (!program.isCommand(i))
-            continue;
-        const ProgramCommand& c = program.commands[size_t(i)];
-        const int next = c.next;
-        if (next >= 0 && program.isCommand(next)) {
-            const ProgramCommand& n = program.commands[size_t(next)];
-            painter.drawLine(c.boxX + kBoxSize, c.boxY + kBoxSize / 2, n.boxX, n.boxY + kBoxSize / 2);
-        }
-    }
-    QFont font = painter.font();
-    font.setPixelSize(9);
-    painter.setFont(font);
-    for (int i = 0; i < kProgramSlots; ++i) {
-        if (!program.isCommand(i))
-            continue;
-        const ProgramCommand& c = program.commands[size_t(i)];
-        const QRect box(c.boxX, c.boxY, kBoxSize, kBoxSize);
-        painter.fillRect(box, QColor(255, 249, 189));
-        painter.setPen(i == highlighted ? QPen(QColor(0, 255, 0), 2) : QPen(Qt::black));
-        painter.drawRect(box);
-        const char* name = commandKindName(c.kind);
-        painter.drawText(box, Qt::AlignCenter | Qt::TextWrapAnywhere, name ? name : "?");
     }
 }
 
@@ -209,6 +178,10 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     SessionParts parts;
     parts.progress = progress_.get();
     parts.fileChooser = fileChooser_.get();
+    // ---- program editor: the command dialogs behind the editing commands
+    commandDialogs_ = std::make_unique<DialogCommandEditor>(this);
+    parts.commandEditor = commandDialogs_.get();
+    // ---- end program editor
     parts.videoBackend = std::move(backend);
     parts.factories = deviceFactories();
     // Command 12 of an outside program runs the file named on the clipboard.
@@ -231,10 +204,14 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     // Posted commands reach the window's dispatcher, which hands the
     // core's own to the assembly.
     frontend_.setCommandHandler([this](int id) { onCommand(id); });
-    frontend_.setProgramRefresh([this] { view_->update(); });
+    frontend_.setProgramRefresh([this] {
+        if (programView_)
+            programView_->update();
+    });
 
     view_ = new MainView(*this, *session_);
     setCentralWidget(view_);
+    buildProgramEditor();
     buildMenus();
     buildToolBar();
     buildStatusBar();
@@ -293,10 +270,6 @@ void CMainFrame::buildMenus()
             }
         }
     }
-    makeAction(cmd::Undo, menuText(cmd::Undo))
-        ->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Backspace), QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    makeAction(cmd::Unlink, menuText(cmd::Unlink))
-        ->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_Delete), QKeySequence(Qt::CTRL | Qt::Key_X)});
 }
 
 void CMainFrame::fillCameraMenu()
@@ -342,10 +315,13 @@ void CMainFrame::updateActions()
     s.toolBarShown = toolBar_ && toolBar_->isVisible();
     s.statusBarShown = statusBar()->isVisible();
     for (auto& [id, a] : actions_) {
+        if (a->parent() == programActions_)
+            continue; // enabled by the editing rules below
         a->setEnabled(commandEnabled(id, s));
         if (a->isCheckable())
             a->setChecked(commandChecked(id, s));
     }
+    syncProgramDisplay(s);
     if (!session_->editor().statusText().empty())
         statusText_->setText(QString::fromStdString(session_->editor().statusText()));
 }
@@ -366,6 +342,7 @@ void CMainFrame::startUp()
 {
     const StartupOutcome outcome = session_->start(commandLine_);
     if (outcome == StartupOutcome::Started) {
+        programEditorStarted();
         applyViewSize(session_->viewSize());
         showPanel();
     }
@@ -412,6 +389,13 @@ void CMainFrame::exitCommand()
 void CMainFrame::onCommand(int id)
 {
     Session& s = *session_;
+    // ---- program editor: its actions follow the editing rules
+    if (programCommand(id)) {
+        view_->update();
+        updateActions();
+        return;
+    }
+    // ---- end program editor
     if (!commandEnabled(id, s.uiState()) && id != cmd::EmergencyStopNotice)
         return;
     // Simulation, folder run, automatic operation, toggles and cameras.
@@ -450,7 +434,6 @@ void CMainFrame::onCommand(int id)
     case cmd::SampleProgram: s.editor().open(true); break;
     case cmd::SaveProgram: s.editor().save(); break;
     case cmd::NewProgram: s.editor().newProgram(); break;
-    case cmd::Undo: s.editor().undo(); break;
     case cmd::ParameterSettings: parameterSettings(); break;
     case cmd::OptionOutput: optionOutput(); break;
     default: {

@@ -21,6 +21,9 @@ namespace vardo::ui {
 
 class CMainFrame;
 class PanelWidget;
+class DialogCommandEditor;
+class ProgramActions;
+class ProgramView;
 
 class MainView : public QWidget {
     Q_OBJECT
@@ -38,8 +41,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void paintProgram(QPainter& painter);
-
     CMainFrame& frame_;
     Session& session_;
     bool startAttempted_ = false;
@@ -80,6 +81,11 @@ public:
     std::function<std::string()> calibrationPathChooser;
     std::function<std::string()> videoFileChooser;
 
+    // ---- program editor
+    ProgramView& programView() { return *programView_; }
+    ProgramActions& programActions() { return *programActions_; }
+    DialogCommandEditor& commandDialogs() { return *commandDialogs_; }
+
     // The train display dialog's outcome: OK takes and writes the keys;
     // Cancel passes the keys from before and writes nothing.
     void applyTrainDisplay(const TrainDisplayKeys& keys, bool write);
@@ -114,10 +120,19 @@ private:
     void placePanel();
     void parameterSettings();
     void optionOutput();
+    // ---- program editor
+    void buildProgramEditor();
+    void programEditorStarted();
+    void syncProgramDisplay(const UiState& state);
+    bool programCommand(int id);
+    bool chooseSound(int& number, int& count);
 
     QtFrontend frontend_;
     std::unique_ptr<CalibrationProgressDialog> progress_;
     std::unique_ptr<ProgramFileChooser> fileChooser_;
+    std::unique_ptr<DialogCommandEditor> commandDialogs_;
+    ProgramView* programView_ = nullptr;
+    ProgramActions* programActions_ = nullptr;
     std::unique_ptr<Session> session_;
     MainView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;

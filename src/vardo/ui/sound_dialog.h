@@ -30,6 +30,8 @@ public:
 
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
     const devices::SoundFileList& list() const { return list_; }
+    // The number of the sound selected in the list (1..), 0 for none.
+    int chosenNumber() const { return selection() + 1; }
     // The file dialog with the sound filters.
     static std::string chooseSoundFile(QWidget* parent);
 
