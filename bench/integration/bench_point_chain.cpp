@@ -407,8 +407,7 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
-            if (r.benchmark_name().find("PlainPass") != std::string::npos &&
-                r.iterations > 0)
+            if (r.benchmark_name().find("PlainPass") != std::string::npos && r.iterations > 0)
                 g_plainPassUs = r.GetAdjustedRealTime(); // in the run's unit: microseconds
     }
     void Finalize() override
