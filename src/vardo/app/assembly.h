@@ -8,6 +8,7 @@
 #include "vardo/app/detection_host_impl.h"
 #include "vardo/app/extended_turntable.h"
 #include "vardo/app/rail_system.h"
+#include "vardo/app/speech_component.h"
 #include "vardo/app/startup.h"
 #include "vardo/app/timer_dispatch.h"
 #include "vardo/base/command_ids.h"
@@ -131,6 +132,11 @@ public:
     // The parameter dialog's COM choice for the USB I/O controller.
     int selectComPort(int number);
 
+    // ---- speech recognition (null when left out)
+    SpeechComponent* speech() { return speechComponent_; }
+    // The menu command "音声認識" is offered while speech is not active.
+    bool speechActive() const;
+
 private:
     void makeOptionalComponents();
     void makeVideoSource();
@@ -153,6 +159,10 @@ private:
     bool initSound();
     void bringUpExtended();
     int sensorRatio(int index) const;
+    // ---- speech recognition
+    void wireSpeech();
+    bool handleSpeechCommand(int id);
+    void runSpeechEvents();
     // A view state from the hooks, for detection.
     vision::DisplayMode displayMode() const;
 
@@ -188,6 +198,9 @@ private:
     devices::SoundEngine* soundEngine_ = nullptr;
     devices::ExtendedInterface* extendedInterface_ = nullptr;
     std::unique_ptr<ExtendedTurntable> turntableSide_;
+    // The speech component among the above, found by type.
+    SpeechComponent* speechComponent_ = nullptr;
+    std::unique_ptr<TurntableButtons> speechTurntable_;
     std::unique_ptr<Operation> operation_;
     devices::SerialPortOpener portOpener_;
     std::unique_ptr<devices::UsbController> usb_;

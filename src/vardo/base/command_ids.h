@@ -71,6 +71,8 @@ enum : int {
     // Our own, until the controller panel exists: start or stop the
     // automatic operation of the loaded program.
     AutoOperation = 32990,
+    // Our own: the speech input has queued events for the UI thread.
+    SpeechEvents = 32991,
 };
 
 } // namespace vardo::cmd

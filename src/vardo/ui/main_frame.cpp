@@ -3,9 +3,11 @@
 #include "vardo/base/command_ids.h"
 #include "vardo/app/device_components.h"
 #include "vardo/app/documentation.h"
+#include "vardo/app/speech_component.h"
 #include "vardo/ui/folder_dialog.h"
 #include "vardo/ui/servo_dialog.h"
 #include "vardo/ui/sound_dialog.h"
+#include "vardo/ui/speech_dialog.h"
 #include "vardo/ui/menu_table.h"
 #include "vardo/ui/toolbar_icons.h"
 
@@ -206,6 +208,12 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     parts.fileChooser = fileChooser_.get();
     parts.videoBackend = std::move(backend);
     parts.factories = deviceFactories();
+    // Speech listens to the microphone and shows its phrases in its own window.
+    parts.factories.speech =
+        speechFactory({}, [this](SpeechSession& session, const Settings& settings) {
+            return std::unique_ptr<SpeechWindow>(
+                std::make_unique<SpeechDialog>(session, settings, this));
+        });
     SessionHooks hooks;
     hooks.frameReady = [this] {
         if (view_)
