@@ -181,6 +181,7 @@ void VardoAssembly::wire()
     frontend_.setTimerHandler([this](int id) { onTimer(id); });
     frontend_.setCommandHandler([this](int id) { handleCommand(id); });
     wireDevices();
+    wireSpeech();
 }
 
 void VardoAssembly::installSteps()
@@ -461,6 +462,8 @@ bool VardoAssembly::handleCommand(int id)
     std::lock_guard lock(commandMutex_);
     if (closing_)
         return false;
+    if (handleSpeechCommand(id))
+        return true;
     switch (id) {
     case cmd::Simulation:
         simulationCommand();
@@ -794,6 +797,78 @@ void VardoAssembly::setOutsideControl(bool on)
     if (on && closing_)
         return;
     operation_->setOutsideControl(on);
+}
+
+// ---- speech recognition
+
+namespace {
+
+// Spoken turntable commands press the panel's buttons; outside simulation
+// they turn the bridge through the extended interface.
+class AssemblyTurntableButtons : public TurntableButtons {
+public:
+    explicit AssemblyTurntableButtons(VardoAssembly& assembly) : assembly_(assembly) {}
+    void pressTurntableToggle() override { assembly_.reverseTurntable(); }
+    void pressTurntableTrack(int track) override { assembly_.selectTurntableTrack(track); }
+
+private:
+    VardoAssembly& assembly_;
+};
+
+} // namespace
+
+void VardoAssembly::wireSpeech()
+{
+    speechComponent_ = dynamic_cast<SpeechComponent*>(speech_.get());
+    if (!speechComponent_)
+        return;
+    speechTurntable_ = std::make_unique<AssemblyTurntableButtons>(*this);
+    SpeechTargets targets;
+    targets.controller = &controller_;
+    targets.operation = operation_.get();
+    targets.frontend = &frontend_;
+    targets.turntable = speechTurntable_.get();
+    targets.sound = sound_.get();
+    targets.program = [this]() -> const Program* { return &program_; };
+    targets.autoContext = [this] {
+        const bool calibrated = video_ && calibrationLoaded_ && calibration_->calibrated();
+        return AutoButtonContext{usb_->connected() || (extended_ && extended_->isOpen()),
+                                 calibrated, folderRun_.get()};
+    };
+    targets.observer = parts_.observer;
+    SpeechSession& session = speechComponent_->session();
+    session.setTargets(std::move(targets));
+    // The input's thread only posts; the phrases run on the frontend's thread.
+    session.queue().setNotifier([this] { frontend_.postCommand(cmd::SpeechEvents); });
+}
+
+bool VardoAssembly::speechActive() const
+{
+    return speechComponent_ && speechComponent_->session().active();
+}
+
+bool VardoAssembly::handleSpeechCommand(int id)
+{
+    if (id == cmd::SpeechRecognition) {
+        // Failure shows message 220; Vardo goes on without speech.
+        if (speechComponent_ && !speechComponent_->session().active())
+            speechComponent_->start();
+        changed();
+        return true;
+    }
+    if (id == cmd::SpeechEvents) {
+        runSpeechEvents();
+        return true;
+    }
+    return false;
+}
+
+void VardoAssembly::runSpeechEvents()
+{
+    if (!speechComponent_)
+        return;
+    speechComponent_->session().handleEvents();
+    changed();
 }
 
 } // namespace vardo

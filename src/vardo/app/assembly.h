@@ -9,6 +9,7 @@
 #include "vardo/app/extended_turntable.h"
 #include "vardo/app/rail_system.h"
 #include "vardo/app/sdk_link.h"
+#include "vardo/app/speech_component.h"
 #include "vardo/app/startup.h"
 #include "vardo/app/timer_dispatch.h"
 #include "vardo/base/command_ids.h"
@@ -158,6 +159,10 @@ public:
     // control points take them at once.
     void applyParameters(const panel::ParameterValues& values);
     panel::LayoutFeatures layoutFeatures() const;
+    // ---- speech recognition (null when left out)
+    SpeechComponent* speech() { return speechComponent_; }
+    // The menu command "音声認識" is offered while speech is not active.
+    bool speechActive() const;
 
 private:
     void makeOptionalComponents();
@@ -184,6 +189,10 @@ private:
     // ---- controller panel
     void makePanel();
     void panelTurntable(int track, bool reversed);
+    // ---- speech recognition
+    void wireSpeech();
+    bool handleSpeechCommand(int id);
+    void runSpeechEvents();
     // A view state from the hooks, for detection.
     vision::DisplayMode displayMode() const;
 
@@ -226,6 +235,9 @@ private:
     panel::PassCounter passCounter_;
     std::unique_ptr<vision::PassPointDisplay> passPoints_;
     std::unique_ptr<panel::ControllerPanel> controllerPanel_;
+    // The speech component among the above, found by type.
+    SpeechComponent* speechComponent_ = nullptr;
+    std::unique_ptr<TurntableButtons> speechTurntable_;
     std::unique_ptr<Operation> operation_;
     devices::SerialPortOpener portOpener_;
     std::unique_ptr<devices::UsbController> usb_;

@@ -68,6 +68,8 @@ enum : int {
     ExtendedInterfaceSettings = 32940,
     Skin4 = 32942,
     InsertTurntable = 32945,
+    // Our own: the speech input has queued events for the UI thread.
+    SpeechEvents = 32991,
 };
 
 } // namespace vardo::cmd

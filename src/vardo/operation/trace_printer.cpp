@@ -129,6 +129,19 @@ void TracePrinter::device(const std::string& port, const std::string& text)
     writeLine(textTime(t) + "device " + port + " " + escaped(text));
 }
 
+void TracePrinter::speech(const std::string& phrase, int command)
+{
+    const int64_t t = elapsedMs();
+    if (json_) {
+        auto w = begin("speech", t);
+        w["phrase"] = phrase;
+        w["command"] = command;
+        writeLine(common::jsonText(w));
+        return;
+    }
+    writeLine(textTime(t) + "speech " + escaped(phrase) + " command " + std::to_string(command));
+}
+
 void TracePrinter::message(const std::string& text)
 {
     const int64_t t = elapsedMs();

@@ -26,6 +26,8 @@ public:
     // port: "usb" or "ext"; text: the bytes written.
     void device(const std::string& port, const std::string& text);
     void message(const std::string& text);
+    // A spoken phrase and the command index it ran (-1: none).
+    void speech(const std::string& phrase, int command);
     void end(const std::string& reason);
 
     // Control characters as JSON writes them ("\r", "\u0001").

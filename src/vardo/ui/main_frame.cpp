@@ -7,9 +7,11 @@
 #include "vardo/ui/dialog_command_editor.h"
 #include "vardo/ui/program_actions.h"
 #include "vardo/ui/program_view.h"
+#include "vardo/app/speech_component.h"
 #include "vardo/ui/folder_dialog.h"
 #include "vardo/ui/servo_dialog.h"
 #include "vardo/ui/sound_dialog.h"
+#include "vardo/ui/speech_dialog.h"
 #include "vardo/ui/menu_table.h"
 #include "vardo/ui/option_output_dialog.h"
 #include "vardo/ui/panel_widget.h"
@@ -188,6 +190,12 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     // An outside program's window is not drawn into: the outside-display
     // rules hold, the view stays in this window.
     parts.sdk.clipboardText = clipboardReader();
+    // Speech listens to the microphone and shows its phrases in its own window.
+    parts.factories.speech =
+        speechFactory({}, [this](SpeechSession& session, const Settings& settings) {
+            return std::unique_ptr<SpeechWindow>(
+                std::make_unique<SpeechDialog>(session, settings, this));
+        });
     SessionHooks hooks;
     hooks.frameReady = [this] {
         if (view_)

@@ -101,6 +101,7 @@ UiState Session::uiState() const
     s.cameraDevice = a.video()->deviceNumber();
     s.cameraCount = int(a.video()->cameraNames().size());
     s.skin = a.skin();
+    s.speechRunning = a.speechActive();
     s.mode = display_.mode();
     s.subMode = display_.subMode();
     const Program& program = a.program();

@@ -9,6 +9,7 @@
 #include "vardo/app/console_frontend.h"
 #include "vardo/app/device_components.h"
 #include "vardo/app/rail_system.h"
+#include "vardo/app/speech_component.h"
 #include "vardo/base/command_ids.h"
 #include "vardo/operation/logging_seams.h"
 #include "vardo/operation/trace_printer.h"
@@ -40,6 +41,7 @@ struct RunOptions {
     // program is started here and the run lasts until the time or Ctrl+C.
     bool sdk = false;
     std::optional<std::string> clipboard; // --clipboard: what command 12 reads
+    std::string speechWav; // fed in as if spoken
 };
 
 bool parseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::string& error)
@@ -59,6 +61,8 @@ bool parseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::s
             o.sdk = true;
         } else if (a == "--clipboard" && more) {
             o.clipboard = args[++i];
+        } else if (a == "--speech-wav" && more) {
+            o.speechWav = args[++i];
         } else if (a == "--json") {
             o.json = true;
         } else if (a == "--seconds" && more) {
@@ -135,6 +139,17 @@ AssemblyFactories runComponents(TracePrinter& trace)
     return f;
 }
 
+// --speech-wav: the recording is heard at the speed it was spoken, each
+// phrase and the command it ran go into the trace.
+void addSpeechWav(AssemblyFactories& f, const std::string& wav, TracePrinter& trace)
+{
+    if (wav.empty())
+        return;
+    f.speech = speechFactory(
+        [wav] { return std::make_unique<WavSpeechInput>(wav, /*paced*/ true); }, {},
+        [&trace](const std::string& phrase, int command) { trace.speech(phrase, command); });
+}
+
 AssemblyParts runParts(const RunOptions& options, TracePrinter& trace, TrainState*& trains)
 {
     AssemblyParts parts;
@@ -145,6 +160,7 @@ AssemblyParts runParts(const RunOptions& options, TracePrinter& trace, TrainStat
     parts.programPath = options.program;
     parts.observer = &trace;
     parts.factories = runComponents(trace);
+    addSpeechWav(parts.factories, options.speechWav, trace);
     parts.hooks.extendedTraffic = [&trace](const std::string& t) { trace.device("ext", t); };
     parts.sdk.clipboardText = [text = options.clipboard](std::string& out) {
         if (!text)
@@ -168,10 +184,50 @@ const char* reasonName(EndReason reason)
     return reason == EndReason::Emergency ? "emergency" : "program";
 }
 
+// --speech-wav: the run lasts until the whole recording has been heard and
+// every phrase of it carried out on the frontend's thread.
+class SpeechFeed {
+public:
+    void attach(VardoAssembly& rt)
+    {
+        rt_ = &rt;
+        if (rt.speech() && rt.speechActive())
+            wav_ = dynamic_cast<WavSpeechInput*>(rt.speech()->input());
+    }
+    // On the frontend's thread, around each speech command: once the
+    // recording has ended before a round began, that round took its last
+    // phrase.
+    void beforeRound() { roundAfterEnd_ = ended_.load(); }
+    void afterRound()
+    {
+        if (roundAfterEnd_)
+            drained_ = true;
+    }
+    // True without a recording, or once it is all carried out.
+    bool heard()
+    {
+        if (!wav_)
+            return true;
+        if (!ended_ && wav_->finished()) {
+            ended_ = true;
+            // A round that starts now sees every event of the recording.
+            rt_->frontend().postCommand(cmd::SpeechEvents);
+        }
+        return drained_.load();
+    }
+
+private:
+    VardoAssembly* rt_ = nullptr;
+    WavSpeechInput* wav_ = nullptr;
+    std::atomic<bool> ended_{false};
+    std::atomic<bool> drained_{false};
+    bool roundAfterEnd_ = false;
+};
+
 // Runs until the program has ended (and no next program of a folder run
 // follows), the time is up or a signal came. The end reason.
 std::string runUntilEnd(VardoAssembly& rt, const RunOptions& options,
-                        const SignalWatcher& interrupts)
+                        const SignalWatcher& interrupts, SpeechFeed& speech)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::seconds(options.seconds);
@@ -183,7 +239,7 @@ std::string runUntilEnd(VardoAssembly& rt, const RunOptions& options,
         // Under an outside program's control programs come and go.
         if (options.sdk)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        else if (rt.operation().waitForEnd(50) && !rt.folderRunActive())
+        else if (rt.operation().waitForEnd(50) && !rt.folderRunActive() && speech.heard())
             return reasonName(rt.operation().endReason());
         // No more frames: nothing will move the program on.
         if (rt.video() && rt.videoFinished())
@@ -212,16 +268,25 @@ int run(const std::vector<std::string>& arguments)
     // The simulation is started here as well as by the command start-up
     // posts without a picture source: that command must not toggle it off.
     VardoAssembly& assembly = *rt;
-    frontend->setCommandHandler([&assembly](int id) {
-        if (id == cmd::Simulation)
+    SpeechFeed speech;
+    frontend->setCommandHandler([&assembly, &speech](int id) {
+        if (id == cmd::Simulation) {
             assembly.startSimulation();
-        else
+        } else if (id == cmd::SpeechEvents) {
+            speech.beforeRound();
             assembly.handleCommand(id);
+            speech.afterRound();
+        } else {
+            assembly.handleCommand(id);
+        }
     });
     frontend->setMessageObserver([&trace](const std::string& text) { trace.message(text); });
     rt->usb().setTrafficObserver([&trace](const std::string& text) { trace.device("usb", text); });
     const bool started =
         rt->start(options.sdk ? "-s" : "") == StartupOutcome::Started && rt->programLoaded();
+    if (started && !options.speechWav.empty() && !rt->speechActive())
+        rt->handleCommand(cmd::SpeechRecognition);
+    speech.attach(*rt);
     bool running = false;
     if (rt->video())
         running = started && rt->videoOpened() && rt->calibrationLoaded();
@@ -231,7 +296,7 @@ int run(const std::vector<std::string>& arguments)
         running = rt->pressAutoButton();
     std::string reason = "startup";
     if (running)
-        reason = runUntilEnd(*rt, options, interrupts);
+        reason = runUntilEnd(*rt, options, interrupts, speech);
     else if (started && rt->operation().endReason() == EndReason::SoundFailed)
         reason = "program";
     rt->shutdown();
@@ -244,7 +309,7 @@ int run(const std::vector<std::string>& arguments)
 
 CommandRegistration reg("run",
                         "[--program FILE] [--simulate | -i VIDEO [--calibration FILE.clb]] "
-                        "[--seconds N] [-s [--clipboard TEXT]] [--json] [--agree] "
+                        "[--seconds N] [-s [--clipboard TEXT]] [--json] [--speech-wav FILE.wav] [--agree] "
                         "[--yes|--no]  automatic operation without a window, with a trace",
                         &run);
 
