@@ -249,7 +249,7 @@ TEST_F(WindowProgramTest, MenusFollowTheKindAndTheOperatingState)
     });
     closer.start(50);
     ASSERT_TRUE(frame->session().simulation().running());
-    frame->onCommand(kAutoOperationCommand);
+    frame->session().assembly().autoOperationCommand(); // the panel's button 8
     ASSERT_TRUE(frame->session().operation().operating());
     frame->updateActions();
     EXPECT_TRUE(view.operating());
@@ -257,7 +257,7 @@ TEST_F(WindowProgramTest, MenusFollowTheKindAndTheOperatingState)
     EXPECT_EQ(enabledEditItems(), "");
     EXPECT_FALSE(frame->action(cmd::InsertTimer)->isEnabled());
     EXPECT_FALSE(frame->action(cmd::Undo)->isEnabled());
-    frame->onCommand(kAutoOperationCommand);
+    frame->session().assembly().autoOperationCommand(); // the panel's button 8
     EXPECT_FALSE(frame->session().operation().operating());
     closer.stop();
     EXPECT_TRUE(modals.isEmpty()) << modals.join(",").toStdString();
