@@ -4,6 +4,7 @@
 // run-time components join it as members as they are built.
 #include "vardo/base/settings.h"
 
+#include <atomic>
 #include <string>
 
 namespace vardo {
@@ -43,7 +44,9 @@ private:
     std::string optionIniPath_;
     std::string videoPath_;
     bool sdkRequested_ = false;
-    bool started_ = false;
+    // Set by start-up on the window's thread, read by timers on the
+    // frontend's thread.
+    std::atomic<bool> started_{false};
 };
 
 } // namespace vardo
