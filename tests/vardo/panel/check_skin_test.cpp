@@ -52,7 +52,7 @@ TEST(CheckSkin, ReportsAFolderAndRefusesABrokenOne)
     ASSERT_EQ(good.status, 0) << good.out;
     EXPECT_NE(good.out.find("Panel size: 440 x 200"), std::string::npos) << good.out;
     EXPECT_NE(good.out.find("(5, 5) control1.bmp 40 x 40"), std::string::npos) << good.out;
-    paneltest::writeSkin(dir, "broken", paneltest::spec([](auto& s) { s.missingPicture = 4; }));
+    paneltest::writeSkin(dir, "broken", paneltest::skinWith([](auto& s) { s.missingPicture = 4; }));
     const Result broken = run(dir.file("broken") + " --json");
     EXPECT_EQ(broken.status, 1);
     EXPECT_NE(broken.out.find("コントローラー画像の読み込みに失敗しました。"), std::string::npos)

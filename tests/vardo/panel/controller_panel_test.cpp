@@ -96,7 +96,7 @@ TEST(PanelHitTest, TurntableButtonsOnlyOnTurntableLayouts)
     for (int b = 10; b <= 15; ++b)
         EXPECT_EQ(r.panel->buttonAt(buttonRect(b).center()), b) << b;
     // A skin with positions 0..8 only has no turntable buttons at all.
-    paneltest::writeSkin(r.dir, "short", paneltest::spec([](auto& s) { s.positions = 9; }));
+    paneltest::writeSkin(r.dir, "short", paneltest::skinWith([](auto& s) { s.positions = 9; }));
     ASSERT_TRUE(r.panel->loadFolder(r.dir.file("short"), 1, 6));
     EXPECT_EQ(r.panel->skin().positionCount, 9);
     for (int b = 10; b <= 15; ++b)
@@ -226,7 +226,7 @@ TEST(PanelSkin, FailuresKeepTheOldSkin)
     PanelRig r;
     const QSize before = r.panel->size();
     EXPECT_FALSE(r.panel->load(r.dir.path(), 7, 6)); // no control7 folder
-    paneltest::writeSkin(r.dir, "control2", paneltest::spec([](auto& s) { s.missingPicture = 5; }));
+    paneltest::writeSkin(r.dir, "control2", paneltest::skinWith([](auto& s) { s.missingPicture = 5; }));
     EXPECT_FALSE(r.panel->load(r.dir.path(), 2, 6));
     EXPECT_EQ(r.rig.frontend.messageTexts(), (std::vector<std::string>{kSkinFailed, kSkinFailed}));
     EXPECT_EQ(r.panel->skin().number, 1);
@@ -238,7 +238,7 @@ TEST(PanelSkin, FailuresKeepTheOldSkin)
     EXPECT_EQ(failed, "control5.bmp");
     // A handle file that is not there fails the same way.
     paneltest::writeSkin(r.dir, "control3",
-                         paneltest::spec([](auto& s) { s.handle = "handle.bmp"; }));
+                         paneltest::skinWith([](auto& s) { s.handle = "handle.bmp"; }));
     EXPECT_FALSE(r.panel->load(r.dir.path(), 3, 6));
     EXPECT_EQ(r.panel->skin().number, 1);
 }
@@ -246,7 +246,7 @@ TEST(PanelSkin, FailuresKeepTheOldSkin)
 TEST(PanelSkin, JogAngleDefaultsAndServoSelection)
 {
     TempDir dir;
-    paneltest::writeSkin(dir, "s", paneltest::spec([](auto& s) { s.writeJogAngle = false; }));
+    paneltest::writeSkin(dir, "s", paneltest::skinWith([](auto& s) { s.writeJogAngle = false; }));
     Skin s;
     ASSERT_TRUE(loadSkin(dir.file("s"), 1, 6, s));
     EXPECT_DOUBLE_EQ(s.restAngle, 2.3561925);
@@ -348,8 +348,8 @@ TEST(PanelSkin, ChangingTheSkinStopsTheTrainAndWritesTheChoice)
 {
     PanelRig r;
     const Settings settings(r.dir.file("VARDO.ini"), r.dir.file("option.ini"));
-    paneltest::writeSkin(r.dir, "control2", paneltest::spec([](auto& s) { s.positions = 9; }));
-    paneltest::writeSkin(r.dir, "control3", paneltest::spec([](auto& s) { s.missingPicture = 3; }));
+    paneltest::writeSkin(r.dir, "control2", paneltest::skinWith([](auto& s) { s.positions = 9; }));
+    paneltest::writeSkin(r.dir, "control3", paneltest::skinWith([](auto& s) { s.missingPicture = 3; }));
     r.click(2);
     ASSERT_TRUE(r.rig.controller.running());
     EXPECT_TRUE(r.panel->changeSkin(r.dir.path(), 2, 6, settings));

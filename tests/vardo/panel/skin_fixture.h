@@ -10,7 +10,7 @@
 
 namespace paneltest {
 
-struct SkinSpec {
+struct SkinLayout {
     int positions = 16; // POSITION0 .. POSITION<positions - 1>
     int missingPicture = -1;
     std::string jogAngle = "-2.3561925,-0.7853975,1.570795";
@@ -18,9 +18,9 @@ struct SkinSpec {
     std::string handle; // JOG_HANDLE
 };
 
-template <class F> SkinSpec spec(F change)
+template <class F> SkinLayout skinWith(F change)
 {
-    SkinSpec s;
+    SkinLayout s;
     change(s);
     return s;
 }
@@ -44,14 +44,14 @@ inline void writePicture(const std::string& path, int w, int h, uint8_t grey)
 }
 
 inline void writeSkin(const vardo::testing::TempDir& dir, const std::string& name,
-                      const SkinSpec& spec = {})
+                      const SkinLayout& layout = {})
 {
     std::string ini = "[CONTROL]\n";
-    for (int i = 0; i < spec.positions; ++i) {
+    for (int i = 0; i < layout.positions; ++i) {
         const QRect r = i == 0 ? QRect(0, 0, kWidth, kHeight) : buttonRect(i);
         ini += "POSITION" + std::to_string(i) + "=" + std::to_string(r.x()) + "," +
                std::to_string(r.y()) + "\n";
-        if (i != spec.missingPicture) {
+        if (i != layout.missingPicture) {
             dir.write(name + "/.keep", "");
             const int side = i == 9 ? 20 : r.width();
             writePicture(dir.file(name + "/control" + std::to_string(i) + ".bmp"),
@@ -60,10 +60,10 @@ inline void writeSkin(const vardo::testing::TempDir& dir, const std::string& nam
     }
     ini += "JOG_RADIUS=" + std::to_string(kJogRadius) + "\n";
     ini += "JOG_POSITION=" + std::to_string(kJogX) + "," + std::to_string(kJogY) + "\n";
-    if (spec.writeJogAngle)
-        ini += "JOG_ANGLE=" + spec.jogAngle + "\n";
-    if (!spec.handle.empty())
-        ini += "JOG_HANDLE=" + spec.handle + "\nJOG_RGN=190,100,250,100,250,160,190,160\n";
+    if (layout.writeJogAngle)
+        ini += "JOG_ANGLE=" + layout.jogAngle + "\n";
+    if (!layout.handle.empty())
+        ini += "JOG_HANDLE=" + layout.handle + "\nJOG_RGN=190,100,250,100,250,160,190,160\n";
     dir.write(name + "/control.ini", ini);
 }
 
