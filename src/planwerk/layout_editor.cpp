@@ -5,6 +5,7 @@
 #include "planwerk/editor_picture.h"
 #include "planwerk/editor_texts.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace planwerk {
@@ -112,6 +113,19 @@ bool LayoutEditor::initialise()
     readVertexRows();
     readMasks(masks_, "mask.dat");
     return true;
+}
+
+void LayoutEditor::setSettings(const EditorSettings& values)
+{
+    // The same limits the settings dialog enforces, so a caller without the
+    // dialog cannot give a zero-width pen or a train picture of no height.
+    settings_.sortPoint = std::clamp(values.sortPoint, 0, 1);
+    settings_.pointSize = std::clamp(values.pointSize, 1, 10);
+    settings_.lineWidth = std::clamp(values.lineWidth, 1, 10);
+    settings_.maskWidth = std::clamp(values.maskWidth, 1, 20);
+    settings_.railWidth = std::clamp(values.railWidth, 1, 100);
+    settings_.trainSize = std::clamp(values.trainSize, 10, 100);
+    frontend_.repaint();
 }
 
 void LayoutEditor::setLayoutPicture(const QImage& picture)

@@ -115,6 +115,10 @@ public:
     std::string workingFolder() const;
     std::string layoutFolder() const;
     const EditorSettings& settings() const { return settings_; }
+    // The values the settings dialog edits (sorting, point, line, band,
+    // rail and train sizes) take effect at once; the other settings stay as
+    // read at start-up. Values outside their ranges are brought into them.
+    void setSettings(const EditorSettings& values);
     EditMode mode() const { return mode_; }
     int selection() const { return selection_; }
     int dragCounter() const { return dragCounter_; }
@@ -135,6 +139,15 @@ public:
     int pictureHeight() const { return pictureHeight_; }
 
     bool sourceWaiting() const { return waiting_.waiting(); }
+    // 0 idle, 1 started, 2 dragging, 3 finished; 0 while nothing waits.
+    int trimState() const { return waiting_.waiting() ? int(waiting_.trim().state()) : 0; }
+    // The size the view shows: the waiting picture at its display scale,
+    // else the picture size.
+    int shownWidth() const { return waiting_.waiting() ? waiting_.display().width : pictureWidth_; }
+    int shownHeight() const
+    {
+        return waiting_.waiting() ? waiting_.display().height : pictureHeight_;
+    }
     const SourcePicture& waitingPicture() const { return waiting_; }
     // The waiting source or the composite picture, shown instead of the layout.
     const QImage& shownPicture() const { return sourcePicture_; }

@@ -31,6 +31,7 @@ public:
     const common::Bitmap& picture() const { return picture_; }
     const DisplayScale& display() const { return display_; }
     TrimRectangle& trim() { return trim_; }
+    const TrimRectangle& trim() const { return trim_; }
 
 private:
     common::Bitmap picture_;

@@ -3,6 +3,7 @@
 #include "planwerk/layout_editor.h"
 
 #include <array>
+#include <utility>
 
 namespace planwerk::ui {
 
@@ -229,50 +230,58 @@ bool commandCheckable(MenuId id)
     }
 }
 
+namespace {
+
+// Menu items that the editor carries out itself.
+constexpr std::pair<MenuId, Command> kEditorCommands[] = {
+    {MenuId::OpenPicture, Command::OpenLayoutPicture},
+    {MenuId::LoadLayout, Command::LoadLayout},
+    {MenuId::New, Command::New},
+    {MenuId::Save, Command::Save},
+    {MenuId::Export, Command::Export},
+    {MenuId::Exit, Command::Exit},
+    {MenuId::Resize, Command::Resize},
+    {MenuId::Rotate, Command::Rotate},
+    {MenuId::OuterLoopMode, Command::OuterLoopMode},
+    {MenuId::SidingsMode, Command::SidingsMode},
+    {MenuId::ToggleCurve, Command::ToggleCurve},
+    {MenuId::AppendSwitch, Command::AppendSwitch},
+    {MenuId::MaskMode, Command::MaskMode},
+    {MenuId::AddRectangle, Command::AddRect},
+    {MenuId::AddBand, Command::AddBand},
+    {MenuId::DeleteRegion, Command::DeleteRegion},
+    {MenuId::CreateTurnout, Command::CreateTurnout},
+    {MenuId::DeleteVertex, Command::DeleteVertex},
+    {MenuId::Platform, Command::Platform},
+    {MenuId::ControlSettings, Command::ControlSettings},
+    {MenuId::CrossingSettings, Command::CrossingSettings},
+    {MenuId::Undo, Command::Undo},
+    {MenuId::ExceptionMode, Command::ExceptionMode},
+    {MenuId::ControlPointsMode, Command::ControlPointsMode},
+    {MenuId::CrossingsMode, Command::CrossingsMode},
+    {MenuId::SensorsMode, Command::SensorsMode},
+    {MenuId::OpenCollage, Command::OpenCollagePicture},
+    {MenuId::Compose, Command::Compose},
+    {MenuId::OpenTrainPicture, Command::OpenTrainPicture},
+    {MenuId::TrainPictureMode, Command::TrainPictureMode},
+};
+
+} // namespace
+
 std::optional<Command> editorCommand(MenuId id)
 {
-    switch (id) {
-    case MenuId::LoadLayout:
-        return Command::LoadLayout;
-    case MenuId::New:
-        return Command::New;
-    case MenuId::Save:
-        return Command::Save;
-    case MenuId::Export:
-        return Command::Export;
-    case MenuId::Exit:
-        return Command::Exit;
-    case MenuId::OuterLoopMode:
-        return Command::OuterLoopMode;
-    case MenuId::SidingsMode:
-        return Command::SidingsMode;
-    case MenuId::ToggleCurve:
-        return Command::ToggleCurve;
-    case MenuId::AppendSwitch:
-        return Command::AppendSwitch;
-    case MenuId::MaskMode:
-        return Command::MaskMode;
-    case MenuId::CreateTurnout:
-        return Command::CreateTurnout;
-    case MenuId::DeleteVertex:
-        return Command::DeleteVertex;
-    case MenuId::Platform:
-        return Command::Platform;
-    case MenuId::Undo:
-        return Command::Undo;
-    case MenuId::ExceptionMode:
-        return Command::ExceptionMode;
-    case MenuId::ControlPointsMode:
-        return Command::ControlPointsMode;
-    case MenuId::CrossingsMode:
-        return Command::CrossingsMode;
-    case MenuId::SensorsMode:
-        return Command::SensorsMode;
-    case MenuId::TrainPictureMode:
-        return Command::TrainPictureMode;
-    default:
-        return std::nullopt;
-    }
+    for (const auto& [item, command] : kEditorCommands)
+        if (item == id)
+            return command;
+    return std::nullopt;
+}
+
+std::optional<MenuId> menuItemOf(Command command)
+{
+    for (const auto& [item, c] : kEditorCommands)
+        if (c == command)
+            return item;
+    return std::nullopt;
 }
 
 EditorState stateOf(const LayoutEditor& editor)
@@ -288,8 +297,9 @@ EditorState stateOf(const LayoutEditor& editor)
     s.controlPoints = editor.controlPoints().count();
     s.crossings = editor.crossings().count();
     s.sensors = editor.sensors().count();
-    // The editor reports a train edit picture only through its own rule.
-    s.trainEditPicture = editor.isEnabled(Command::TrainPictureMode);
+    s.sourceWaiting = editor.sourceWaiting();
+    s.collagePicture = !editor.collagePicture().isNull();
+    s.trainEditPicture = !editor.trainEditPicture().isNull();
     return s;
 }
 

@@ -52,8 +52,7 @@ enum class MenuId {
     Documentation,
 };
 
-// What the rules look at. Fields the editor does not report yet stay at
-// their defaults (nothing waiting, no collage, no train edit picture).
+// What the rules look at.
 struct EditorState {
     EditMode mode{};
     bool layoutPicture = false;
@@ -91,9 +90,10 @@ bool commandCheckable(MenuId id);
 
 // The editor's own command behind a menu item, when it has one.
 std::optional<Command> editorCommand(MenuId id);
+// The menu item behind an editor command (pop-up items), when there is one.
+std::optional<MenuId> menuItemOf(Command command);
 
-// The rules' view of a live editor; bars and the fields the editor does not
-// report are filled in by the caller.
+// The rules' view of a live editor; the bars are filled in by the caller.
 EditorState stateOf(const LayoutEditor& editor);
 
 } // namespace planwerk::ui

@@ -32,7 +32,8 @@ std::optional<planwerk::ui::MenuId> modeItem(const std::string& name)
     return std::nullopt;
 }
 
-// PLANWERK_SCREENSHOT=file.png [PLANWERK_SCREENSHOT_MODE=outer|mask|...]:
+// PLANWERK_SCREENSHOT=file.png [PLANWERK_SCREENSHOT_TRAIN=photo]
+// [PLANWERK_SCREENSHOT_MODE=outer|mask|...]: open the train photograph,
 // enter the mode, save the window as a picture and end, for the docs.
 void takeScreenshot(planwerk::ui::MainFrame& frame, const char* path)
 {
@@ -43,6 +44,11 @@ void takeScreenshot(planwerk::ui::MainFrame& frame, const char* path)
     frame.hooks.ask = [](const std::string&, planwerk::Buttons, planwerk::Answer) {
         return planwerk::Answer::No;
     };
+    if (const char* train = std::getenv("PLANWERK_SCREENSHOT_TRAIN")) {
+        std::string photo = train;
+        frame.hooks.chooseOpenFile = [photo] { return std::optional<std::string>(photo); };
+        frame.runCommand(planwerk::ui::MenuId::OpenTrainPicture);
+    }
     if (const char* mode = std::getenv("PLANWERK_SCREENSHOT_MODE")) {
         if (auto item = modeItem(mode))
             frame.runCommand(*item);

@@ -1,7 +1,9 @@
 #include "planwerk/ui/main_frame.h"
 
 #include "common/paths.h"
+#include "planwerk/ui/control_dialog.h"
 #include "planwerk/ui/layout_view.h"
+#include "planwerk/ui/marker_dialogs.h"
 #include "planwerk/ui/point_dialog.h"
 #include "planwerk/ui/settings_dialog.h"
 #include "planwerk/ui/toolbar_icons.h"
@@ -10,11 +12,15 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace planwerk::ui {
 
@@ -49,7 +55,7 @@ QString nameFilter(const std::string& filter)
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2)
         if (!parts[i].isEmpty())
-            out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+            out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
     return out.join(QStringLiteral(";;"));
 }
 
@@ -57,10 +63,15 @@ QString nameFilter(const std::string& filter)
 
 void fillPopup(QMenu& menu, const std::vector<MenuItem>& items, const LayoutEditor& editor)
 {
+    EditorState state = stateOf(editor);
     for (const MenuItem& item : items) {
         QAction* action = menu.addAction(qs(item.text));
         action->setData(int(item.command));
-        action->setEnabled(item.enabled && editor.isEnabled(item.command));
+        // Pop-up commands reach the frame like menu commands, so the menu's
+        // rules grey them as well.
+        std::optional<MenuId> asMenu = menuItemOf(item.command);
+        bool allowed = !asMenu || commandEnabled(*asMenu, state);
+        action->setEnabled(item.enabled && allowed && editor.isEnabled(item.command));
         if (item.checked) {
             action->setCheckable(true);
             action->setChecked(true);
@@ -99,12 +110,21 @@ bool MainFrame::start()
     return true;
 }
 
-void MainFrame::fitToPicture()
+MainFrame::PictureKeys MainFrame::pictureKeys() const
 {
-    int w = editor_->pictureWidth();
-    int h = editor_->pictureHeight();
-    view_->setMinimumSize(w, h);
-    resize(w + kFrameExtraWidth, h + kFrameExtraHeight);
+    const LayoutEditor& e = *editor_;
+    return {e.sourceWaiting() ? e.shownPicture().cacheKey() : 0, e.layoutPicture().cacheKey(),
+            e.collagePicture().cacheKey(), e.trainEditPicture().cacheKey()};
+}
+
+void MainFrame::fitToPicture(bool always)
+{
+    QSize shown(editor_->shownWidth(), editor_->shownHeight());
+    if (shown == fitted_ && !always)
+        return;
+    fitted_ = shown;
+    view_->setMinimumSize(shown);
+    resize(shown.width() + kFrameExtraWidth, shown.height() + kFrameExtraHeight);
 }
 
 void MainFrame::buildMenus()
@@ -182,6 +202,7 @@ void MainFrame::runCommand(MenuId id)
         updateActions();
         return;
     }
+    const PictureKeys before = pictureKeys();
     if (std::optional<Command> command = editorCommand(id)) {
         editor_->run(*command);
     } else {
@@ -202,23 +223,24 @@ void MainFrame::runCommand(MenuId id)
             openDocumentation();
             break;
         default:
-            // The picture import, regions and marker dialogs are not in the
-            // editor yet; say so rather than doing nothing.
-            showMessage("この機能はまだ使用できません。", common::Icon::Information);
             break;
         }
     }
+    // A picture opened or resized fits the frame to it again, even when the
+    // user has resized the frame since; a cancelled dialog changes nothing.
+    fitToPicture(pictureKeys() != before);
     updateActions();
 }
 
 void MainFrame::openSettings()
 {
     SettingsDialog dialog(editor_->settings(), this);
-    if (dialog.exec() != QDialog::Accepted)
+    int result = hooks.settingsDialog ? hooks.settingsDialog(dialog) : dialog.exec();
+    if (result != QDialog::Accepted)
         return;
-    if (!writeEditorSettings(editor_->iniPath(), dialog.values()))
+    editor_->setSettings(dialog.values());
+    if (!writeEditorSettings(editor_->iniPath(), editor_->settings()))
         showMessage("Planwerk.iniへの書き込みに失敗しました。", common::Icon::Warning);
-    view_->update();
 }
 
 void MainFrame::openDocumentation()
@@ -341,6 +363,7 @@ void MainFrame::popupMenu(const std::vector<MenuItem>& items, int x, int y)
     // The choice goes through the editor's rules like a menu command.
     if (chosen && chosen->isEnabled())
         editor_->run(Command(chosen->data().toInt()));
+    fitToPicture();
     updateActions();
 }
 
@@ -349,8 +372,107 @@ void MainFrame::invertCircle(int x, int y, int radius)
     view_->toggleMarker(x, y, radius);
 }
 
+void MainFrame::invertRectangle(int x, int y, int width, int height)
+{
+    view_->toggleRectangle(x, y, width, height);
+}
+
+namespace {
+
+// The dialogs edit what the record holds; the editor's state comes back
+// from the record, so list entries and enabled groups follow its rules.
+ControlDialogValues toValues(const ControlDialogState& state)
+{
+    layoutdata::ControlPointRecord r{};
+    state.store(r);
+    return {r.direction, r.trackAction, r.point, r.option, r.relay, r.sound, r.soundNumber};
+}
+
+layoutdata::ControlPointRecord toRecord(const ControlDialogValues& v)
+{
+    layoutdata::ControlPointRecord r{};
+    r.direction = int16_t(v.direction);
+    r.trackAction = uint8_t(v.trackAction);
+    r.point = uint8_t(std::max(v.pointIndex, 0));
+    r.option = uint8_t(v.optionOutput);
+    r.relay = uint8_t(std::max(v.relayIndex, 0));
+    r.sound = uint8_t(v.sound);
+    r.soundNumber = uint8_t(std::max(v.soundNumber, 0));
+    return r;
+}
+
+} // namespace
+
+bool MainFrame::controlDialog(ControlDialogState& state)
+{
+    if (hooks.controlDialog)
+        return hooks.controlDialog(state);
+    QStringList sounds;
+    for (const std::string& s : state.sounds)
+        sounds << qs(s);
+    ControlDialog dialog(toValues(state), sounds, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    state = ControlDialogState::fromRecord(toRecord(dialog.values()), state.sounds);
+    return true;
+}
+
+bool MainFrame::crossingDialog(CrossingDialogState& state)
+{
+    if (hooks.crossingDialog)
+        return hooks.crossingDialog(state);
+    layoutdata::CrossingRecord r;
+    state.store(r);
+    CrossingDialog dialog({r.barrier != 0, r.lights != 0, r.drive}, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    CrossingDialogValues v = dialog.values();
+    r.barrier = v.barrier ? 1 : 0;
+    r.lights = v.light ? 1 : 0;
+    r.drive = v.drive;
+    state = CrossingDialogState::fromRecord(r);
+    return true;
+}
+
+bool MainFrame::sensorDialog(SensorDialogState& state)
+{
+    if (hooks.sensorDialog)
+        return hooks.sensorDialog(state);
+    SensorDialog dialog(state.sensitivity, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    state.sensitivity = dialog.sensitivity();
+    return true;
+}
+
+std::optional<std::string> MainFrame::chooseOpenFile(const std::string& defaultExtension,
+                                                     const std::string& filter)
+{
+    if (hooks.chooseOpenFile)
+        return hooks.chooseOpenFile();
+    QFileDialog dialog(this, QString(), QString(), nameFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly, true);
+    dialog.setDefaultSuffix(qs(defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+ScreenSize MainFrame::screenSize() const
+{
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return {};
+    return {s->size().width(), s->size().height()};
+}
+
 void MainFrame::repaint()
 {
+    // A full repaint shows the pictures afresh: inverted marks drawn so far
+    // are gone, as they would be from the screen.
+    view_->clearOverlay();
     view_->update();
 }
 

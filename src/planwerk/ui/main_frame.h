@@ -7,7 +7,9 @@
 #include "planwerk/ui/command_table.h"
 
 #include <QMainWindow>
+#include <QSize>
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -15,6 +17,7 @@
 #include <string>
 
 class QAction;
+class QDialog;
 class QMenu;
 class QToolBar;
 
@@ -40,10 +43,16 @@ struct DialogHooks {
     std::function<std::optional<std::string>()> chooseSaveFile;
     // Given the filled pop-up menu; returns the action to trigger, or none.
     std::function<QAction*(QMenu&)> popup;
+    std::function<std::optional<std::string>()> chooseOpenFile;
+    std::function<bool(ControlDialogState&)> controlDialog;
+    std::function<bool(CrossingDialogState&)> crossingDialog;
+    std::function<bool(SensorDialogState&)> sensorDialog;
+    // Given the settings dialog before it runs; returns what exec would.
+    std::function<int(QDialog&)> settingsDialog;
 };
 
-// The pop-up's items as actions; an item whose command the editor refuses
-// now is greyed.
+// The pop-up's items as actions; an item whose command the editor or the
+// menu's rules refuse now is greyed.
 void fillPopup(QMenu& menu, const std::vector<MenuItem>& items, const LayoutEditor& editor);
 
 class MainFrame : public QMainWindow, public EditorFrontend {
@@ -79,13 +88,25 @@ public:
                                               const std::string& filter) override;
     void popupMenu(const std::vector<MenuItem>& items, int x, int y) override;
     void invertCircle(int x, int y, int radius) override;
+    void invertRectangle(int x, int y, int width, int height) override;
+    bool controlDialog(ControlDialogState& state) override;
+    bool crossingDialog(CrossingDialogState& state) override;
+    bool sensorDialog(SensorDialogState& state) override;
+    std::optional<std::string> chooseOpenFile(const std::string& defaultExtension,
+                                              const std::string& filter) override;
+    ScreenSize screenSize() const override;
     void repaint() override;
     void closeWindow() override;
 
 private:
     void buildMenus();
     void buildToolBar();
-    void fitToPicture();
+    // Fits the frame to the shown picture when its size changed, or always.
+    void fitToPicture(bool always = false);
+    // Which pictures the editor holds now, to see whether a command
+    // opened or resized one.
+    using PictureKeys = std::array<qint64, 4>;
+    PictureKeys pictureKeys() const;
     void openSettings();
     void openDocumentation();
     void showAbout();
@@ -94,6 +115,7 @@ private:
     LayoutView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     std::map<MenuId, QAction*> actions_;
+    QSize fitted_;
 };
 
 } // namespace planwerk::ui
