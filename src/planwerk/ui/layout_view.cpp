@@ -85,7 +85,7 @@ void LayoutView::paintCollageRails(QPainter& painter) const
     if (!t)
         return;
     painter.save();
-    painter.setTransform(*t);
+    painter.setTransform(*t, true);
     QPen pen(Qt::white, 1);
     pen.setCosmetic(true);
     drawRails(painter, editor_->row(0), false, pen);

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -124,6 +125,9 @@ void MainFrame::fitToPicture(bool always)
         return;
     fitted_ = shown;
     view_->setMinimumSize(shown);
+    // The frame's own minimum follows the view only once its layout has
+    // run; without this a frame shrinking back to 640 x 480 would stay large.
+    layout()->activate();
     resize(shown.width() + kFrameExtraWidth, shown.height() + kFrameExtraHeight);
 }
 

@@ -174,6 +174,24 @@ TEST(CommandTable, PictureCommandsFollowTheirPictures)
     EXPECT_TRUE(commandChecked(MenuId::TrainPictureMode, train));
 }
 
+TEST(CommandTable, EveryItemButTheFramesOwnIsAnEditorCommandBothWays)
+{
+    const std::set<MenuId> frameOwn{MenuId::Settings, MenuId::ToolBar, MenuId::StatusBar,
+                                    MenuId::About, MenuId::Documentation};
+    std::set<Command> seen;
+    for (const CommandEntry& e : commandTable()) {
+        std::optional<Command> command = editorCommand(e.id);
+        EXPECT_EQ(command.has_value(), !frameOwn.contains(e.id)) << e.text;
+        if (!command)
+            continue;
+        EXPECT_TRUE(seen.insert(*command).second) << e.text << " shares its command";
+        EXPECT_EQ(menuItemOf(*command), e.id) << e.text;
+    }
+    // Pop-up only commands have no menu item to be judged by.
+    EXPECT_FALSE(menuItemOf(Command::SensorSettings).has_value());
+    EXPECT_FALSE(menuItemOf(Command::PointSettings).has_value());
+}
+
 TEST(CommandTable, UndoFollowsTheSnapshot)
 {
     EditorState s = withPicture(EditMode::OuterLoop);
