@@ -2,7 +2,8 @@
 # PNGs of the main window under Xvfb, into docs/screenshots/: the live
 # display of a generated video, the difference display, the layout display
 # in simulation with the train figure, the angle-correction overlay, the
-# window with each skin's controller panel, and the two settings dialogs.
+# window with each skin's controller panel, the two settings dialogs, and
+# Planwerk in the outer-loop, mask, crossing and train-picture modes.
 #   screenshots.sh <build folder>
 set -euo pipefail
 build=$1
@@ -63,14 +64,34 @@ for n in 1 2 3 4; do
   VARDO_HOME="$work" QT_QPA_PLATFORM=offscreen "$work/vardo-run" check-skin "$n" \
     --png "$out/panel-skin$n.png" >/dev/null 2>&1 && echo "wrote $out/panel-skin$n.png"
 done
-# Planwerk on the sample photograph with its traced rails, in a few modes.
-# (The train-picture mode needs a train picture, which the window cannot
-# open yet.)
-planwerk_shot() { # name, mode
-  VARDO_HOME="$work" PLANWERK_SCREENSHOT="$out/$1.png" PLANWERK_SCREENSHOT_MODE=$2 \
+# Planwerk on the sample photograph with its traced rails, in a few modes,
+# and the train-picture mode on a generated photograph of a railcar.
+python3 - "$work/train-photo.bmp" <<'PY'
+import struct, sys
+w, h = 640, 480
+def colour(x, y):
+    if 300 <= y < 312: return (90, 90, 90)                      # rail
+    if 170 <= x < 470 and 200 <= y < 300:                       # body
+        if 215 <= y < 245 and (x - 185) % 50 < 30: return (230, 220, 160)  # windows
+        return (40, 120, 200) if y < 260 else (230, 230, 230)
+    if 190 <= x < 450 and 188 <= y < 200: return (70, 70, 70)   # roof
+    return (200, 225, 205)                                      # wall
+rows = bytearray()
+for y in range(h - 1, -1, -1):
+    for x in range(w):
+        r, g, b = colour(x, y)
+        rows += bytes((b, g, r))
+header = struct.pack("<2sIHHI", b"BM", 54 + len(rows), 0, 0, 54)
+info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+open(sys.argv[1], "wb").write(header + info + rows)
+PY
+planwerk_shot() { # name, mode, [train photograph]
+  env VARDO_HOME="$work" PLANWERK_SCREENSHOT="$out/$1.png" PLANWERK_SCREENSHOT_MODE="$2" \
+    ${3:+PLANWERK_SCREENSHOT_TRAIN="$3"} \
     xvfb-run -a -s "-screen 0 1024x768x24" "$work/Planwerk" >/dev/null 2>&1 || true
   [ -s "$out/$1.png" ] && echo "wrote $out/$1.png"
 }
 planwerk_shot planwerk-outer-loop outer
 planwerk_shot planwerk-mask mask
 planwerk_shot planwerk-crossing crossing
+planwerk_shot planwerk-train-picture train "$work/train-photo.bmp"
