@@ -70,11 +70,11 @@ python3 - "$work/train-photo.bmp" <<'PY'
 import struct, sys
 w, h = 640, 480
 def colour(x, y):
-    if 300 <= y < 312: return (90, 90, 90)                      # rail
-    if 170 <= x < 470 and 200 <= y < 300:                       # body
-        if 215 <= y < 245 and (x - 185) % 50 < 30: return (230, 220, 160)  # windows
-        return (40, 120, 200) if y < 260 else (230, 230, 230)
-    if 190 <= x < 450 and 188 <= y < 200: return (70, 70, 70)   # roof
+    if 345 <= y < 357: return (90, 90, 90)                      # rail
+    if 170 <= x < 470 and 235 <= y < 345:                       # body
+        if 250 <= y < 280 and (x - 185) % 50 < 30: return (230, 220, 160)  # windows
+        return (40, 120, 200) if y < 300 else (230, 230, 230)
+    if 190 <= x < 450 and 223 <= y < 235: return (70, 70, 70)   # roof
     return (200, 225, 205)                                      # wall
 rows = bytearray()
 for y in range(h - 1, -1, -1):
