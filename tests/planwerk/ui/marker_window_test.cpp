@@ -188,6 +188,20 @@ TEST_F(MarkerWindowTest, SensorSettingsOnlyFromThePopup)
     EXPECT_TRUE(frame->editor().modified().sensor);
 }
 
+TEST_F(MarkerWindowTest, PopupItemsAreJudgedByTheMenuRulesToo)
+{
+    // The editor would rotate the layout picture in any mode; the menu
+    // allows it only without a mode, and a pop-up item follows the menu.
+    std::vector<MenuItem> items{{"画像回転", Command::Rotate, true, false},
+                                {"矩形", Command::AddRect, true, false}};
+    frame->runCommand(MenuId::MaskMode);
+    ASSERT_TRUE(frame->editor().isEnabled(Command::Rotate));
+    QMenu menu;
+    fillPopup(menu, items, frame->editor());
+    EXPECT_FALSE(menu.actions()[0]->isEnabled());
+    EXPECT_TRUE(menu.actions()[1]->isEnabled());
+}
+
 TEST_F(MarkerWindowTest, SettingsTakeEffectAtOnceAndAreWritten)
 {
     frame->runCommand(MenuId::OuterLoopMode);
