@@ -192,7 +192,10 @@ void LayoutEditor::exportLayout()
     auto path = [&](const char* name) { return common::joinPath(folder, name); };
 
     if (hasLayoutPicture()) {
-        bool composite = !collagePicture_.isNull() && !sourcePicture_.isNull();
+        // A photograph still waiting for Resize is no composite: it has any
+        // size, and the layout picture must be 640 x 480.
+        bool composite =
+            !collagePicture_.isNull() && !sourcePicture_.isNull() && !waiting_.waiting();
         bool ok = savePicture(path("layout.bmp"), composite ? sourcePicture_ : layoutPicture_);
         if (!ok)
             message(text::kPictureSaveFailed);

@@ -5,6 +5,8 @@
 #include "common/message_sink.h"
 #include "planwerk/marker_dialogs.h"
 
+#include <QImage>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,6 +97,9 @@ public:
     virtual void invertCircle(int x, int y, int radius) = 0;
     // The same for a rectangle outline (a whole crossing being dragged).
     virtual void invertRectangle(int /*x*/, int /*y*/, int /*width*/, int /*height*/) {}
+    // The same for a shape: every opaque pixel of `shape`, with its top-left
+    // corner at (x, y), is inverted (the rails over a collage being trimmed).
+    virtual void invertShape(int /*x*/, int /*y*/, const QImage& /*shape*/) {}
     // The marker settings dialogs: the state is edited in place; false on
     // Cancel, and the editor then ignores the state.
     virtual bool controlDialog(ControlDialogState& /*state*/) { return false; }

@@ -1,6 +1,7 @@
 // What the view shows: the picture, then the traced rows on it.
 #include "planwerk/layout_editor.h"
 #include "planwerk/marker_drawing.h"
+#include "planwerk/picture/picture_overlays.h"
 #include "planwerk/rail_drawing.h"
 #include "planwerk/rail_geometry.h"
 
@@ -8,7 +9,7 @@
 #include <QTransform>
 
 #include <algorithm>
-#include <cmath>
+#include <optional>
 
 namespace planwerk {
 
@@ -19,18 +20,20 @@ void LayoutEditor::paintTrainPreview(QPainter& painter) const
     if (trainPicture_.isNull())
         return;
     const VertexRow& sidings = rows_[1];
-    painter.save();
-    if (sidings.count() < 2) {
-        painter.translate(pictureWidth_ / 2.0, pictureHeight_ / 2.0);
-    } else {
+    std::optional<PicturePoint> first, last;
+    if (sidings.count() >= 2) {
         Range group = groupFrom(sidings, 0);
-        Point first = position(sidings[0]);
-        Point last = position(sidings[std::clamp(group.last, 0, sidings.count() - 1)]);
-        painter.translate((first.x + last.x) / 2.0, (first.y + last.y) / 2.0);
-        double angle = std::atan2(double(first.y - last.y), double(first.x - last.x));
-        painter.rotate(angle * 180.0 / 3.14159265358979);
+        Point a = position(sidings[0]);
+        Point b = position(sidings[std::clamp(group.last, 0, sidings.count() - 1)]);
+        first = PicturePoint{a.x, a.y};
+        last = PicturePoint{b.x, b.y};
     }
+    const PreviewPlacement place = previewPlacement(first, last);
+    painter.save();
+    painter.translate(place.centreX, place.centreY);
+    painter.rotate(place.degrees);
     int w = trainPicture_.width(), h = trainPicture_.height();
+    // Clipped to its own rectangle, so the layout around it stays visible.
     painter.setClipRect(QRect(-w / 2, -h / 2, w, h));
     painter.drawImage(QPoint(-w / 2, -h / 2), trainPicture_);
     painter.restore();
@@ -49,9 +52,15 @@ void LayoutEditor::paint(QPainter& painter) const
         drawTrainRectangle(painter, trainRect_, selection_, settings_);
         return;
     }
-    const QImage& picture = sourcePicture_.isNull() ? layoutPicture_ : sourcePicture_;
+    // The composite stands alone until the next Open or Resize.
+    if (!sourcePicture_.isNull()) {
+        painter.drawImage(0, 0, sourcePicture_);
+        return;
+    }
+    const QImage& picture = collagePicture_.isNull() ? layoutPicture_ : collagePicture_;
     if (!picture.isNull())
         painter.drawImage(0, 0, picture);
+    paintTrainPreview(painter);
     for (int i = 0; i < 2; ++i) {
         bool current = railMode() && currentRow_ == i;
         drawRow(painter, rows_[size_t(i)], i == 1, current ? selection_ : -1, settings_);
@@ -66,7 +75,6 @@ void LayoutEditor::paint(QPainter& painter) const
         drawCrossings(painter, crossings_, selectionIn(EditMode::Crossings), settings_);
     if (sensors_.present())
         drawSensors(painter, sensors_, selectionIn(EditMode::Sensors), settings_);
-    paintTrainPreview(painter);
 }
 
 } // namespace planwerk

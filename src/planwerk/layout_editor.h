@@ -192,6 +192,10 @@ private:
     int settingsTarget(int count) const;
     void runAddMarker();
     void showTrim(const TrimRectangle::Redraw& redraw);
+    void invertTrim(const PictureRect& shown);
+    // The traced rails scaled into a collage's trim rectangle, as an opaque
+    // shape on transparent; null when none are drawn there.
+    QImage railOverlay(const PictureRect& shown) const;
     void pressTrainHandle(Point p);
     void releaseTrainHandle(Point p);
     // The ten coordinates into the bottom row before train_edit.bmp is written.

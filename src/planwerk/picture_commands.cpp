@@ -5,6 +5,7 @@
 #include "planwerk/layout_editor.h"
 #include "planwerk/picture/compose.h"
 #include "planwerk/picture/open_picture.h"
+#include "planwerk/picture/picture_overlays.h"
 #include "planwerk/picture/picture_texts.h"
 #include "planwerk/picture/rotate.h"
 #include "planwerk/picture/train_picture.h"
@@ -211,12 +212,39 @@ void LayoutEditor::showTrim(const TrimRectangle::Redraw& redraw)
 {
     if (redraw.repaint)
         frontend_.repaint();
-    const PictureRect& p = redraw.previous;
     if (redraw.erasePrevious)
-        frontend_.invertRectangle(p.x, p.y, p.width, p.height);
-    const PictureRect& c = redraw.current;
+        invertTrim(redraw.previous);
     if (redraw.drawCurrent)
-        frontend_.invertRectangle(c.x, c.y, c.width, c.height);
+        invertTrim(redraw.current);
+}
+
+// Inverted drawing: the same call draws the rectangle (and its rails) and
+// erases it again.
+void LayoutEditor::invertTrim(const PictureRect& r)
+{
+    frontend_.invertRectangle(r.x, r.y, r.width, r.height);
+    QImage rails = railOverlay(r);
+    if (!rails.isNull())
+        frontend_.invertShape(r.x, r.y, rails);
+}
+
+QImage LayoutEditor::railOverlay(const PictureRect& r) const
+{
+    std::optional<QTransform> toShown = railOverlayTransform(r, waiting_.kind());
+    if (!toShown || (rows_[0].empty() && rows_[1].empty()))
+        return {};
+    // Both rows go into one shape, so a pixel where they meet is inverted
+    // once and does not vanish.
+    QImage shape(r.width + 1, r.height + 1, QImage::Format_ARGB32_Premultiplied);
+    shape.fill(Qt::transparent);
+    QPainter painter(&shape);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setWorldTransform(*toShown * QTransform::fromTranslate(-r.x, -r.y));
+    const QPen pen(Qt::white, 0); // cosmetic: one pixel wide at any scale
+    drawRails(painter, rows_[0], false, pen);
+    drawRails(painter, rows_[1], true, pen);
+    painter.end();
+    return shape;
 }
 
 } // namespace planwerk

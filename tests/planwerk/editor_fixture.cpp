@@ -2,6 +2,8 @@
 
 #include "common/bmp.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -69,8 +71,45 @@ void RecordingFrontend::invertCircle(int x, int y, int radius)
         markers.push_back(c);
 }
 
+namespace {
+
+void invertPixel(QImage& screen, int x, int y)
+{
+    if (x >= 0 && y >= 0 && x < screen.width() && y < screen.height())
+        screen.setPixel(x, y, ~screen.pixel(x, y) | 0xff000000u);
+}
+
+} // namespace
+
+void RecordingFrontend::invertShape(int x, int y, const QImage& shape)
+{
+    for (int sy = 0; sy < shape.height(); ++sy)
+        for (int sx = 0; sx < shape.width(); ++sx)
+            if (!screen.isNull() && qAlpha(shape.pixel(sx, sy)) != 0)
+                invertPixel(screen, x + sx, y + sy);
+    auto same = [&](const Shape& s) { return s.x == x && s.y == y && s.image == shape; };
+    auto it = std::find_if(shapes.begin(), shapes.end(), same);
+    if (it != shapes.end())
+        shapes.erase(it);
+    else
+        shapes.push_back({x, y, shape});
+}
+
 void RecordingFrontend::invertRectangle(int x, int y, int width, int height)
 {
+    if (!screen.isNull()) {
+        // The outline as a one-pixel pen draws it, every pixel once.
+        for (int i = x; i <= x + width; ++i) {
+            invertPixel(screen, i, y);
+            if (height > 0)
+                invertPixel(screen, i, y + height);
+        }
+        for (int j = y + 1; j < y + height; ++j) {
+            invertPixel(screen, x, j);
+            if (width > 0)
+                invertPixel(screen, x + width, j);
+        }
+    }
     std::array<int, 4> r{x, y, width, height};
     auto it = std::find(rectangles.begin(), rectangles.end(), r);
     if (it != rectangles.end())
@@ -102,6 +141,13 @@ void RecordingFrontend::repaint()
     ++repaints;
     markers.clear();
     rectangles.clear();
+    shapes.clear();
+    if (view) {
+        screen = QImage(1280, 960, QImage::Format_RGB32);
+        screen.fill(Qt::black);
+        QPainter painter(&screen);
+        view->paint(painter);
+    }
 }
 
 TempFolder::TempFolder()

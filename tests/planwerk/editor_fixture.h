@@ -33,6 +33,7 @@ public:
     void popupMenu(const std::vector<MenuItem>& items, int x, int y) override;
     void invertCircle(int x, int y, int radius) override;
     void invertRectangle(int x, int y, int width, int height) override;
+    void invertShape(int x, int y, const QImage& shape) override;
     bool controlDialog(ControlDialogState& state) override;
     bool crossingDialog(CrossingDialogState& state) override;
     bool sensorDialog(SensorDialogState& state) override;
@@ -63,6 +64,17 @@ public:
     std::vector<std::array<int, 3>> markers;
     // Inverting rectangles now on screen: x, y, width, height.
     std::vector<std::array<int, 4>> rectangles;
+    // Inverting shapes now on screen.
+    struct Shape {
+        int x = 0;
+        int y = 0;
+        QImage image;
+    };
+    std::vector<Shape> shapes;
+    // With `view` set, what a window would show: each repaint renders the
+    // editor, and the inverting rectangles and shapes are applied to it.
+    const LayoutEditor* view = nullptr;
+    QImage screen;
     bool closed = false;
 };
 

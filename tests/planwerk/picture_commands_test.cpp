@@ -102,6 +102,86 @@ TEST_F(PictureCommandTest, ATrimRectangleIsUsedWithoutTheQuestion)
     EXPECT_EQ(layoutAt(639, 479), kRed);
 }
 
+// Inverting a colour as the inverting pen does.
+QColor inverted(QColor c)
+{
+    return QColor(255 - c.red(), 255 - c.green(), 255 - c.blue());
+}
+
+TEST_F(PictureCommandTest, RailsAreDrawnInvertedIntoACollagesTrimRectangleAndErasedWithIt)
+{
+    start();
+    editor().enterMode(EditMode::OuterLoop);
+    clicks({{100, 240}, {540, 240}}); // one straight rail along y = 240
+    ui.view = &editor();
+    // 1280 x 960 fits the screen: shown at full size.
+    ASSERT_TRUE(editor().openPicture(SourceKind::Collage,
+                                     picture("bg.bmp", twoColours(1280, 960, 1280, kBlue, kBlue))));
+    ASSERT_EQ(ui.screen.pixelColor(150, 95), kBlue);
+
+    // 200 x 150 at (40, 20): the rail lies at y = 20 + 240 / 480 * 150 = 95,
+    // from x = 40 + 100 / 640 * 200 (71) to 40 + 540 / 640 * 200 (208).
+    editor().press(40, 20);
+    editor().move(240, 170);
+    ASSERT_EQ(ui.shapes.size(), 1u);
+    EXPECT_EQ(ui.screen.pixelColor(150, 95), inverted(kBlue));
+    EXPECT_EQ(ui.screen.pixelColor(205, 95), inverted(kBlue));
+    EXPECT_EQ(ui.screen.pixelColor(150, 90), kBlue);          // beside the rail
+    EXPECT_EQ(ui.screen.pixelColor(60, 95), kBlue);           // before the rail's end
+    EXPECT_EQ(ui.screen.pixelColor(40, 95), inverted(kBlue)); // the rectangle's edge
+
+    // Down to 80 wide: no rails any more, and none left behind.
+    editor().move(120, 80);
+    EXPECT_TRUE(ui.shapes.empty());
+    EXPECT_EQ(ui.screen.pixelColor(150, 95), kBlue);
+    EXPECT_EQ(ui.screen.pixelColor(100, 80), inverted(kBlue)); // the small rectangle
+
+    // 400 x 300: the rail moves to y = 170, x = 102..377.
+    editor().release(440, 320);
+    ASSERT_EQ(ui.shapes.size(), 1u);
+    EXPECT_EQ(ui.screen.pixelColor(300, 170), inverted(kBlue));
+    EXPECT_EQ(ui.screen.pixelColor(150, 95), kBlue);
+    EXPECT_EQ(ui.screen.pixelColor(100, 80), kBlue);
+
+    // The inverted drawing never reaches the picture itself.
+    ASSERT_TRUE(editor().run(Command::Resize));
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_EQ(editor().collagePicture().pixelColor(320, 240), kBlue);
+    EXPECT_EQ(editor().collagePicture().pixelColor(120, 240), kBlue);
+}
+
+TEST_F(PictureCommandTest, NoRailsAreDrawnIntoTheTrimRectangleOfALayoutPicture)
+{
+    start();
+    editor().enterMode(EditMode::OuterLoop);
+    clicks({{100, 240}, {540, 240}});
+    ui.view = &editor();
+    ASSERT_TRUE(editor().openPicture(SourceKind::Layout,
+                                     picture("p.bmp", twoColours(1280, 960, 1280, kBlue, kBlue))));
+    editor().press(40, 20);
+    editor().move(240, 170);
+    EXPECT_TRUE(ui.shapes.empty());
+    EXPECT_EQ(ui.rectangles.size(), 1u);
+    EXPECT_EQ(ui.screen.pixelColor(150, 95), kBlue);
+}
+
+TEST_F(PictureCommandTest, CancelAtTheCutQuestionLeavesThePictureToBeTrimmedByHand)
+{
+    start();
+    std::string path = picture("wide.bmp", twoColours(1024, 600, 112, kRed, kGreen));
+    ASSERT_TRUE(editor().openPicture(SourceKind::Layout, path));
+    ui.answers = {Answer::Cancel};
+    ASSERT_TRUE(editor().run(Command::Resize));
+    ASSERT_TRUE(editor().sourceWaiting());
+    // A 4:3 rectangle over the red left edge only.
+    editor().press(0, 0);
+    editor().release(80, 60);
+    ASSERT_TRUE(editor().run(Command::Resize));
+    EXPECT_EQ(ui.questions.size(), 1u); // no second question
+    EXPECT_FALSE(editor().sourceWaiting());
+    EXPECT_EQ(layoutAt(320, 240), kRed);
+}
+
 TEST_F(PictureCommandTest, APngNamedPngFailsAsJpegWithTheReadingMessage)
 {
     start();
@@ -147,6 +227,23 @@ TEST_F(PictureCommandTest, RotateTurnsTheLayoutPictureHalfRound)
     EXPECT_EQ(layoutAt(0, 0), kGreen);
 }
 
+TEST_F(PictureCommandTest, RotateInTheTrainPictureModeTurnsOnlyTheTrainEditPicture)
+{
+    start();
+    ASSERT_TRUE(editor().openPicture(SourceKind::TrainEdit,
+                                     picture("train.bmp", twoColours(640, 480, 1, kRed, kGreen))));
+    ASSERT_EQ(editor().mode(), EditMode::TrainPicture);
+    editor().save(); // clears the flags
+    ASSERT_FALSE(editor().modified().trainEdit);
+    ASSERT_TRUE(editor().run(Command::Rotate));
+    // (The bottom row, now on top, carries the stored rectangle.)
+    EXPECT_EQ(editor().trainEditPicture().pixelColor(639, 5), kRed);
+    EXPECT_EQ(editor().trainEditPicture().pixelColor(0, 5), kGreen);
+    EXPECT_TRUE(editor().modified().trainEdit);
+    EXPECT_FALSE(editor().modified().picture);
+    EXPECT_EQ(layoutAt(0, 0), QColor(0x80, 0x80, 0x80)); // the layout picture as it was
+}
+
 TEST_F(PictureCommandTest, ComposeShowsThePhotographOnTheRailsAndTheCollageElsewhere)
 {
     start("RAIL_WIDTH=32\n");
@@ -174,6 +271,88 @@ TEST_F(PictureCommandTest, ComposeShowsThePhotographOnTheRailsAndTheCollageElsew
     EXPECT_EQ(composite.pixelColor(450, 240), kBlue); // rail under a mask
     EXPECT_EQ(composite.pixelColor(20, 20), kBlue);
     EXPECT_TRUE(editor().modified().collage);
+}
+
+TEST_F(PictureCommandTest, TheCollageIsShownAndTheCompositeStandsAloneUntilTheNextResize)
+{
+    start("RAIL_WIDTH=32\n");
+    editor().enterMode(EditMode::OuterLoop);
+    clicks({{100, 240}, {540, 240}});
+    ASSERT_TRUE(editor().openPicture(SourceKind::Layout,
+                                     picture("photo.bmp", twoColours(640, 480, 640, kRed, kRed))));
+    ASSERT_TRUE(editor().run(Command::Resize));
+    ui.view = &editor();
+    ASSERT_TRUE(editor().openPicture(SourceKind::Collage,
+                                     picture("bg.bmp", twoColours(640, 480, 640, kGreen, kGreen))));
+    ASSERT_TRUE(editor().run(Command::Resize));
+    // The collage is what the view shows, with the traced rows over it.
+    EXPECT_EQ(ui.screen.pixelColor(20, 20), kGreen);
+    const QColor handle = ui.screen.pixelColor(100, 240);
+    EXPECT_NE(handle, kGreen);
+    EXPECT_NE(handle, kRed);
+
+    ASSERT_TRUE(editor().run(Command::Compose));
+    // The composite alone: the photograph on the rail, no handle over it.
+    EXPECT_EQ(ui.screen.pixelColor(100, 240), kRed);
+    EXPECT_EQ(ui.screen.pixelColor(20, 20), kGreen);
+
+    // A new collage waiting for Resize is not exported as the layout picture.
+    ASSERT_TRUE(editor().openPicture(
+        SourceKind::Collage,
+        picture("big.bmp", twoColours(1024, 768, 1024, Qt::white, Qt::white))));
+    ASSERT_TRUE(editor().sourceWaiting());
+    ui.answers = {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes};
+    editor().exportLayout();
+    common::Bitmap exported;
+    ASSERT_TRUE(common::readBitmap(layout("layout.bmp"), exported));
+    EXPECT_EQ(exported.width, 640);
+    EXPECT_EQ(exported.height, 480);
+    EXPECT_EQ(exported.pixel(320, 100)[2], 255); // the red layout picture
+}
+
+TEST_F(PictureCommandTest, TheTrainPreviewLiesAlongTheFirstSidingTurnedToIt)
+{
+    start();
+    // Left half red, right half blue: the train picture's front is blue.
+    ASSERT_TRUE(editor().openPicture(SourceKind::TrainEdit,
+                                     picture("train.bmp", twoColours(640, 480, 320, kRed, kBlue))));
+    ASSERT_EQ(editor().mode(), EditMode::TrainPicture);
+    // A siding running straight up from its turnout at (320, 400).
+    editor().enterMode(EditMode::Sidings);
+    const QImage& train = editor().trainPicture();
+    ASSERT_EQ(train.size(), QSize(27, 20)); // 320 x 240 stretched to 20 high
+    clicks({{320, 400}});
+    clicks({{320, 300}, {320, 200}});
+    const VertexRow& siding = editor().row(1);
+    ASSERT_EQ(siding.count(), 3);
+    Point first{siding[0].x, siding[0].y};
+    Point last{siding[2].x, siding[2].y};
+    ASSERT_EQ(first, (Point{320, 400}));
+    ASSERT_EQ(last.x, 320);
+    ASSERT_LT(last.y, 400);
+
+    editor().enterMode(EditMode::None);
+    QImage view(640, 480, QImage::Format_RGB888);
+    view.fill(Qt::white);
+    {
+        QPainter painter(&view);
+        editor().paint(painter);
+    }
+    // Turned from the last vertex towards the first: the picture's x axis
+    // points down the screen, so its red rear lies above the centre and its
+    // blue front below; 20 pixels wide now, 27 high.
+    const int cx = 320, cy = (first.y + last.y) / 2;
+    auto reddish = [](QColor c) { return c.red() > 200 && c.blue() < 60; };
+    auto bluish = [](QColor c) { return c.blue() > 200 && c.red() < 60; };
+    EXPECT_TRUE(reddish(view.pixelColor(cx + 5, cy - 9)))
+        << view.pixelColor(cx + 5, cy - 9).name().toStdString();
+    EXPECT_TRUE(bluish(view.pixelColor(cx + 5, cy + 9)))
+        << view.pixelColor(cx + 5, cy + 9).name().toStdString();
+    // Clipped to its turned rectangle: the layout shows beside it.
+    const QColor grey(0x80, 0x80, 0x80);
+    EXPECT_EQ(view.pixelColor(cx + 12, cy), grey);
+    EXPECT_EQ(view.pixelColor(cx - 12, cy + 5), grey);
+    EXPECT_EQ(view.pixelColor(cx + 5, cy - 15), grey);
 }
 
 TEST_F(PictureCommandTest, TheTrainRectangleRoundTripsThroughTrainEditBmp)

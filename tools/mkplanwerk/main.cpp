@@ -20,8 +20,11 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 int fail(const std::string& text)
 {
@@ -77,16 +80,35 @@ int main(int argc, char** argv)
         !mkplanwerk::traceScript(description, script, error))
         return fail(error);
 
-    std::string folder = argv[2];
-    std::string work = common::joinPath(folder, "planwerk");
-    std::filesystem::create_directories(work);
-    // A fresh trace: old rows would be in the way of the clicks.
-    std::filesystem::remove(common::joinPath(work, "layout.dat"));
-    if (!planwerk::savePicture(common::joinPath(work, "picture.bmp"),
+    // Everything is made in a staging folder and moved into place file by
+    // file at the end: tests read these files while a build may be making
+    // them again, and a rename never leaves one missing or half written.
+    const std::string folder = argv[2];
+    const std::string work = common::joinPath(folder, "planwerk");
+    const std::string stage = common::joinPath(folder, ".mkplanwerk-" + std::to_string(getpid()));
+    const std::string stageWork = common::joinPath(stage, "planwerk");
+    std::error_code ec;
+    fs::remove_all(stage, ec);
+    fs::create_directories(stageWork);
+    fs::create_directories(work);
+    auto abandon = [&](const std::string& text) {
+        fs::remove_all(stage, ec);
+        return fail(text);
+    };
+    fs::copy_file(common::joinPath(folder, "Planwerk.ini"), common::joinPath(stage, "Planwerk.ini"),
+                  ec);
+    if (ec)
+        return abandon("cannot copy Planwerk.ini from " + folder);
+    if (!planwerk::savePicture(common::joinPath(stageWork, "picture.bmp"),
                                mkplanwerk::samplePicture(description)))
-        return fail("cannot write the picture into " + work);
-    std::ofstream(argv[3], std::ios::binary) << script;
-    if (!trace(folder, script, error))
-        return fail(error);
+        return abandon("cannot write the picture into " + stageWork);
+    const std::string scriptStage = std::string(argv[3]) + ".part";
+    std::ofstream(scriptStage, std::ios::binary) << script;
+    if (!trace(stage, script, error))
+        return abandon(error);
+    for (const auto& entry : fs::directory_iterator(stageWork))
+        fs::rename(entry.path(), fs::path(work) / entry.path().filename());
+    fs::rename(scriptStage, argv[3]);
+    fs::remove_all(stage, ec);
     return 0;
 }

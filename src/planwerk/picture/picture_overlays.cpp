@@ -8,8 +8,14 @@ namespace planwerk {
 
 std::optional<QTransform> railOverlayTransform(const TrimRectangle& trim, SourceKind kind)
 {
-    const PictureRect r = trim.shown();
-    if (kind != SourceKind::Collage || trim.state() == TrimRectangle::Idle || r.width <= 100)
+    if (trim.state() == TrimRectangle::Idle)
+        return std::nullopt;
+    return railOverlayTransform(trim.shown(), kind);
+}
+
+std::optional<QTransform> railOverlayTransform(const PictureRect& r, SourceKind kind)
+{
+    if (kind != SourceKind::Collage || r.width <= 100 || r.height <= 0)
         return std::nullopt;
     QTransform t;
     t.translate(r.x, r.y);

@@ -17,6 +17,8 @@ namespace planwerk {
 // the collage can be aligned with the layout: the mapping of layout pixels
 // into the shown rectangle. Nothing otherwise.
 std::optional<QTransform> railOverlayTransform(const TrimRectangle& trim, SourceKind kind);
+// The same for a rectangle as shown (one drawn earlier, to be erased).
+std::optional<QTransform> railOverlayTransform(const PictureRect& shown, SourceKind kind);
 
 // The preview of the train picture: its centre and its turn in degrees
 // (clockwise on screen, as QPainter::rotate takes it).

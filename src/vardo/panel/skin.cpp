@@ -4,6 +4,8 @@
 #include "common/paths.h"
 #include "common/profile.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +17,17 @@ namespace {
 using common::Profile;
 constexpr const char* kSection = "CONTROL";
 
-// Numbers separated by commas or blanks; at most max of them.
+// Coordinates beyond this lie off any screen; a mistyped number is clamped
+// here instead of overflowing the integer it becomes.
+constexpr double kMaxCoordinate = 100000;
+
+int toCoordinate(double v)
+{
+    return int(std::clamp(v, -kMaxCoordinate, kMaxCoordinate));
+}
+
+// Numbers separated by commas or blanks; at most max of them. "nan" and
+// "inf" count as no number.
 std::vector<double> parseNumbers(const std::string& text, size_t max)
 {
     std::vector<double> out;
@@ -27,7 +39,7 @@ std::vector<double> parseNumbers(const std::string& text, size_t max)
             break;
         char* end = nullptr;
         double v = std::strtod(p, &end);
-        if (end == p)
+        if (end == p || !std::isfinite(v))
             break; // not a number: the rest is ignored
         out.push_back(v);
         p = end;
@@ -40,7 +52,7 @@ bool readPair(const std::string& ini, const std::string& key, QPoint& out)
     auto v = parseNumbers(Profile::getString(ini, kSection, key, ""), 2);
     if (v.size() < 2)
         return false;
-    out = QPoint(int(v[0]), int(v[1]));
+    out = QPoint(toCoordinate(v[0]), toCoordinate(v[1]));
     return true;
 }
 
@@ -63,7 +75,7 @@ void readRegion(const std::string& ini, Skin& s)
     auto v = parseNumbers(Profile::getString(ini, kSection, "JOG_RGN", ""), 2 * kMaxRegionPoints);
     s.region.clear();
     for (size_t i = 0; i + 1 < v.size(); i += 2)
-        s.region.emplace_back(int(v[i]), int(v[i + 1]));
+        s.region.emplace_back(toCoordinate(v[i]), toCoordinate(v[i + 1]));
 }
 
 bool readPictures(const std::string& folder, Skin& s, std::string* failedFile)

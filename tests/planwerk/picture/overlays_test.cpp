@@ -25,6 +25,12 @@ TEST(RailOverlay, OnlyForACollageRectangleWiderThan100)
     trim.press(40, 20);
     trim.release(140, 95); // exactly 100 wide: not wider than 100
     EXPECT_FALSE(railOverlayTransform(trim, SourceKind::Collage).has_value());
+    // A rectangle drawn earlier maps the same way, so it can be erased.
+    auto shown = railOverlayTransform(PictureRect{40, 20, 200, 150}, SourceKind::Collage);
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(shown->map(QPointF(320, 240)), QPointF(140, 95));
+    // A flat one (dragged sideways only) has nothing to scale into.
+    EXPECT_FALSE(railOverlayTransform(PictureRect{40, 20, 200, 0}, SourceKind::Collage));
 }
 
 TEST(Preview, UprightWithoutSidingElseAlongIt)
