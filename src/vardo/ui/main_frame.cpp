@@ -245,6 +245,8 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
 
 CMainFrame::~CMainFrame()
 {
+    // Workers the shutdown waits for must not wait for this window.
+    frontend_.close();
     // The view's RailSystem side goes down before any widget.
     session_->shutdown();
 }
