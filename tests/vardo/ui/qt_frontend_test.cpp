@@ -22,9 +22,8 @@ TEST(QtFrontend, WorkersAskingWhileTheWindowClosesGetTheDefaultAnswer)
     ui_fixtures::qtApp();
     QtFrontend frontend;
     std::promise<Answer> asked;
-    std::thread worker([&] {
-        asked.set_value(frontend.ask("続けますか", Buttons::YesNo, Icon::Question));
-    });
+    std::thread worker(
+        [&] { asked.set_value(frontend.ask("続けますか", Buttons::YesNo, Icon::Question)); });
     // The question is on its way to the window, which is busy closing.
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     frontend.close();
