@@ -13,7 +13,7 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   fonts-noto-cjk
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils libx11-dev
   nlohmann-json3-dev
   libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
   libpocketsphinx-dev pocketsphinx-en-us

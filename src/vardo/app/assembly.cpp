@@ -56,8 +56,7 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
 {
     makeOptionalComponents();
     findDevices();
-    sdk_ =
-        std::make_unique<SdkLink>(*this, parts_.sdk, settings_.getInt(SettingId::ApiCommInterval));
+    sdk_ = std::make_unique<SdkLink>(*this, parts_.sdk);
     operation_ = std::make_unique<Operation>(frontend, controller_, speed_, trains_, sounds_,
                                              &layout_.model());
     usb_ = std::make_unique<devices::UsbController>(frontend, portOpener_, rail_.optionIniPath(),
@@ -465,6 +464,9 @@ bool VardoAssembly::handleCommand(int id)
     if (handleSpeechCommand(id))
         return true;
     switch (id) {
+    case cmd::SdkCalls:
+        sdk_->runFrontendCalls();
+        return true;
     case cmd::Simulation:
         simulationCommand();
         return true;

@@ -4,12 +4,19 @@
 #include "vardo/app/assembly.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 
 namespace vardo {
 
 void AssemblySdkHost::showMessage(int messageId)
 {
-    assembly_.frontend().showMessage(messageId, common::messageIcon(messageId));
+    // A message box is modal on the window's thread: the poller waits for
+    // it to be closed, unless the interface stops first.
+    Frontend& frontend = assembly_.frontend();
+    calls_.run([&frontend, messageId] {
+        frontend.showMessage(messageId, common::messageIcon(messageId));
+    });
 }
 
 void AssemblySdkHost::setCaption(const std::string& text)
@@ -34,7 +41,11 @@ bool AssemblySdkHost::controllerConnected() const
 
 int AssemblySdkHost::programCommandCount() const
 {
-    return assembly_.program().count;
+    // The editor changes the program on the frontend's thread: read it there.
+    auto count = std::make_shared<std::atomic<int>>(0);
+    VardoAssembly& assembly = assembly_;
+    calls_.run([&assembly, count] { count->store(assembly.program().count); });
+    return count->load();
 }
 
 int AssemblySdkHost::controllerState() const
@@ -55,19 +66,24 @@ void AssemblySdkHost::performAction(int code, bool send)
     assembly_.controller().performAction(code, send);
 }
 
+// A sound that is not defined or whose file is missing is reported in a
+// message box: the sound calls go to the window's thread like messages.
 void AssemblySdkHost::playSound(int number, bool repeat)
 {
-    assembly_.sounds().play(number, repeat);
+    VardoAssembly& assembly = assembly_;
+    calls_.run([&assembly, number, repeat] { assembly.sounds().play(number, repeat); });
 }
 
 void AssemblySdkHost::prepareSound(int number)
 {
-    assembly_.sounds().prepare(number);
+    VardoAssembly& assembly = assembly_;
+    calls_.run([&assembly, number] { assembly.sounds().prepare(number); });
 }
 
 void AssemblySdkHost::stopSound(int number)
 {
-    assembly_.sounds().stop(number);
+    VardoAssembly& assembly = assembly_;
+    calls_.run([&assembly, number] { assembly.sounds().stop(number); });
 }
 
 void AssemblySdkHost::stopAllSounds()
@@ -97,12 +113,33 @@ void AssemblySdkHost::waitForSensor(int sensor, int timeoutSeconds)
 
 bool AssemblySdkHost::clipboardText(std::string& text)
 {
-    return hooks_.clipboardText && hooks_.clipboardText(text);
+    if (!hooks_.clipboardText)
+        return false;
+    struct Answer {
+        std::mutex mutex;
+        std::string text;
+        bool read = false;
+    };
+    auto answer = std::make_shared<Answer>();
+    const std::function<bool(std::string&)> read = hooks_.clipboardText;
+    if (!calls_.run([answer, read] {
+            std::string found;
+            const bool ok = read(found);
+            std::lock_guard lock(answer->mutex);
+            answer->text = std::move(found);
+            answer->read = ok;
+        }))
+        return false;
+    std::lock_guard lock(answer->mutex);
+    text = answer->text;
+    return answer->read;
 }
 
 void AssemblySdkHost::runProgramFile(const std::string& path)
 {
-    assembly_.runProgramFileForOutside(path);
+    // Loading replaces the program the editor shows: on the editor's thread.
+    VardoAssembly& assembly = assembly_;
+    calls_.run([&assembly, path] { assembly.runProgramFileForOutside(path); });
 }
 
 void AssemblySdkHost::setOperating(bool on)
@@ -112,7 +149,9 @@ void AssemblySdkHost::setOperating(bool on)
 
 void AssemblySdkHost::startOperation()
 {
-    assembly_.startProgramForOutside();
+    // Starting reads the program the editor changes.
+    VardoAssembly& assembly = assembly_;
+    calls_.run([&assembly] { assembly.startProgramForOutside(); });
 }
 
 void AssemblySdkHost::stopOperation()
@@ -124,6 +163,16 @@ void AssemblySdkHost::attachWindow(std::uint32_t window)
 {
     if (hooks_.attachWindow)
         hooks_.attachWindow(window);
+}
+
+void AssemblySdkHost::pollingBegins()
+{
+    calls_.servePollingThread(std::this_thread::get_id());
+}
+
+void AssemblySdkHost::pollingEnds()
+{
+    calls_.stop();
 }
 
 } // namespace vardo

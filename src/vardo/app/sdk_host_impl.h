@@ -1,7 +1,10 @@
 #pragma once
 // The outside-program interface's view of Vardo: every command it takes
-// becomes a call on the assembled components. Runs on the polling thread.
+// becomes a call on the assembled components. Runs on the polling thread;
+// messages, the clipboard and the program are carried over to the
+// frontend's thread, where the window and the editor use them.
 #include "vardo/app/assembly_parts.h"
+#include "vardo/app/sdk_frontend_calls.h"
 #include "vardo/devices/sdk_host.h"
 
 namespace vardo {
@@ -10,8 +13,8 @@ class VardoAssembly;
 
 class AssemblySdkHost : public devices::SdkHost {
 public:
-    AssemblySdkHost(VardoAssembly& assembly, const AssemblySdkHooks& hooks)
-        : assembly_(assembly), hooks_(hooks)
+    AssemblySdkHost(VardoAssembly& assembly, const AssemblySdkHooks& hooks, SdkFrontendCalls& calls)
+        : assembly_(assembly), hooks_(hooks), calls_(calls)
     {
     }
 
@@ -43,9 +46,13 @@ public:
 
     void attachWindow(std::uint32_t window) override;
 
+    void pollingBegins() override;
+    void pollingEnds() override;
+
 private:
     VardoAssembly& assembly_;
     const AssemblySdkHooks& hooks_;
+    SdkFrontendCalls& calls_;
 };
 
 } // namespace vardo

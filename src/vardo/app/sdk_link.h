@@ -2,6 +2,7 @@
 // The outside-program interface as the assembly holds it: the interface
 // with its host, seen by operation as the status publisher and by
 // detection as the position output.
+#include "vardo/app/sdk_frontend_calls.h"
 #include "vardo/app/sdk_host_impl.h"
 #include "vardo/base/operation_seams.h"
 #include "vardo/devices/sdk_interface.h"
@@ -11,12 +12,14 @@ namespace vardo {
 
 class SdkLink : public StatusPublisher, public vision::PositionOutput {
 public:
-    SdkLink(VardoAssembly& assembly, const AssemblySdkHooks& hooks, int commIntervalMs)
-        : host_(assembly, hooks), sdk_(host_, devices::SdkSettings{commIntervalMs})
-    {
-    }
+    // The polling interval is read from the settings after every poll.
+    SdkLink(VardoAssembly& assembly, const AssemblySdkHooks& hooks);
 
     devices::SdkInterface& sdk() { return sdk_; }
+    AssemblySdkHost& host() { return host_; }
+    // The frontend's thread: runs what the polling thread waits for there
+    // (the command posted for it is cmd::SdkCalls).
+    void runFrontendCalls() { calls_.runPending(); }
 
     // StatusPublisher
     bool isOpen() const override { return sdk_.isOpen(); }
@@ -37,6 +40,7 @@ public:
     }
 
 private:
+    SdkFrontendCalls calls_;
     AssemblySdkHost host_;
     devices::SdkInterface sdk_;
 };

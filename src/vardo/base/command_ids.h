@@ -70,6 +70,8 @@ enum : int {
     InsertTurntable = 32945,
     // Our own: the speech input has queued events for the UI thread.
     SpeechEvents = 32991,
+    // Our own: the outside-program interface waits for work on the UI thread.
+    SdkCalls = 32992,
 };
 
 } // namespace vardo::cmd

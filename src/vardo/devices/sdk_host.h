@@ -63,6 +63,14 @@ public:
     // Draws the view into the outside program's window (an X11 window id);
     // 0 releases an attached window and shows the main window again.
     virtual void attachWindow(std::uint32_t window) = 0;
+
+    // ---- the polling thread
+    // On the polling thread, before its first poll.
+    virtual void pollingBegins() {}
+    // On the stopping thread, before the poller is joined: whatever the
+    // poller waits for on other threads must end now, or the stop would
+    // wait for a window that is itself waiting for the stop.
+    virtual void pollingEnds() {}
 };
 
 } // namespace vardo::devices

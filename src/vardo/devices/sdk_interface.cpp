@@ -7,11 +7,9 @@
 namespace vardo::devices {
 
 SdkInterface::SdkInterface(SdkHost& host, SdkSettings settings)
-    : host_(host), settings_(settings), records_(std::max(settings.recordLockMs, 0)),
+    : host_(host), settings_(std::move(settings)), records_(std::max(settings_.recordLockMs, 0)),
       commands_(host)
 {
-    // A zero or negative interval would spin: poll at least every millisecond.
-    settings_.commIntervalMs = std::max(settings_.commIntervalMs, 1);
 }
 
 SdkInterface::~SdkInterface()
@@ -40,6 +38,7 @@ void SdkInterface::sdkStop()
     if (thread_.joinable()) {
         stopping_ = true;
         stopEvent_.set();
+        host_.pollingEnds();
         thread_.join();
     }
     started_ = false;
@@ -49,10 +48,18 @@ void SdkInterface::sdkStop()
 
 void SdkInterface::poll()
 {
+    host_.pollingBegins();
     while (!stopping_) {
         pollOnce();
-        stopEvent_.wait(settings_.commIntervalMs);
+        stopEvent_.wait(interval());
     }
+}
+
+int SdkInterface::interval() const
+{
+    const int ms = settings_.commInterval ? settings_.commInterval() : settings_.commIntervalMs;
+    // A zero or negative interval would spin: poll at least every millisecond.
+    return std::max(ms, 1);
 }
 
 void SdkInterface::pollOnce()

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <thread>
 
 namespace vardo::devices {
@@ -20,6 +21,9 @@ struct SdkSettings {
     int commIntervalMs = 100; // [API] COMM_INTERVAL
     // How long Vardo waits for a record's mutex that an outside program holds.
     int recordLockMs = 20;
+    // When set, read after every poll instead of commIntervalMs, so that a
+    // changed setting takes effect with the next wait.
+    std::function<int()> commInterval = {};
 };
 
 class SdkInterface {
@@ -59,6 +63,7 @@ public:
 private:
     void poll();
     void pollOnce();
+    int interval() const;
 
     SdkHost& host_;
     SdkSettings settings_;

@@ -186,10 +186,23 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     // ---- end program editor
     parts.videoBackend = std::move(backend);
     parts.factories = deviceFactories();
-    // Command 12 of an outside program runs the file named on the clipboard.
-    // An outside program's window is not drawn into: the outside-display
-    // rules hold, the view stays in this window.
+    // Command 12 of an outside program runs the file named on the clipboard;
+    // command 102 has the view drawn into the outside program's X window.
     parts.sdk.clipboardText = clipboardReader();
+    outsideDisplay_ = std::make_unique<OutsideDisplay>(
+        [this](QImage& picture) { return OutsideDisplay::viewPicture(*session_, picture); },
+        [this](bool) {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    showNormal();
+                    raise();
+                },
+                Qt::QueuedConnection);
+        });
+    parts.sdk.attachWindow = [display = outsideDisplay_.get()](std::uint32_t window) {
+        display->attach(window);
+    };
     // Speech listens to the microphone and shows its phrases in its own window.
     parts.factories.speech =
         speechFactory({}, [this](SpeechSession& session, const Settings& settings) {
@@ -232,6 +245,8 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
 
 CMainFrame::~CMainFrame()
 {
+    // Workers the shutdown waits for must not wait for this window.
+    frontend_.close();
     // The view's RailSystem side goes down before any widget.
     session_->shutdown();
 }

@@ -4,6 +4,7 @@
 // thin layer over Session: it turns menu commands into session calls,
 // opens the dialogs, and asks the menu rules what is enabled and checked.
 #include "vardo/ui/dialogs.h"
+#include "vardo/ui/outside_display.h"
 #include "vardo/ui/qt_frontend.h"
 #include "vardo/ui/session.h"
 
@@ -134,6 +135,8 @@ private:
     ProgramView* programView_ = nullptr;
     ProgramActions* programActions_ = nullptr;
     std::unique_ptr<Session> session_;
+    // After the session: its worker ends before the session goes.
+    std::unique_ptr<OutsideDisplay> outsideDisplay_;
     MainView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QMenu* cameraMenu_ = nullptr;

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <condition_variable>
+
 namespace vardo::ui {
 
 namespace {
@@ -64,17 +66,70 @@ QtFrontend::QtFrontend() = default;
 
 QtFrontend::~QtFrontend()
 {
+    close();
     for (auto& [id, timer] : timers_)
         delete timer;
 }
 
-void QtFrontend::onGuiThread(const std::function<void()>& fn)
+// One call from another thread: queued, then run, or given up by close().
+struct QtFrontend::Pending {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool running = false;
+    bool done = false;
+    bool abandoned = false;
+};
+
+bool QtFrontend::onGuiThread(const std::function<void()>& fn)
 {
     if (QThread::currentThread() == thread()) {
         fn();
-        return;
+        return true;
     }
-    QMetaObject::invokeMethod(this, fn, Qt::BlockingQueuedConnection);
+    auto call = std::make_shared<Pending>();
+    {
+        std::lock_guard lock(pendingMutex_);
+        if (closed_)
+            return false;
+        pending_.insert(call);
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, call, &fn] {
+            {
+                std::lock_guard lock(call->mutex);
+                if (call->abandoned)
+                    return; // the caller is gone: fn may not be touched
+                call->running = true;
+            }
+            fn();
+            {
+                std::lock_guard lock(pendingMutex_);
+                pending_.erase(call);
+            }
+            std::lock_guard lock(call->mutex);
+            call->done = true;
+            call->cv.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(call->mutex);
+    call->cv.wait(lock, [&] { return call->done || call->abandoned; });
+    return call->done;
+}
+
+void QtFrontend::close()
+{
+    std::lock_guard lock(pendingMutex_);
+    closed_ = true;
+    for (const std::shared_ptr<Pending>& call : pending_) {
+        std::lock_guard callLock(call->mutex);
+        // One that runs (a box open in a nested loop) ends as usual.
+        if (!call->running) {
+            call->abandoned = true;
+            call->cv.notify_all();
+        }
+    }
+    pending_.clear();
 }
 
 void QtFrontend::later(std::function<void()> fn)
@@ -93,7 +148,10 @@ void QtFrontend::showMessage(const std::string& text, Icon icon)
 
 Answer QtFrontend::ask(const std::string& text, Buttons buttons, Icon icon)
 {
-    Answer answer = Answer::Cancel;
+    // Unanswered (the window closed): the button that changes nothing.
+    Answer answer = buttons == Buttons::YesNo ? Answer::No
+                    : buttons == Buttons::Ok  ? Answer::Ok
+                                              : Answer::Cancel;
     onGuiThread([&] {
         QMessageBox box(boxIcon(icon), QString::fromUtf8(common::messageText(common::msg::AppName)),
                         QString::fromStdString(text), boxButtons(buttons), window_);

@@ -9,6 +9,9 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <set>
 
 class QTimer;
 class QWidget;
@@ -44,9 +47,17 @@ public:
     bool timerRunning(int timerId) const;
     int timerInterval(int timerId) const;
 
+    // The window closes: a message or question asked from another thread
+    // that the window has not shown yet is answered with its default
+    // (OK, Cancel or No; a dialog declined), now and from now on, so that
+    // no worker the shutdown waits for waits for the window instead.
+    void close();
+
 private:
-    // Runs fn on the user-interface thread and waits for it.
-    void onGuiThread(const std::function<void()>& fn);
+    struct Pending;
+    // Runs fn on the user-interface thread and waits for it. False when
+    // the window closed before fn ran; fn then never runs.
+    bool onGuiThread(const std::function<void()>& fn);
     void later(std::function<void()> fn);
 
     QPointer<QWidget> window_;
@@ -54,6 +65,9 @@ private:
     std::function<void()> panelRedraw_;
     std::function<void()> programRefresh_;
     std::map<int, QTimer*> timers_;
+    std::mutex pendingMutex_;
+    std::set<std::shared_ptr<Pending>> pending_;
+    bool closed_ = false;
 };
 
 } // namespace vardo::ui

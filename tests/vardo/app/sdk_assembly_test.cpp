@@ -10,14 +10,18 @@
 #include "common/string_table.h"
 #include "layoutdata/layout_files.h"
 #include "vardo/app/assembly.h"
+#include "vardo/base/command_ids.h"
 #include "vardo/base/controller_codes.h"
 #include "vardo/operation/program_file.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
+#include <future>
 #include <iterator>
 #include <mutex>
 #include <random>
@@ -42,10 +46,18 @@ layoutdata::PolylineFile ovalTrack()
     return track;
 }
 
+// The test's thread plays the window's: while it waits it delivers the
+// commands posted to the window, among them the interface's calls.
+RecordingFrontend* windowThread = nullptr;
+
 template <typename Condition> bool waitFor(Condition done, int timeoutMs = 10000)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
+    for (;;) {
+        if (windowThread)
+            windowThread->deliverPostedCommands();
+        if (done())
+            break;
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -53,11 +65,51 @@ template <typename Condition> bool waitFor(Condition done, int timeoutMs = 10000
     return true;
 }
 
+// The window's frontend as far as waiting goes: a message box asked for on
+// another thread waits until the window's thread serves it, which a
+// closing window never does.
+class WindowFrontend : public RecordingFrontend {
+public:
+    using RecordingFrontend::showMessage;
+    void showMessage(const std::string& text, Icon icon) override
+    {
+        {
+            std::unique_lock lock(mutex_);
+            if (std::this_thread::get_id() != windowThread_)
+                served_.wait(lock, [&] { return !closing_; });
+        }
+        RecordingFrontend::showMessage(text, icon);
+    }
+    void setClosing(bool closing)
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = closing;
+        served_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable served_;
+    std::thread::id windowThread_ = std::this_thread::get_id();
+    bool closing_ = false;
+};
+
+Program lapProgram()
+{
+    Program p;
+    const auto parsed = mkprogram::parseDescription(
+        "Start\nTrainSpeed 0 100 0\nTrainControl 1 1 0\nEndOfOperation\n", p);
+    EXPECT_TRUE(parsed.ok) << parsed.error;
+    p.compact();
+    return p;
+}
+
 class SdkAssembly : public sdk_test::SdkNamespace {
 protected:
     void SetUp() override
     {
         SdkNamespace::SetUp();
+        windowThread = &frontend_;
         dir_.write("VARDO.ini",
                    "[SIMULATION]\nSPEED=1\n[CAPTURE]\nLOOP=0\n[API]\nCOMM_INTERVAL=2\n");
         dir_.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[CAPTURE]\nDEVICE=0\n"
@@ -71,6 +123,7 @@ protected:
         if (rail_)
             rail_->shutdown();
         rail_.reset();
+        windowThread = nullptr;
         SdkNamespace::TearDown();
     }
 
@@ -99,8 +152,10 @@ protected:
         return record.state;
     }
 
+    std::uint64_t polls() { return rail_->sdk().sdk().polls(); }
+
     TempDir dir_;
-    RecordingFrontend frontend_;
+    WindowFrontend frontend_;
     std::unique_ptr<VardoAssembly> rail_;
     vardo_sdk* client_ = nullptr;
 };
@@ -336,4 +391,205 @@ TEST_F(SdkAssembly, AttachingAWindowSuspendsTheAutomaticStopsForGood)
     rail_->shutdown(); // releases the window still attached
     std::lock_guard lock(mutex);
     EXPECT_EQ(attached, (std::vector<std::uint32_t>{0x4a0001, 0, 0x4a0002, 0}));
+}
+
+TEST_F(SdkAssembly, ClosingWhileThePollerWaitsForAMessageBoxStillEnds)
+{
+    startWithSdk();
+    send(101, 0);
+    // The window begins to close: from now on it serves nothing.
+    windowThread = nullptr;
+    frontend_.setClosing(true);
+    const std::uint64_t taken = rail_->sdk().sdk().commandsTaken();
+    ASSERT_EQ(vardo_sdk_send(client_, 12, 0, 5000), 0); // no clipboard text: message 216
+    ASSERT_TRUE(waitFor([&] { return rail_->sdk().sdk().commandsTaken() > taken; }));
+
+    auto closing = std::async(std::launch::async, [this] { rail_->shutdown(); });
+    const bool ended = closing.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    frontend_.setClosing(false); // a poller still waiting may go on now
+    closing.wait();
+    EXPECT_TRUE(ended) << "shutdown waited for a message box the closing window never shows";
+    // Nobody was there to read it any more.
+    const auto texts = frontend_.messageTexts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "SDKプログラム実行に失敗しました。"), 0);
+}
+
+TEST_F(SdkAssembly, AChangedPollingIntervalTakesEffectWithTheNextPoll)
+{
+    const auto ini = [](int ms) {
+        return "[SIMULATION]\nSPEED=1\n[CAPTURE]\nLOOP=0\n[API]\nCOMM_INTERVAL=" +
+               std::to_string(ms) + "\n";
+    };
+    dir_.write("VARDO.ini", ini(500));
+    startWithSdk();
+    const std::uint64_t first = polls();
+    ASSERT_TRUE(waitFor([&] { return polls() > first; }));
+    dir_.write("VARDO.ini", ini(1));
+    // At 500 ms a hundred polls would take 50 s.
+    const std::uint64_t before = polls();
+    EXPECT_TRUE(waitFor([&] { return polls() > before + 100; }, 10000));
+}
+
+TEST_F(SdkAssembly, AProgramFileRunForTheOutsideProgramIsLoadedOnTheWindowsThread)
+{
+    const Program p = lapProgram();
+    ASSERT_TRUE(common::writeFileAtomic(dir_.file("lap.vpr"), serialiseProgram(p)));
+    AssemblyParts parts;
+    const std::string path = dir_.file("lap.vpr");
+    parts.sdk.clipboardText = [path](std::string& text) {
+        text = path;
+        return true;
+    };
+    startWithSdk(std::move(parts));
+    send(101, 0);
+    ASSERT_EQ(vardo_sdk_send(client_, 12, 0, 5000), 0);
+    // The window keeps reading the program for its display meanwhile.
+    int seen = 0;
+    ASSERT_TRUE(waitFor([&] {
+        const Program& program = rail_->program();
+        seen = program.count;
+        for (int i = 0; i < seen; ++i)
+            (void)program.isCommand(i);
+        return seen == p.count;
+    }));
+    ASSERT_TRUE(rail_->operation().waitForEnd(10000));
+    EXPECT_EQ(rail_->operation().endReason(), EndReason::Program);
+}
+
+TEST_F(SdkAssembly, TheProgramsCommandCountIsReadOnTheWindowsThread)
+{
+    const Program p = lapProgram();
+    ASSERT_GT(p.count, 1);
+    ASSERT_TRUE(common::writeFileAtomic(dir_.file("lap.vpr"), serialiseProgram(p)));
+    startWithSdk();
+    std::atomic<int> posted{0};
+    SdkFrontendCalls calls([&] { ++posted; });
+    const AssemblySdkHooks hooks;
+    AssemblySdkHost host(*rail_, hooks, calls);
+    std::atomic<int> count{-1};
+    std::thread poller([&] {
+        host.pollingBegins();
+        count = host.programCommandCount();
+    });
+    // The editor loads a program while the poller asks.
+    ASSERT_TRUE(rail_->editor().load(dir_.file("lap.vpr")));
+    const bool answered = waitFor([&] {
+        calls.runPending();
+        return count.load() >= 0;
+    });
+    if (!answered)
+        host.pollingEnds();
+    poller.join();
+    ASSERT_TRUE(answered);
+    EXPECT_GE(posted.load(), 1);
+    EXPECT_EQ(count.load(), p.count);
+}
+
+TEST_F(SdkAssembly, AStoppedInterfaceDropsTheCallsItNoLongerWaitsFor)
+{
+    std::atomic<int> posted{0};
+    SdkFrontendCalls calls([&] { ++posted; });
+    std::atomic<int> ran{0};
+    std::promise<bool> result;
+    std::thread poller([&] {
+        calls.servePollingThread(std::this_thread::get_id());
+        result.set_value(calls.run([&] { ++ran; }));
+    });
+    ASSERT_TRUE(waitFor([&] { return posted.load() == 1; }));
+    calls.stop();
+    auto answer = result.get_future();
+    ASSERT_EQ(answer.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_FALSE(answer.get());
+    poller.join();
+    calls.runPending(); // the window comes round to it later
+    EXPECT_EQ(ran.load(), 0);
+    // Called on the window's own thread, the call runs at once.
+    EXPECT_TRUE(calls.run([&] { ++ran; }));
+    EXPECT_EQ(ran.load(), 1);
+}
+
+namespace {
+
+// Sound calls as the engine gets them, with the thread each came on.
+class ThreadRecordingSound : public SoundPort {
+public:
+    struct Call {
+        std::string op;
+        int number;
+        std::thread::id thread;
+    };
+    int prepareSound(int number) override
+    {
+        add("prepare", number);
+        return 0;
+    }
+    int playSound(int number, bool loop) override
+    {
+        add(loop ? "repeat" : "once", number);
+        return 0;
+    }
+    void stopSound(int number) override { add("stop", number); }
+    void stopAllSounds() override { add("stopAll", 0); }
+    std::vector<Call> calls()
+    {
+        std::lock_guard lock(mutex_);
+        return calls_;
+    }
+
+private:
+    void add(const char* op, int number)
+    {
+        std::lock_guard lock(mutex_);
+        calls_.push_back({op, number, std::this_thread::get_id()});
+    }
+    std::mutex mutex_;
+    std::vector<Call> calls_;
+};
+
+} // namespace
+
+TEST_F(SdkAssembly, SoundCommandsReachTheEngineOnTheWindowsThread)
+{
+    ThreadRecordingSound* sound = nullptr;
+    AssemblyParts parts;
+    parts.factories.sound = [&sound](const ComponentContext&) -> std::unique_ptr<SoundPort> {
+        auto port = std::make_unique<ThreadRecordingSound>();
+        sound = port.get();
+        return port;
+    };
+    startWithSdk(std::move(parts));
+    ASSERT_NE(sound, nullptr);
+    send(101, 0);
+    const size_t before = sound->calls().size();
+    send(2, 5);
+    send(3, 6);
+    send(8, 7);
+    send(8, -5);
+    const auto calls = sound->calls();
+    ASSERT_EQ(calls.size(), before + 4);
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"repeat", 5}, {"prepare", 6}, {"once", 7}, {"stop", 5}};
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(calls[before + i].op, expected[i].first);
+        EXPECT_EQ(calls[before + i].number, expected[i].second);
+        // A sound that cannot play is reported in a message box there.
+        EXPECT_EQ(calls[before + i].thread, std::this_thread::get_id());
+    }
+}
+
+TEST_F(SdkAssembly, AutomaticOperationStartsAndStopsInSimulation)
+{
+    const Program p = lapProgram();
+    ASSERT_TRUE(common::writeFileAtomic(dir_.file("lap.vpr"), serialiseProgram(p)));
+    startWithSdk();
+    ASSERT_TRUE(rail_->editor().load(dir_.file("lap.vpr")));
+    send(101, 0);
+    send(100, 11);
+    EXPECT_NE(status() & state::AutoLamp, 0);
+    ASSERT_TRUE(waitFor([&] { return rail_->operation().endReason() == EndReason::Program; }));
+
+    send(100, 1); // the lamp goes on with outside control
+    ASSERT_NE(status() & state::AutoLamp, 0);
+    send(100, 10);
+    EXPECT_EQ(status() & state::AutoLamp, 0);
 }

@@ -3,6 +3,7 @@
 #include "sdk_fixture.h"
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <random>
 #include <sys/wait.h>
@@ -101,6 +102,31 @@ TEST_F(SdkInterfaceTest, PollsAtTheConfiguredInterval)
         EXPECT_GE(elapsed, std::chrono::milliseconds(3 * std::max(interval, 1)));
         timed.sdkStop();
     }
+}
+
+// The interval is asked for after every poll: a changed setting holds from
+// the next wait on.
+TEST_F(SdkInterfaceTest, AChangedIntervalHoldsFromTheNextPoll)
+{
+    sdk_->sdkStop();
+    vardo_sdk_disconnect(client_);
+    client_ = nullptr;
+    std::atomic<int> interval{400};
+    SdkSettings settings{kIntervalMs, 20};
+    settings.commInterval = [&] { return interval.load(); };
+    SdkInterface timed(host_, settings);
+    ASSERT_TRUE(timed.sdkStart());
+    auto waitPolls = [&](std::uint64_t count, int seconds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (timed.polls() < count && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return timed.polls() >= count;
+    };
+    ASSERT_TRUE(waitPolls(1, 5));
+    interval = 1;
+    // At 400 ms, fifty polls would take twenty seconds.
+    EXPECT_TRUE(waitPolls(timed.polls() + 50, 5));
+    timed.sdkStop();
 }
 
 TEST_F(SdkInterfaceTest, PositionsAndBoundingBoxes)
