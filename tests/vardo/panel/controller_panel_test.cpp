@@ -226,7 +226,8 @@ TEST(PanelSkin, FailuresKeepTheOldSkin)
     PanelRig r;
     const QSize before = r.panel->size();
     EXPECT_FALSE(r.panel->load(r.dir.path(), 7, 6)); // no control7 folder
-    paneltest::writeSkin(r.dir, "control2", paneltest::skinWith([](auto& s) { s.missingPicture = 5; }));
+    paneltest::writeSkin(r.dir, "control2",
+                         paneltest::skinWith([](auto& s) { s.missingPicture = 5; }));
     EXPECT_FALSE(r.panel->load(r.dir.path(), 2, 6));
     EXPECT_EQ(r.rig.frontend.messageTexts(), (std::vector<std::string>{kSkinFailed, kSkinFailed}));
     EXPECT_EQ(r.panel->skin().number, 1);
@@ -384,7 +385,8 @@ TEST(PanelSkin, ChangingTheSkinStopsTheTrainAndWritesTheChoice)
     PanelRig r;
     const Settings settings(r.dir.file("VARDO.ini"), r.dir.file("option.ini"));
     paneltest::writeSkin(r.dir, "control2", paneltest::skinWith([](auto& s) { s.positions = 9; }));
-    paneltest::writeSkin(r.dir, "control3", paneltest::skinWith([](auto& s) { s.missingPicture = 3; }));
+    paneltest::writeSkin(r.dir, "control3",
+                         paneltest::skinWith([](auto& s) { s.missingPicture = 3; }));
     r.click(2);
     ASSERT_TRUE(r.rig.controller.running());
     EXPECT_TRUE(r.panel->changeSkin(r.dir.path(), 2, 6, settings));
@@ -437,8 +439,8 @@ TEST(PanelDrawing, ShippedSkinsCutNoButtonAndShowTheTurntableOnlyWithOne)
                     // Track 1 is chosen: its lit picture is drawn in place.
                     const QImage& lit = skin.pictures[role::Track1];
                     const QPoint at = skin.positions[role::Track1];
-                    const QImage drawn = img.copy(QRect(at, lit.size()))
-                                             .convertToFormat(lit.format());
+                    const QImage drawn =
+                        img.copy(QRect(at, lit.size())).convertToFormat(lit.format());
                     EXPECT_EQ(drawn, lit);
                 }
             }

@@ -66,8 +66,7 @@ namespace {
 void clickThroughWindow(QWidget* w)
 {
     QWidget* top = w->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
-                      w->mapTo(top, w->rect().center()));
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, w->mapTo(top, w->rect().center()));
 }
 
 } // namespace
@@ -88,23 +87,25 @@ TEST(OptionOutputDialog, TogglesFillInTheRelayOfAnOpenCommandDialog)
     ui::DialogCommandEditor editor(&window);
     ProgramCommand command = defaultCommand(CommandKind::OptionOutput, 0, true);
     const ProgramLayoutFacts layout{true, 3, false, 4};
-    std::vector<int> seen; // relay number shown, negative while オフ is chosen
+    std::vector<int> seen;
     QTimer::singleShot(0, [&] {
         ui::EventDialog* dialog = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* d = qobject_cast<ui::EventDialog*>(w); d && d->isVisible())
                 dialog = d;
         ASSERT_TRUE(dialog); // exec shows the dialog before its loop runs
+        // Relay shown, negative while オフ is chosen.
+        const auto shown = [dialog] {
+            const int relay = dialog->field1()->value();
+            return dialog->radio(1)->isChecked() ? relay : -relay;
+        };
         // The toggles stay usable while the command dialog is open.
         clickThroughWindow(toggles->toggle(2));
-        seen.push_back(dialog->radio(1)->isChecked() ? dialog->field1()->value()
-                                                    : -dialog->field1()->value());
+        seen.push_back(shown());
         clickThroughWindow(toggles->toggle(1));
-        seen.push_back(dialog->radio(1)->isChecked() ? dialog->field1()->value()
-                                                    : -dialog->field1()->value());
+        seen.push_back(shown());
         clickThroughWindow(toggles->toggle(1));
-        seen.push_back(dialog->radio(1)->isChecked() ? dialog->field1()->value()
-                                                    : -dialog->field1()->value());
+        seen.push_back(shown());
         dialog->accept();
     });
     ASSERT_TRUE(editor.editCommand(command, layout));
