@@ -190,7 +190,6 @@ const std::map<int, const char*>& table()
         {msg::AboutTitle, "VARDOのバージョン情報"},
         {msg::AboutText, "VARDO Nゲージ自動列車運転システム\nバージョン %1"},
         {msg::StatusReady, "レディ"},
-        {msg::AutoOperationCommand, "自動運転の開始/停止(&G)"},
         {msg::CameraFormatTitle, "カメラ(画面サイズ)の設定"},
         {msg::CameraFormatNone, "このカメラは画面サイズの一覧を返しませんでした。"},
         {msg::SoundDialogTitle, "サウンドファイルの設定"},

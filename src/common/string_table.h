@@ -144,7 +144,6 @@ enum : int {
     AboutTitle,
     AboutText,
     StatusReady,
-    AutoOperationCommand,
     CameraFormatTitle,
     CameraFormatNone,
     // The sound settings dialog.

@@ -22,9 +22,14 @@ constexpr int kPointColumn = 41; // what the panel drops per missing point
 enum class Kind { None, Button, Lamp };
 
 struct Part {
-    QRect rect;
+    Part() = default;
+    Part(QRect r, QString l, Kind k) : rect(r), label(std::move(l)), kind(k) {}
+
+    QRect rect; // the button as drawn
     QString label;
     Kind kind = Kind::None;
+    QRect picture; // the picture's area when larger than the button
+    QRect area() const { return picture.isEmpty() ? rect : picture; }
 };
 
 struct Design {
@@ -38,20 +43,43 @@ struct Design {
     int knob = 22;
     bool lever = false;
     bool rotatedHandle = false;
+    // The turntable tray hangs below the body from here, so a panel cut
+    // here for layouts without a turntable ends at the body's own edge.
+    int trayTop = 0;
+    QRect tray;
+    // Point buttons that sit in modules on the right edge, one module per
+    // column the narrow panels drop.
+    int pointModules = 0;
     std::function<void(QPainter&, const Design&)> decorate;
 };
 
 // Dials turned clockwise over three quarters of a turn from the lower left.
 constexpr double kRest = -2.3561925, kEnd = -0.7853975, kRunning = 1.570795;
 
-void addTurntable(Design& d, int x, int y, int w)
+constexpr int kTrayHeight = 44;
+constexpr int kTrayLeft = 12;
+
+// The turntable buttons in a tray below the body; each picture is the
+// tray's full height over its button, so the tray looks the same pressed.
+void addTurntable(Design& d, int trayTop)
 {
-    d.parts[10] = {QRect(x, y, 46, 26), "反転", Kind::Button};
+    d.trayTop = trayTop;
+    d.size.setHeight(trayTop + kTrayHeight);
+    const int y = trayTop + 9;
+    const int x = kTrayLeft + 44; // after the tray's caption
+    const int w = 28;
+    d.parts[10] = {QRect(x, y, 44, 26), "反転", Kind::Button};
     for (int t = 0; t < 5; ++t)
-        d.parts[size_t(11 + t)] = {QRect(x + 50 + t * w, y, w - 2, 26), QString::number(t + 1),
+        d.parts[size_t(11 + t)] = {QRect(x + 48 + t * w, y, w - 2, 26), QString::number(t + 1),
                                    Kind::Button};
+    for (int i = 10; i <= 15; ++i) {
+        const QRect r = d.parts[size_t(i)].rect;
+        d.parts[size_t(i)].picture = QRect(r.left() - 1, trayTop, r.width() + 2, kTrayHeight);
+    }
+    d.tray = QRect(kTrayLeft, trayTop, d.parts[15].rect.right() + 8 - kTrayLeft, kTrayHeight);
 }
 
+// Point buttons in columns at the right edge of the body.
 void addPointColumns(Design& d, int count, int firstRole, int top, int height)
 {
     for (int j = 0; j < count; ++j) {
@@ -60,6 +88,50 @@ void addPointColumns(Design& d, int count, int firstRole, int top, int height)
                                           QString("ポイント%1").arg(firstRole + j - 3),
                                           Kind::Button};
     }
+}
+
+// Point buttons in modules that make up the right edge: the panel loses
+// whole modules, never part of one.
+void addPointModules(Design& d, int count, int firstRole, int top, int height)
+{
+    d.pointModules = count;
+    for (int j = 0; j < count; ++j) {
+        const int x = d.size.width() - kPointColumn * (count - j) + 2;
+        d.parts[size_t(firstRole + j)] = {QRect(x, top, kPointColumn - 4, height),
+                                          QString("ポイント%1").arg(firstRole + j - 3),
+                                          Kind::Button};
+    }
+}
+
+QRect bodyRect(const Design& d)
+{
+    const int bottom = d.trayTop > 0 ? d.trayTop : d.size.height();
+    // Ends where the modules begin, so a panel without them keeps an edge.
+    const int right = d.size.width() - kPointColumn * d.pointModules;
+    return QRect(0, 0, right, bottom);
+}
+
+void drawModules(QPainter& p, const Design& d)
+{
+    const int bottom = bodyRect(d).height();
+    for (int j = 0; j < d.pointModules; ++j) {
+        const int x = d.size.width() - kPointColumn * (d.pointModules - j);
+        drawBody(p, QRect(x, 0, kPointColumn, bottom), d.colours, 8);
+        setFont(p, d.colours, 9, false);
+        p.setPen(d.colours.buttonText);
+        p.drawText(QRect(x, 14, kPointColumn, 14), Qt::AlignCenter, QString("P%1").arg(j + 1));
+    }
+}
+
+void drawTray(QPainter& p, const Design& d)
+{
+    if (d.tray.isEmpty())
+        return;
+    drawBody(p, d.tray, d.colours, 8);
+    setFont(p, d.colours, 10);
+    p.setPen(d.colours.buttonText);
+    p.drawText(QRect(d.tray.left() + 4, d.tray.top(), 42, d.tray.height()), Qt::AlignCenter,
+               "転車台");
 }
 
 void nameplate(QPainter& p, const Design& d, QRect r)
@@ -86,12 +158,10 @@ Design standardDesign()
     d.parts[1] = {QRect(158, 12, 56, 26), "終了", Kind::Button};
     d.parts[3] = {QRect(158, 52, 56, 40), "前進/後進", Kind::Button};
     d.parts[8] = {QRect(158, 104, 56, 44), "自動運転", Kind::Lamp};
-    addPointColumns(d, 4, 4, 52, 96);
-    addTurntable(d, 24, 190, 30);
+    addPointModules(d, 4, 4, 52, 96);
+    addTurntable(d, 186);
     d.decorate = [](QPainter& p, const Design& d) {
         nameplate(p, d, QRect(16, 12, 140, 26));
-        drawWell(p, QRect(d.size.width() - 4 * kPointColumn - 10, 30, 4 * kPointColumn + 2, 124),
-                 d.colours, "");
         drawDial(p, d.jogCentre, 62, d.rest, 4.712385, d.colours, "発車/停止");
     };
     return d;
@@ -116,7 +186,7 @@ Design cabDesign()
     d.parts[3] = {QRect(208, 50, 58, 40), "前進/後進", Kind::Button};
     d.parts[8] = {QRect(208, 100, 58, 46), "自動運転", Kind::Lamp};
     addPointColumns(d, 4, 4, 50, 96);
-    addTurntable(d, 100, 200, 30);
+    addTurntable(d, 196);
     d.decorate = [](QPainter& p, const Design& d) {
         nameplate(p, d, QRect(16, 10, 190, 24));
         // The lever's slot: a dark channel with notch marks.
@@ -157,7 +227,7 @@ Design dialDesign()
     d.parts[3] = {QRect(166, 52, 56, 40), "前進/後進", Kind::Button};
     d.parts[8] = {QRect(166, 104, 56, 44), "自動運転", Kind::Lamp};
     addPointColumns(d, 4, 4, 52, 96);
-    addTurntable(d, 20, 192, 30);
+    addTurntable(d, 188);
     d.decorate = [](QPainter& p, const Design& d) {
         nameplate(p, d, QRect(16, 12, 150, 26));
         drawDial(p, d.jogCentre, 62, d.rest, d.rest - d.end, d.colours, "");
@@ -183,16 +253,17 @@ Design steamDesign()
     d.parts[3] = {QRect(158, 50, 56, 36), "前進/後進", Kind::Button};
     d.parts[7] = {QRect(158, 94, 56, 30), "ポイント4", Kind::Button};
     d.parts[8] = {QRect(158, 130, 56, 46), "自動運転", Kind::Lamp};
-    addPointColumns(d, 3, 4, 52, 96);
-    addTurntable(d, 22, 192, 30);
+    addPointModules(d, 3, 4, 52, 96);
+    addTurntable(d, 186);
     d.decorate = [](QPainter& p, const Design& d) {
         nameplate(p, d, QRect(16, 12, 140, 26));
         // Rivets along the rim.
         p.save();
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
-        for (int x = 20; x < d.size.width() - 16; x += 30)
-            for (int y : {6, d.size.height() - 10}) {
+        const QRect body = bodyRect(d);
+        for (int x = 20; x < body.right() - 24; x += 30)
+            for (int y : {6, body.bottom() - 10}) {
                 p.setBrush(d.colours.button.darker(140));
                 p.drawEllipse(QRectF(x, y, 5, 5));
             }
@@ -221,7 +292,9 @@ QImage render(const Design& d, bool lit)
     QImage img(d.size, QImage::Format_RGB888);
     img.fill(kKey);
     QPainter p(&img);
-    drawBody(p, QRect(QPoint(0, 0), d.size), d.colours, 14);
+    drawBody(p, bodyRect(d), d.colours, 14);
+    drawModules(p, d);
+    drawTray(p, d);
     if (d.decorate)
         d.decorate(p, d);
     for (int i = 1; i < kRoles; ++i) {
@@ -304,8 +377,8 @@ bool writeSkin(int number, const std::string& folder, std::string& error)
             ini += QString("POSITION%1=-1,-1\n").arg(i);
             continue;
         }
-        ini += QString("POSITION%1=%2\n").arg(i).arg(pair(part.rect.topLeft()));
-        QImage picture = (i == 2 ? off : on).copy(part.rect);
+        ini += QString("POSITION%1=%2\n").arg(i).arg(pair(part.area().topLeft()));
+        QImage picture = (i == 2 ? off : on).copy(part.area());
         if (i == 9)
             picture = d.lever ? makeLeverHandle(part.rect.size(), QColor(200, 60, 40))
                               : makeKnob(part.rect.width(), d.colours.knob);

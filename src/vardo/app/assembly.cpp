@@ -121,8 +121,6 @@ void VardoAssembly::makeOptionalComponents()
         extended_ = f.extended(context);
     if (f.speech)
         speech_ = f.speech(context);
-    if (f.panel)
-        panel_ = f.panel(context);
 }
 
 void VardoAssembly::makeVideoSource()
@@ -237,8 +235,6 @@ void VardoAssembly::installShutdownSteps()
                            joinCalibration();
                            operation_->shutdown();
                            simulation_.stop();
-                           if (panel_)
-                               panel_->stop();
                        }});
     shutdown_.addStep({ShutdownStage::EndSdk, "outside-program interface",
                        [this](RailSystem&) { sdk_->sdk().sdkStop(); }});
@@ -365,8 +361,6 @@ bool VardoAssembly::bringUpControl()
     controlPoints_.setRecords(layout_.model().controlPoints.records);
     if (controlPointsOn_ && controlPoints_.count() > 0)
         controlPoints_.startWatcher();
-    if (panel_ && !panel_->start())
-        return false;
     return true;
 }
 
@@ -412,7 +406,20 @@ void VardoAssembly::applyParameters(const panel::ParameterValues& values)
     detection.positionRange = values.positionRange;
     detector_->setSettings(detection);
     layout_.model().crossTime = values.crossTime;
+    usb_->setCrossTime(values.crossTime);
     controlPoints_.setPositionRange(values.positionRange);
+    OperationSettings op = operation_->settings();
+    op.positionRange = values.positionRange;
+    op.homeOffset = values.homeOffset;
+    op.checkControl = values.checkControl;
+    operation_->setSettings(op);
+}
+
+void VardoAssembly::commitParameters(const panel::ParameterValues& values)
+{
+    applyParameters(values);
+    // Only once OK has asked about it: the relays take the pulses from now.
+    usb_->setPwmControl(values.pwmControl);
 }
 
 panel::LayoutFeatures VardoAssembly::layoutFeatures() const

@@ -157,7 +157,10 @@ public:
     bool loadPanel();
     // The parameter dialog's values in force: detection, crossings and
     // control points take them at once.
+    // The values in force while the parameter dialog is edited.
     void applyParameters(const panel::ParameterValues& values);
+    // OK of the dialog: the values as written, pulse-width control included.
+    void commitParameters(const panel::ParameterValues& values);
     panel::LayoutFeatures layoutFeatures() const;
     // ---- speech recognition (null when left out)
     SpeechComponent* speech() { return speechComponent_; }
@@ -225,7 +228,6 @@ private:
     std::unique_ptr<SoundPort> sound_;
     std::unique_ptr<ExtendedPort> extended_;
     std::unique_ptr<Component> speech_;
-    std::unique_ptr<Component> panel_;
     // The real components among the above, found by type.
     devices::SoundEngine* soundEngine_ = nullptr;
     devices::ExtendedInterface* extendedInterface_ = nullptr;

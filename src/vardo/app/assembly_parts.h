@@ -35,7 +35,7 @@ struct ComponentContext {
     const Settings* settings = nullptr;
 };
 
-// A component that only starts and stops with the rest (speech, panel).
+// A component that only starts and stops with the rest (speech).
 class Component {
 public:
     virtual ~Component() = default;
@@ -52,7 +52,6 @@ struct AssemblyFactories {
     ComponentFactory<SoundPort> sound;
     ComponentFactory<ExtendedPort> extended;
     ComponentFactory<Component> speech;
-    ComponentFactory<Component> panel;
 };
 
 // Dialogs of the window; null: every edit and file choice is declined and

@@ -205,6 +205,28 @@ bool UsbController::sendAction(int code)
     return sendCommand(command.text);
 }
 
+void UsbController::setPwmControl(bool on)
+{
+    {
+        std::lock_guard lock(settingsMutex_);
+        if (settings_.pwmControl == on)
+            return;
+        settings_.pwmControl = on;
+    }
+    if (on || !pwm_.active())
+        return;
+    const int direction = pwm_.direction();
+    pwm_.stop();
+    if (direction != 0)
+        sendAction(direction > 0 ? 1 : 2);
+}
+
+void UsbController::setCrossTime(int tenths)
+{
+    std::lock_guard lock(settingsMutex_);
+    settings_.crossTime = tenths;
+}
+
 bool UsbController::setRelay(int relay, bool on)
 {
     if (relay < kFirstOptionRelay || relay > kLastOptionRelay)

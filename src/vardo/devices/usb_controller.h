@@ -74,6 +74,11 @@ public:
     // Called with every command written to the board, on the writing thread.
     void setTrafficObserver(std::function<void(const std::string&)> observer);
 
+    // The parameter dialog's OK, in force at once. Turning pulse-width
+    // control off while it drives the train hands the run to the relays.
+    void setPwmControl(bool on);
+    void setCrossTime(int tenths);
+
     bool initController();
     bool sendAction(int code);
     bool setRelay(int relay, bool on);

@@ -115,7 +115,7 @@ void Operation::executeTurntable(const ProgramCommand& c)
         if (f == 4 || option == kLastTurntableTrackOption)
             h += 1;
         const int r = turn ? 1 : 0;
-        waitTime((h * 15 + r * 180) * settings_.turnSpeed / 36);
+        waitTime((h * 15 + r * 180) * settings().turnSpeed / 36);
         if (interrupted())
             return;
         turntableReversed = wantReversed;
@@ -150,7 +150,7 @@ layoutdata::Point Operation::positionTarget(int index, int x, int y) const
         return p.home;
     // The platform stop lies HOME_OFFSET track positions before the home.
     const layout::Track& track = model_->track();
-    const int offset = settings_.homeOffset;
+    const int offset = settings().homeOffset;
     int stop;
     if (track.polylineCount() > 1) {
         const int line = track.polylineOf(p.homeIndex);

@@ -15,6 +15,18 @@ Operation::Operation(Frontend& frontend, Controller& controller, SpeedControl& s
 
 Operation::~Operation() { shutdown(); }
 
+void Operation::setSettings(const OperationSettings& settings)
+{
+    std::lock_guard lock(settingsMutex_);
+    settings_ = settings;
+}
+
+OperationSettings Operation::settings() const
+{
+    std::lock_guard lock(settingsMutex_);
+    return settings_;
+}
+
 bool Operation::startOperation(const Program& program)
 {
     {

@@ -56,7 +56,9 @@ public:
     void setExtended(ExtendedPort* ext) { ext_ = ext; }
     void setObserver(OperationObserver* observer) { observer_ = observer; }
     void setClock(ClockSource clock) { clock_ = std::move(clock); }
-    void setSettings(const OperationSettings& settings) { settings_ = settings; }
+    // May change while a program runs (the parameter dialog).
+    void setSettings(const OperationSettings& settings);
+    OperationSettings settings() const;
     // Whether a folder run is active (its next program follows this one).
     void setFolderRunQuery(std::function<bool()> active) { folderRunActive_ = std::move(active); }
     // Called when the turntable was moved in simulation (for drawing).
@@ -140,7 +142,8 @@ private:
     ExtendedPort* ext_ = nullptr;
     OperationObserver* observer_ = nullptr;
     ClockSource clock_;
-    OperationSettings settings_;
+    mutable std::mutex settingsMutex_;
+    OperationSettings settings_; // guarded by settingsMutex_
     std::function<bool()> folderRunActive_;
     std::function<void(int, bool)> turntableHook_;
 

@@ -67,7 +67,7 @@ void Operation::waitLapsAndDistance(int laps, int distance)
 
 void Operation::waitForPosition(layoutdata::Point target)
 {
-    const long long range = settings_.positionRange;
+    const long long range = settings().positionRange;
     waitActive_ = true;
     while (!interrupted() && waitActive_) {
         trains_.positionEvent.wait();

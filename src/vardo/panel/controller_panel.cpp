@@ -7,19 +7,68 @@
 #include "vardo/operation/speed_control.h"
 #include "vardo/panel/jog_geometry.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <limits>
 
 namespace vardo::panel {
 
-QSize panelSize(const Skin& skin, int points)
+namespace {
+
+// How far down the jog handle can reach as it turns.
+int jogBottom(const Skin& skin)
+{
+    if (!skin.handle.isNull()) {
+        if (skin.region.size() >= 3) {
+            int bottom = 0;
+            for (QPoint p : skin.region)
+                bottom = std::max(bottom, p.y() + 1);
+            return bottom;
+        }
+        const double half = std::hypot(skin.handle.width(), skin.handle.height()) / 2;
+        return int(std::ceil(skin.jogCentre.y() + skin.jogRadius + half));
+    }
+    if (skin.isLever() || !skin.has(role::Handle))
+        return 0; // the lever stays inside picture 2
+    const double half = skin.pictures[role::Handle].height() / 2.0;
+    return int(std::ceil(skin.jogCentre.y() + skin.jogRadius + half));
+}
+
+} // namespace
+
+int turntableBandTop(const Skin& skin)
+{
+    int top = std::numeric_limits<int>::max();
+    int above = jogBottom(skin);
+    for (int i = 1; i < skin.positionCount; ++i) {
+        if (!skin.has(i))
+            continue;
+        const QRect r = skin.rect(i);
+        if (i >= role::TurntableReverse)
+            top = std::min(top, r.top());
+        else
+            above = std::max(above, r.bottom() + 1);
+    }
+    return top != std::numeric_limits<int>::max() && top >= above ? top : -1;
+}
+
+QSize panelSize(const Skin& skin, int points, bool turntable)
 {
     QSize size = skin.pictureSize(role::Background);
     int narrower = 0;
     if (skin.number == 4 && points < 3)
         narrower = (3 - points) * kPointButtonWidth;
-    else if (skin.number == 1 && points < 4)
+    // Skin 1's fourth column holds button 7, which drives the turntable
+    // power on turntable layouts: it stays whatever the point count.
+    else if (skin.number == 1 && points < 4 && !turntable)
         narrower = points < 3 ? 2 * kPointButtonWidth : kPointButtonWidth;
     size.setWidth(std::max(1, size.width() - narrower));
+    if (!turntable) {
+        const int band = turntableBandTop(skin);
+        if (band > 0)
+            size.setHeight(std::min(size.height(), band));
+    }
     return size;
 }
 
@@ -82,7 +131,7 @@ bool ControllerPanel::changeSkin(const std::string& programFolder, int number, i
 
 QSize ControllerPanel::size() const
 {
-    return panelSize(skin_, pointCount());
+    return panelSize(skin_, pointCount(), hasTurntable());
 }
 
 int ControllerPanel::pointCount() const

@@ -46,8 +46,12 @@ enum class PanelCursor { None, Hand, Move, JogGrab, Lever };
 // Widths the narrow skins lose per missing point button.
 inline constexpr int kPointButtonWidth = 41;
 
-// Panel size of a skin after the width rules for a layout with points.
-QSize panelSize(const Skin& skin, int points);
+// Panel size of a skin after the width rules for a layout with points, and,
+// without a turntable, without a band of turntable buttons at the bottom.
+QSize panelSize(const Skin& skin, int points, bool turntable);
+// The top of the turntable buttons when they form a band below everything
+// else the panel draws, or -1.
+int turntableBandTop(const Skin& skin);
 
 class ControllerPanel {
 public:

@@ -34,6 +34,10 @@ bool DialogCommandEditor::editCommand(ProgramCommand& command, const ProgramLayo
         EventDialog dialog(CommandForm(command.commandKind(), layout), shown, parent_);
         if (sound_)
             dialog.setSoundSettings(sound_);
+        // Modal to the window only: the option-output toggles, a dialog of
+        // their own, stay usable and fill in the relay being defined.
+        if (command.is(CommandKind::OptionOutput))
+            dialog.setWindowModality(Qt::WindowModal);
         if (dialog.exec() != QDialog::Accepted)
             return false;
         chosen = dialog.values();

@@ -1,5 +1,6 @@
 #include "vardo/ui/event_dialog.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -94,6 +95,24 @@ void EventDialog::buttonPressed()
         refresh();
         spin1_->setValue(number);
     }
+}
+
+bool EventDialog::showRelay(int relay, bool on)
+{
+    if (form_.kind() != CommandKind::OptionOutput)
+        return false;
+    const int option = on ? 1 : 0; // the radios are オフ, オン
+    radios_[size_t(option)]->setChecked(true);
+    optionChosen(option);
+    spin1_->setValue(relay);
+    return true;
+}
+
+void tickOpenRelayBoxes(int relay, bool on)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<EventDialog*>(w); dialog && dialog->isVisible())
+            dialog->showRelay(relay, on);
 }
 
 FormValues EventDialog::values() const

@@ -31,6 +31,10 @@ public:
 
     void accept() override;
 
+    // A relay switched by hand: a dialog defining an option output shows
+    // that relay with its new state. False for dialogs of other kinds.
+    bool showRelay(int relay, bool on);
+
     QRadioButton* radio(int option) const { return radios_[size_t(option)]; }
     FormSpinBox* field1() const { return spin1_; }
     FormSpinBox* field2() const { return spin2_; }
@@ -54,5 +58,8 @@ private:
     QPushButton* button_;
     bool pickRequested_ = false;
 };
+
+// Ticks the relay box of every open option-output command dialog.
+void tickOpenRelayBoxes(int relay, bool on);
 
 } // namespace vardo::ui

@@ -656,6 +656,7 @@ void CMainFrame::parameterSettings()
     links.layout = a.layoutFeatures();
     links.usbConnected = a.usb().connected();
     links.apply = [&a](const panel::ParameterValues& v) { a.applyParameters(v); };
+    links.commit = [&a](const panel::ParameterValues& v) { a.commitParameters(v); };
     links.comChanged = [&a](int comNo) {
         a.usb().selectComPort(comNo, a.extendedPort() && a.extendedPort()->isOpen());
     };
@@ -665,9 +666,7 @@ void CMainFrame::parameterSettings()
 
 void CMainFrame::optionOutput()
 {
-    // No command dialog is open while the window takes menu commands, so
-    // there is no relay box to tick.
-    OptionOutputDialog::open(session_->controller(), nullptr, this);
+    OptionOutputDialog::open(session_->controller(), tickOpenRelayBoxes, this);
 }
 
 } // namespace vardo::ui

@@ -44,9 +44,17 @@ OptionOutputDialog* OptionOutputDialog::open(Controller& controller, RelayTick t
 {
     if (current_)
         current_->close(); // deleted on close
-    current_ = new OptionOutputDialog(controller, std::move(tick), parent);
-    current_->show();
-    return current_;
+    // A window of its own rather than a child of parent: a command dialog
+    // modal to the main window then leaves the toggles usable. It still
+    // goes when parent does.
+    auto* dialog = new OptionOutputDialog(controller, std::move(tick), nullptr);
+    if (parent) {
+        connect(parent, &QObject::destroyed, dialog, [dialog] { delete dialog; });
+        dialog->move(parent->mapToGlobal(QPoint(40, 40)));
+    }
+    current_ = dialog;
+    dialog->show();
+    return dialog;
 }
 
 void OptionOutputDialog::flip(int n)

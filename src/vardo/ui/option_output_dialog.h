@@ -23,7 +23,8 @@ public:
 
     OptionOutputDialog(Controller& controller, RelayTick tick, QWidget* parent = nullptr);
 
-    // Closes a dialog that is open and opens a new one.
+    // Closes a dialog that is open and opens a new one, a window of its own
+    // that lives no longer than parent.
     static OptionOutputDialog* open(Controller& controller, RelayTick tick, QWidget* parent);
     static OptionOutputDialog* current() { return current_.data(); }
 

@@ -42,9 +42,11 @@ void PanelWidget::placeAtLowerRight(const QWidget& view)
 
 void PanelWidget::paintEvent(QPaintEvent*)
 {
-    picture_ = panel::renderPanel(panel_, controller_.state());
+    const int state = controller_.state();
+    picture_ = panel::renderPanel(panel_, state);
     QPainter p(this);
     p.drawImage(0, 0, picture_);
+    paintedState_ = state;
     paints_.fetch_add(1);
 }
 

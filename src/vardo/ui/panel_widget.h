@@ -30,6 +30,8 @@ public:
     void placeAtLowerRight(const QWidget& view);
 
     int paintCount() const { return paints_.load(); }
+    // The controller state the last paint showed.
+    int paintedState() const { return paintedState_.load(); }
     // The user has dragged the panel somewhere of their own choosing.
     bool movedByUser() const { return movedByUser_; }
 
@@ -48,6 +50,7 @@ private:
     QPoint dragStart_;   // global position where the drag began
     QPoint windowStart_; // the window's position then
     std::atomic<int> paints_{0};
+    std::atomic<int> paintedState_{0};
     bool movedByUser_ = false;
 };
 

@@ -236,7 +236,9 @@ void ParameterDialog::accept()
     if (links_.settings && links_.frontend) {
         const auto written = panel::writeParameters(*links_.settings, *links_.frontend, opened_,
                                                     values(), baudEdited_);
-        if (links_.apply)
+        if (links_.commit)
+            links_.commit(written);
+        else if (links_.apply)
             links_.apply(written);
     }
     QDialog::accept();

@@ -33,6 +33,8 @@ struct ParameterDialogLinks {
     bool usbConnected = false;
     // The values in force change as they are edited, and back on Cancel.
     std::function<void(const panel::ParameterValues&)> apply;
+    // OK: the values as written, put in force at once.
+    std::function<void(const panel::ParameterValues&)> commit;
     // A new COM number (written at once by its owner).
     std::function<void(int comNo)> comChanged;
 };

@@ -1,6 +1,7 @@
 // The controller panel as the assembly wires it: its skin from option.ini,
 // the skin commands, the dial following speed changes from any thread, and
 // the pass counter fed by detection's pass-point role.
+#include "board_emulator.h"
 #include "recording_frontend.h"
 #include "temp_dir.h"
 
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <thread>
 
 using namespace vardo;
@@ -141,4 +143,60 @@ TEST(AssemblyPanel, ThePassCounterCountsOnlyWhileOpen)
     counter.close();
     counter.passed();
     EXPECT_EQ(counter.count(), 2);
+}
+
+TEST(AssemblyPanel, TheParameterDialogsOkPutsPulseWidthAndHomeOffsetInForce)
+{
+    boardsim::BoardEmulator board({});
+    ASSERT_TRUE(board.open());
+    ASSERT_TRUE(board.start());
+    TempDir dir;
+    ASSERT_NO_FATAL_FAILURE(
+        makeFolder(dir, "COM_NO=1\n[SERIAL]\nCOM1=" + board.devicePath() + "\n"));
+    RecordingFrontend frontend;
+    VardoAssembly rail(frontend, dir.path(), {});
+    ASSERT_EQ(rail.start(), StartupOutcome::Started);
+    ASSERT_TRUE(rail.usb().connected());
+    std::mutex mutex;
+    std::vector<std::string> sent;
+    rail.usb().setTrafficObserver([&](const std::string& command) {
+        std::lock_guard lock(mutex);
+        sent.push_back(command.substr(0, command.find('\r')));
+    });
+    const auto lastSent = [&] {
+        std::lock_guard lock(mutex);
+        return sent.empty() ? std::string() : sent.back();
+    };
+    // The relays' own run command, to recognise it later.
+    ASSERT_TRUE(rail.usb().sendAction(1));
+    const std::string relayRun = lastSent();
+    ASSERT_FALSE(relayRun.empty());
+    ASSERT_TRUE(rail.usb().sendAction(0));
+
+    panel::ParameterValues v = panel::readParameters(rail.settings());
+    v.homeOffset = 40;
+    v.positionRange = 20;
+    v.crossTime = 12;
+    v.pwmControl = true;
+    // While the dialog is edited the values are in force, the pulses not yet.
+    rail.applyParameters(v);
+    EXPECT_EQ(rail.operation().settings().homeOffset, 40);
+    EXPECT_EQ(rail.operation().settings().positionRange, 20);
+    EXPECT_EQ(rail.usb().settings().crossTime, 12);
+    EXPECT_FALSE(rail.usb().settings().pwmControl);
+
+    rail.commitParameters(v);
+    ASSERT_TRUE(rail.usb().sendAction(1));
+    EXPECT_TRUE(rail.usb().pwmActive());
+    // Turned off while the pulses drive the train: the relays take over.
+    v.pwmControl = false;
+    rail.commitParameters(v);
+    EXPECT_FALSE(rail.usb().pwmActive());
+    EXPECT_EQ(lastSent(), relayRun);
+    // Cancel of a later dialog gives the opening values back.
+    v.homeOffset = 16;
+    rail.applyParameters(v);
+    EXPECT_EQ(rail.operation().settings().homeOffset, 16);
+    rail.shutdown();
+    board.requestStop();
 }

@@ -226,7 +226,8 @@ TEST(PanelSkin, FailuresKeepTheOldSkin)
     PanelRig r;
     const QSize before = r.panel->size();
     EXPECT_FALSE(r.panel->load(r.dir.path(), 7, 6)); // no control7 folder
-    paneltest::writeSkin(r.dir, "control2", paneltest::skinWith([](auto& s) { s.missingPicture = 5; }));
+    paneltest::writeSkin(r.dir, "control2",
+                         paneltest::skinWith([](auto& s) { s.missingPicture = 5; }));
     EXPECT_FALSE(r.panel->load(r.dir.path(), 2, 6));
     EXPECT_EQ(r.rig.frontend.messageTexts(), (std::vector<std::string>{kSkinFailed, kSkinFailed}));
     EXPECT_EQ(r.panel->skin().number, 1);
@@ -265,18 +266,53 @@ TEST(PanelSkin, WidthRulesOfSkinsOneAndFour)
     s.number = 1;
     s.positionCount = 1;
     s.pictures[0] = QImage(300, 100, QImage::Format_RGB888);
-    EXPECT_EQ(panelSize(s, 4).width(), 300);
-    EXPECT_EQ(panelSize(s, 3).width(), 259);
-    EXPECT_EQ(panelSize(s, 2).width(), 218);
-    EXPECT_EQ(panelSize(s, 0).width(), 218);
+    EXPECT_EQ(panelSize(s, 4, false).width(), 300);
+    EXPECT_EQ(panelSize(s, 3, false).width(), 259);
+    EXPECT_EQ(panelSize(s, 2, false).width(), 218);
+    EXPECT_EQ(panelSize(s, 0, false).width(), 218);
+    // The fourth column drives the turntable power: it stays.
+    EXPECT_EQ(panelSize(s, 2, true).width(), 300);
     s.number = 4;
-    EXPECT_EQ(panelSize(s, 4).width(), 300);
-    EXPECT_EQ(panelSize(s, 3).width(), 300);
-    EXPECT_EQ(panelSize(s, 2).width(), 259);
-    EXPECT_EQ(panelSize(s, 0).width(), 177);
+    EXPECT_EQ(panelSize(s, 4, false).width(), 300);
+    EXPECT_EQ(panelSize(s, 3, false).width(), 300);
+    EXPECT_EQ(panelSize(s, 2, false).width(), 259);
+    EXPECT_EQ(panelSize(s, 0, false).width(), 177);
+    EXPECT_EQ(panelSize(s, 0, true).width(), 177);
     s.number = 2;
-    EXPECT_EQ(panelSize(s, 0).width(), 300);
-    EXPECT_EQ(panelSize(s, 0).height(), 100);
+    EXPECT_EQ(panelSize(s, 0, false).width(), 300);
+    EXPECT_EQ(panelSize(s, 0, false).height(), 100);
+}
+
+TEST(PanelSkin, ATurntableBandAtTheBottomIsLeftOffWithoutATurntable)
+{
+    Skin s;
+    s.number = 2; // the lever: the handle stays in its slot
+    s.positionCount = 16;
+    const auto place = [&](int i, QRect r) {
+        s.positions[size_t(i)] = r.topLeft();
+        s.pictures[size_t(i)] = QImage(r.size(), QImage::Format_RGB888);
+    };
+    place(0, QRect(0, 0, 300, 140));
+    place(1, QRect(10, 10, 40, 40));
+    place(2, QRect(60, 10, 40, 90));
+    for (int i = 10; i <= 15; ++i)
+        place(i, QRect(10 + (i - 10) * 30, 104, 28, 30));
+    EXPECT_EQ(turntableBandTop(s), 104);
+    EXPECT_EQ(panelSize(s, 4, false), QSize(300, 104));
+    EXPECT_EQ(panelSize(s, 4, true), QSize(300, 140));
+    // A picture reaching into the band: the buttons are no band, all stays.
+    place(3, QRect(120, 60, 40, 50));
+    EXPECT_EQ(turntableBandTop(s), -1);
+    EXPECT_EQ(panelSize(s, 4, false), QSize(300, 140));
+    // Neither does a dial whose handle swings down to them.
+    place(3, QRect(120, 60, 40, 40));
+    s.number = 1;
+    place(9, QRect(0, 0, 20, 20));
+    s.jogCentre = QPointF(200, 70);
+    s.jogRadius = 30;
+    EXPECT_EQ(turntableBandTop(s), -1);
+    s.jogRadius = 10;
+    EXPECT_EQ(turntableBandTop(s), 104);
 }
 
 TEST(PanelJog, GrabStartsTheTrainAndTurnsTheSpeed)
@@ -349,7 +385,8 @@ TEST(PanelSkin, ChangingTheSkinStopsTheTrainAndWritesTheChoice)
     PanelRig r;
     const Settings settings(r.dir.file("VARDO.ini"), r.dir.file("option.ini"));
     paneltest::writeSkin(r.dir, "control2", paneltest::skinWith([](auto& s) { s.positions = 9; }));
-    paneltest::writeSkin(r.dir, "control3", paneltest::skinWith([](auto& s) { s.missingPicture = 3; }));
+    paneltest::writeSkin(r.dir, "control3",
+                         paneltest::skinWith([](auto& s) { s.missingPicture = 3; }));
     r.click(2);
     ASSERT_TRUE(r.rig.controller.running());
     EXPECT_TRUE(r.panel->changeSkin(r.dir.path(), 2, 6, settings));
@@ -362,4 +399,50 @@ TEST(PanelSkin, ChangingTheSkinStopsTheTrainAndWritesTheChoice)
     EXPECT_EQ(r.panel->skin().number, 2);
     EXPECT_EQ(settings.getInt(SettingId::ControlSkin), 2);
     EXPECT_EQ(r.rig.frontend.messageTexts(), (std::vector<std::string>{kSkinFailed, kSkinFailed}));
+}
+
+// The shipped skins on every layout: the narrowed panel never cuts a
+// picture, ends at the body's own rounded edges, and shows the turntable
+// buttons exactly when the layout has a turntable.
+TEST(PanelDrawing, ShippedSkinsCutNoButtonAndShowTheTurntableOnlyWithOne)
+{
+    const char* data = std::getenv("VARDO_TEST_DATA");
+    ASSERT_TRUE(data);
+    const QRgb key = qRgb(0, 0, 255);
+    for (const bool turntable : {false, true})
+        for (int points = 0; points <= 4; ++points) {
+            PanelRig r(points);
+            r.rig.model.turntable.present = turntable;
+            for (int n = 1; n <= 4; ++n) {
+                SCOPED_TRACE(::testing::Message() << "skin " << n << ", " << points
+                                                  << " points, turntable " << turntable);
+                ASSERT_TRUE(r.panel->load(data, n, 6));
+                const Skin& skin = r.panel->skin();
+                const QImage img = renderPanel(*r.panel, r.rig.controller.state());
+                const QRect shown(QPoint(0, 0), img.size());
+                EXPECT_EQ(img.size(), r.panel->size());
+                for (int i = 1; i < kSkinPositions; ++i) {
+                    if (!skin.has(i) || i == role::Handle)
+                        continue;
+                    const QRect pic = skin.rect(i);
+                    EXPECT_TRUE(shown.contains(pic) || !shown.intersects(pic)) << "picture " << i;
+                    if (i >= role::TurntableReverse) {
+                        EXPECT_EQ(shown.contains(pic), turntable) << "picture " << i;
+                    }
+                }
+                // Cut along module and tray edges, not through the body.
+                const int w = img.width() - 1, h = img.height() - 1;
+                EXPECT_EQ(img.pixel(w, 0), key);
+                EXPECT_EQ(img.pixel(w, h), key);
+                EXPECT_EQ(img.pixel(0, h), key);
+                if (turntable) {
+                    // Track 1 is chosen: its lit picture is drawn in place.
+                    const QImage& lit = skin.pictures[role::Track1];
+                    const QPoint at = skin.positions[role::Track1];
+                    const QImage drawn =
+                        img.copy(QRect(at, lit.size())).convertToFormat(lit.format());
+                    EXPECT_EQ(drawn, lit);
+                }
+            }
+        }
 }

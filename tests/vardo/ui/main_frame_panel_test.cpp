@@ -173,6 +173,17 @@ TEST(MainFramePanel, ASpeedChangedOnAnotherThreadRepaintsThePanel)
     EXPECT_NE(w.panel().jogAngle(), angle);
 }
 
+TEST(MainFramePanel, AStateChangeOnAWorkerIsPaintedThroughTheFrontend)
+{
+    PanelWindow w;
+    ASSERT_NE(w.widget, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return w.widget->paintCount() > 0; }));
+    ASSERT_FALSE(w.widget->paintedState() & state::AutoLamp);
+    std::thread worker([&] { w.controller().performAction(ActionLampOn); });
+    worker.join();
+    EXPECT_TRUE(waitUntil([&] { return w.widget->paintedState() & state::AutoLamp; }));
+}
+
 TEST(MainFramePanel, ASkinCommandLoadsTheSkinAndResizesTheWindow)
 {
     PanelWindow w;

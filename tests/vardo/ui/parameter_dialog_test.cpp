@@ -28,6 +28,7 @@ struct DialogRig {
         links.passCounter = &counter;
         links.layout.crossings = true;
         links.apply = [this](const panel::ParameterValues& v) { applied.push_back(v); };
+        links.commit = [this](const panel::ParameterValues& v) { committed.push_back(v); };
         dialog = std::make_unique<ui::ParameterDialog>(links);
         dialog->show();
     }
@@ -50,6 +51,7 @@ struct DialogRig {
     vardo::testing::RecordingFrontend frontend;
     panel::PassCounter counter;
     std::vector<panel::ParameterValues> applied;
+    std::vector<panel::ParameterValues> committed; // OK only
     ui::ParameterDialogLinks links;
     std::unique_ptr<ui::ParameterDialog> dialog;
 };
@@ -132,13 +134,18 @@ TEST(ParameterDialog, PulseWidthAnsweredNoStaysOffAndUnwritten)
     EXPECT_TRUE(r.frontend.questions()[0].starts_with(
         "列車速度を制御するにはI/Oコントローラのケーブルの差し替えが必要です。"));
     EXPECT_EQ(r.key("USB", "PWM_CONTROL"), "<absent>");
-    EXPECT_FALSE(r.applied.back().pwmControl);
+    // Edits are in force at once, but pulse-width control only after OK.
+    EXPECT_TRUE(r.applied.back().pwmControl);
+    ASSERT_EQ(r.committed.size(), 1u);
+    EXPECT_FALSE(r.committed.back().pwmControl);
     // Answered yes it is written.
     DialogRig yes;
     yes.frontend.queueAnswer(Answer::Yes);
     yes.child<QCheckBox>("pwmControl")->click();
     yes.child<QPushButton>("ok")->click();
     EXPECT_EQ(yes.key("USB", "PWM_CONTROL"), "1");
+    ASSERT_EQ(yes.committed.size(), 1u);
+    EXPECT_TRUE(yes.committed.back().pwmControl);
 }
 
 TEST(ParameterDialog, CancelGivesTheOpeningValuesBackAndCountsPasses)
@@ -158,6 +165,7 @@ TEST(ParameterDialog, CancelGivesTheOpeningValuesBackAndCountsPasses)
     EXPECT_TRUE(r.applied.back().autoStop); // AUTO_STOP 2 when the dialog opened
     EXPECT_TRUE(r.applied.back().autoStart);
     EXPECT_EQ(r.key("VIEW", "DIFF_LEVEL"), "70");
+    EXPECT_TRUE(r.committed.empty());
     r.dialog.reset();
     EXPECT_FALSE(r.counter.isOpen());
 }
