@@ -129,7 +129,7 @@ const char* kProgram = "Start\n"
                        "TrainControl 0\n"
                        "EndOfOperation\n";
 
-void makeFolder(const TempDir& dir, const std::string& boardKeys)
+void makeFolder(const TempDir& dir, const std::string& boardKeys, const char* program = kProgram)
 {
     dir.write("VARDO.ini", "[SIMULATION]\nSPEED=1\n");
     dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[CAPTURE]\nDEVICE=0\n"
@@ -138,7 +138,7 @@ void makeFolder(const TempDir& dir, const std::string& boardKeys)
     dir.write("layout/.keep", "");
     ASSERT_TRUE(layoutdata::writePolylineFile(dir.file("layout/layout.dat"), ovalTrack()));
     vardo::Program p;
-    const auto parsed = mkprogram::parseDescription(kProgram, p);
+    const auto parsed = mkprogram::parseDescription(program, p);
     ASSERT_TRUE(parsed.ok) << parsed.error;
     p.compact();
     ASSERT_TRUE(common::writeFileAtomic(dir.file("drop.vpr"), vardo::serialiseProgram(p)));
@@ -243,3 +243,51 @@ TEST(DroppedBoardRuns, RelayBoardTwentyOfTwenty) { runTwenty(Kind::Relay); }
 TEST(DroppedBoardRuns, ServoBoardTwentyOfTwenty) { runTwenty(Kind::Servo); }
 
 } // namespace
+
+// With [USB] AUTO_RECONNECT=1 the run goes on while the board is away, the
+// status line tells so, and the board gets the later actions once it is
+// back, without a restart.
+TEST(DroppedBoardRuns, AutoReconnectResumesTheRelayBoardDuringTheRun)
+{
+    // The board drops its line after start-up and comes back 1.5 s later:
+    // after the first action's own reconnection (about 1 s in, once the
+    // start-up pulse's busy time is over) and around the background's first
+    // try; the long pause outlasts its second try.
+    const char* program = "Start\n"
+                          "TrainControl 1\n"
+                          "Timer 0 0 100\n"
+                          "SwitchPoint 1 0 0\n"
+                          "Timer 0 4 0\n"
+                          "OptionOutput 1 7\n"
+                          "TrainControl 0\n"
+                          "EndOfOperation\n";
+    TempDir dir;
+    boardsim::Options o;
+    o.dropAfter = 4;
+    o.returnAfterMs = 1500;
+    o.linkPath = dir.file("ttyBoard");
+    boardsim::BoardEmulator board(o);
+    ASSERT_TRUE(board.open() && board.start());
+    makeFolder(dir, boardKeys(Kind::Relay, board.devicePath()) + "AUTO_RECONNECT=1\n", program);
+    const int code = runTool(dir, {"run", "--simulate", "--boards", "--json", "--seconds", "30",
+                                   "--program", dir.file("drop.vpr")});
+    board.stop();
+    const std::string out = readText(dir.file("out.txt"));
+    ASSERT_EQ(code, 0) << out << readText(dir.file("err.txt"));
+    const auto lost = out.find(
+        "\"port\":\"status\",\"text\":\"標準インタフェイスとの接続が切れました。1秒後に再接続します\"");
+    ASSERT_NE(lost, std::string::npos) << out;
+    const auto back = out.find("\"port\":\"status\",\"text\":\"標準インタフェイスに再接続しました\"", lost);
+    ASSERT_NE(back, std::string::npos) << out;
+    EXPECT_NE(out.find("\"reason\":\"program\"", back), std::string::npos) << out;
+    ASSERT_TRUE(board.dropped());
+    EXPECT_EQ(board.returns(), 1);
+    // After the return: the background's probe, then the relay of the program.
+    const auto commands = board.commands();
+    ASSERT_GT(commands.size(), 6u);
+    EXPECT_EQ(commands[4].command, "AT");
+    bool relayOn = false;
+    for (size_t i = 5; i < commands.size(); ++i)
+        relayOn = relayOn || commands[i].command == "PCR61";
+    EXPECT_TRUE(relayOn);
+}
