@@ -11,7 +11,10 @@ LinkReconnector::LinkReconnector(ReconnectDelays delays, std::function<bool()> a
 {
 }
 
-LinkReconnector::~LinkReconnector() { stop(); }
+LinkReconnector::~LinkReconnector()
+{
+    stop();
+}
 
 void LinkReconnector::begin()
 {

@@ -238,9 +238,15 @@ void runTwenty(Kind kind)
     EXPECT_EQ(passed, kRuns);
 }
 
-TEST(DroppedBoardRuns, RelayBoardTwentyOfTwenty) { runTwenty(Kind::Relay); }
+TEST(DroppedBoardRuns, RelayBoardTwentyOfTwenty)
+{
+    runTwenty(Kind::Relay);
+}
 
-TEST(DroppedBoardRuns, ServoBoardTwentyOfTwenty) { runTwenty(Kind::Servo); }
+TEST(DroppedBoardRuns, ServoBoardTwentyOfTwenty)
+{
+    runTwenty(Kind::Servo);
+}
 
 } // namespace
 
@@ -274,10 +280,11 @@ TEST(DroppedBoardRuns, AutoReconnectResumesTheRelayBoardDuringTheRun)
     board.stop();
     const std::string out = readText(dir.file("out.txt"));
     ASSERT_EQ(code, 0) << out << readText(dir.file("err.txt"));
-    const auto lost = out.find(
-        "\"port\":\"status\",\"text\":\"標準インタフェイスとの接続が切れました。1秒後に再接続します\"");
+    const auto lost = out.find("\"port\":\"status\",\"text\":"
+                               "\"標準インタフェイスとの接続が切れました。1秒後に再接続します\"");
     ASSERT_NE(lost, std::string::npos) << out;
-    const auto back = out.find("\"port\":\"status\",\"text\":\"標準インタフェイスに再接続しました\"", lost);
+    const auto back =
+        out.find("\"port\":\"status\",\"text\":\"標準インタフェイスに再接続しました\"", lost);
     ASSERT_NE(back, std::string::npos) << out;
     EXPECT_NE(out.find("\"reason\":\"program\"", back), std::string::npos) << out;
     ASSERT_TRUE(board.dropped());

@@ -78,15 +78,14 @@ TEST(LinkReconnector, LossDuringARoundGivesAnotherRound)
 {
     std::atomic<int> attempts{0};
     devices::LinkReconnector* self = nullptr;
-    devices::LinkReconnector worker(
-        {1, 1},
-        [&] {
-            // The first success is lost again at once.
-            if (++attempts == 1)
-                self->begin();
-            return true;
-        },
-        {});
+    devices::LinkReconnector worker({1, 1},
+                                    [&] {
+                                        // The first success is lost again at once.
+                                        if (++attempts == 1)
+                                            self->begin();
+                                        return true;
+                                    },
+                                    {});
     self = &worker;
     worker.begin();
     ASSERT_TRUE(eventually([&] { return attempts == 2 && !worker.active(); }));
@@ -237,8 +236,8 @@ TEST(ExtendedAutoReconnect, LostBoardIsBroughtBackAndServosMoveAgain)
 TEST(ExtendedAutoReconnect, WithoutTheOptionOneReopenPerFailedWriteAndNoStatus)
 {
     ReturningBoard setup(3, 50, true);
-    ExtendedRig rig("POINT_SERVO=131\nSPEED_SERVO=0\nTRAIN_SERVO=0\nTURN_SERVO=0\n",
-                    setup.options, quickExtended());
+    ExtendedRig rig("POINT_SERVO=131\nSPEED_SERVO=0\nTRAIN_SERVO=0\nTURN_SERVO=0\n", setup.options,
+                    quickExtended());
     ASSERT_TRUE(rig.boardReady);
     ASSERT_TRUE(rig.ext->initExtendedInterface());
     ASSERT_EQ(rig.received(2).size(), 2u);
