@@ -76,6 +76,18 @@ void RecordingFrontend::setCaption(const std::string& caption)
     captions_.push_back(caption);
 }
 
+void RecordingFrontend::setStatusText(const std::string& text)
+{
+    std::lock_guard lock(mutex_);
+    statusTexts_.push_back(text);
+}
+
+std::vector<std::string> RecordingFrontend::statusTexts() const
+{
+    std::lock_guard lock(mutex_);
+    return statusTexts_;
+}
+
 void RecordingFrontend::queueAnswer(Answer answer)
 {
     std::lock_guard lock(mutex_);

@@ -30,6 +30,7 @@ public:
     void redrawPanel() override;
     void refreshProgram() override;
     void setCaption(const std::string& caption) override;
+    void setStatusText(const std::string& text) override;
 
     // Scripted answers, taken in order; with none left a question is
     // answered with defaultAnswer.
@@ -51,6 +52,7 @@ public:
     std::vector<int> postedCommands() const;
     std::map<int, int> runningTimers() const; // id -> interval
     std::vector<std::string> captions() const;
+    std::vector<std::string> statusTexts() const;
     int disclaimerCount() const;
     int quitRequests() const;
     int panelRedraws() const;
@@ -65,6 +67,7 @@ private:
     std::vector<int> pending_;
     std::map<int, int> timers_;
     std::vector<std::string> captions_;
+    std::vector<std::string> statusTexts_;
     std::deque<Answer> answers_;
     int disclaimers_ = 0;
     int quits_ = 0;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -80,6 +81,17 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error)
                 error = arg + " needs a count";
                 return false;
             }
+        } else if (arg == "--return-after" && hasValue) {
+            if (!parseCount(argv[++i], o.returnAfterMs)) {
+                error = arg + " needs milliseconds";
+                return false;
+            }
+        } else if (arg == "--link" && hasValue) {
+            o.linkPath = argv[++i];
+            if (o.linkPath.empty()) {
+                error = "--link needs a path";
+                return false;
+            }
         } else if (arg == "--servo") {
             o.servo = true;
         } else if (arg == "--sensor-never") {
@@ -95,6 +107,12 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error)
             error = "unknown or incomplete option " + arg;
             return false;
         }
+    }
+    // A line that comes back gets a new pseudo-terminal: only a link keeps
+    // its name for the program that reconnects.
+    if (o.returnAfterMs >= 0 && (o.dropAfter < 0 || o.linkPath.empty())) {
+        error = "--return-after needs --drop-after and --link";
+        return false;
     }
     return true;
 }
@@ -138,6 +156,14 @@ bool BoardEmulator::open()
 {
     if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0)
         return false;
+    if (!openLine())
+        return false;
+    return true;
+}
+
+// A fresh pseudo-terminal, and the link pointed at it.
+bool BoardEmulator::openLine()
+{
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0)
         return false;
@@ -147,16 +173,33 @@ bool BoardEmulator::open()
         closeFd(master_);
         return false;
     }
-    path_ = name;
     slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios tio{};
     if (slave_ < 0 || tcgetattr(slave_, &tio) != 0) {
-        closeLine();
+        closeFd(slave_);
+        closeFd(master_);
         return false;
     }
     // Raw from the start: an echoing line would send commands straight back.
     cfmakeraw(&tio);
     tcsetattr(slave_, TCSANOW, &tio);
+    // The name handed out stays the first one: only a link keeps it.
+    if (options_.linkPath.empty()) {
+        if (path_.empty())
+            path_ = name;
+        return true;
+    }
+    // Replaced in one step, so a reconnecting program never sees a half-made link.
+    const std::string temp = options_.linkPath + ".new";
+    ::unlink(temp.c_str());
+    if (::symlink(name, temp.c_str()) != 0 || ::rename(temp.c_str(), options_.linkPath.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        closeFd(slave_);
+        closeFd(master_);
+        return false;
+    }
+    if (path_.empty())
+        path_ = options_.linkPath;
     return true;
 }
 
@@ -198,13 +241,52 @@ void BoardEmulator::dropLine()
 
 void BoardEmulator::closeLine()
 {
+    const bool wasOpen = master_ >= 0;
     closeFd(slave_);
     closeFd(master_);
+    // An unplugged adapter takes its device name with it.
+    if (wasOpen && !options_.linkPath.empty())
+        ::unlink(options_.linkPath.c_str());
     if (!path_.empty())
         dropped_ = true;
 }
 
 void BoardEmulator::serve()
+{
+    for (;;) {
+        serveLine();
+        const bool comesBack = cablePulled_ && options_.returnAfterMs >= 0 &&
+                               !options_.linkPath.empty() && returns_ == 0;
+        if (stopRequested_ || !comesBack || !waitForReturn() || !openLine())
+            break;
+        cablePulled_ = false;
+        pending_.clear();
+        packet_.clear();
+        sensorDue_.reset();
+        ++returns_;
+        logEvent("returned");
+    }
+    if (dropRequested_)
+        closeLine();
+}
+
+// The pause of a pulled cable; false when a stop came first.
+bool BoardEmulator::waitForReturn()
+{
+    using clock = std::chrono::steady_clock;
+    const auto due = clock::now() + std::chrono::milliseconds(options_.returnAfterMs);
+    while (!stopRequested_) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(due - clock::now()).count();
+        if (left <= 0)
+            return true;
+        pollfd wake{wake_[0], POLLIN, 0};
+        poll(&wake, 1, static_cast<int>(left));
+    }
+    return false;
+}
+
+void BoardEmulator::serveLine()
 {
     char buffer[256];
     while (!stopRequested_ && master_ >= 0) {
@@ -218,8 +300,30 @@ void BoardEmulator::serve()
                 handleBytes(buffer, static_cast<size_t>(n));
         }
     }
-    if (dropRequested_)
-        closeLine();
+}
+
+void BoardEmulator::countMessage()
+{
+    ++messages_;
+    if (options_.dropAfter < 0 || returns_ > 0 || messages_ < options_.dropAfter || master_ < 0)
+        return;
+    // Give the last answer time to be read: a hang-up discards unread input.
+    std::this_thread::sleep_for(std::chrono::milliseconds(kDropGraceMs));
+    closeLine();
+    cablePulled_ = true;
+    logEvent("dropped");
+}
+
+void BoardEmulator::logEvent(const char* event)
+{
+    if (!sink_)
+        return;
+    char line[96];
+    if (options_.json)
+        std::snprintf(line, sizeof line, "{\"t_ms\":%ld,\"event\":\"%s\"}", sinceStartMs(), event);
+    else
+        std::snprintf(line, sizeof line, "%8ld ms  line %s", sinceStartMs(), event);
+    sink_(line);
 }
 
 void BoardEmulator::handleBytes(const char* data, size_t size)
@@ -263,11 +367,7 @@ void BoardEmulator::handleCommand(const std::string& command)
     }
     if (sink_)
         sink_(formatRecord(record, options_.json));
-    if (options_.dropAfter >= 0 && number >= options_.dropAfter) {
-        // Give the last answer time to be read: a hang-up discards unread input.
-        std::this_thread::sleep_for(std::chrono::milliseconds(kDropGraceMs));
-        closeLine();
-    }
+    countMessage();
 }
 
 long BoardEmulator::sinceStartMs() const
@@ -300,6 +400,7 @@ void BoardEmulator::handleServoByte(char c)
             record.tMs = sinceStartMs();
             addServoRecord(record);
             packet_.clear();
+            countMessage();
         }
         return;
     }
@@ -307,9 +408,12 @@ void BoardEmulator::handleServoByte(char c)
         handleCommand(pending_);
         pending_.clear();
     } else if (c == '\n') {
-        if (!pending_.empty())
+        const bool text = !pending_.empty();
+        if (text)
             handleServoText(pending_);
         pending_.clear();
+        if (text)
+            countMessage();
     } else if (pending_.size() < 256) {
         pending_ += c;
     }

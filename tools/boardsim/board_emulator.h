@@ -2,7 +2,9 @@
 // An emulated relay board on a pseudo-terminal: answers "OK" to every
 // command that ends in a carriage return, keeps the state of relays 1..10,
 // and records each command with its time. It can fall silent or hang up
-// after a number of commands, to exercise the controller's recovery.
+// after a number of commands, to exercise the controller's recovery, and
+// come back later at the same path, as a board whose cable is plugged in
+// again.
 #include "servo_bus.h"
 
 #include <array>
@@ -22,7 +24,14 @@ constexpr int kRelayCount = 10;
 struct Options {
     bool echo = false;     // two bytes of the command before "OK"
     int silentAfter = -1;  // answer no command after this many (-1: always answer)
-    int dropAfter = -1;    // close the line after this many commands (-1: never)
+    // Close the line after this many messages (relay commands, and with
+    // the servo side also packets and texts); -1: never.
+    int dropAfter = -1;
+    // After a drop, a new line this many ms later (-1: never); only once.
+    int returnAfterMs = -1;
+    // A symbolic link to the line, removed while it is dropped: the stable
+    // device name a serial adapter would have.
+    std::string linkPath;
     bool json = false;     // log lines as JSON objects
     std::string relayId = "0123456789"; // character naming relay n is relayId[n - 1]
     // The extended interface too: servo packets and the "PCP"/"PCS" texts.
@@ -56,6 +65,7 @@ public:
 
     // Creates the pseudo-terminal; false when the system refuses one.
     bool open();
+    // Where to connect: the link when one is asked for, else the line.
     const std::string& devicePath() const { return path_; }
 
     // Serves commands on a thread of its own, or on the caller's thread
@@ -73,6 +83,8 @@ public:
     std::array<bool, kRelayCount> relays() const;
     int commandCount() const;
     bool dropped() const { return dropped_; }
+    // Lines opened again after a drop.
+    int returns() const { return returns_; }
     // What the extended interface side received, and each servo's state.
     std::vector<ServoRecord> servoRecords() const;
     ServoState servo(int id) const;
@@ -92,12 +104,18 @@ private:
     void apply(const std::string& command, CommandRecord& record);
     int relayOf(char c) const;
     void closeLine();
+    bool openLine();
+    void serveLine();
+    void countMessage();
+    bool waitForReturn();
+    void logEvent(const char* event);
 
     Options options_;
     int master_ = -1;
     int slave_ = -1;  // held open so the line never hangs up between clients
     int wake_[2] = {-1, -1};
     std::string path_;
+    int messages_ = 0; // serving thread only
     std::string pending_;
     const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     mutable std::mutex mutex_;
@@ -109,6 +127,8 @@ private:
     std::array<bool, kRelayCount> relays_{};
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> dropped_{false};
+    std::atomic<bool> cablePulled_{false};
+    std::atomic<int> returns_{0};
     std::atomic<bool> dropRequested_{false};
     std::atomic<bool> serving_{false};
     std::function<void(const std::string&)> sink_;

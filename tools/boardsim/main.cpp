@@ -1,6 +1,9 @@
 // boardsim: an emulated relay board on a pseudo-terminal (with --servo
 // also the extended interface board and its servos). The first line
 // of output is the device to connect to; then one line per command.
+// --drop-after N pulls the cable after N messages; with --link the line
+// is reached through a link that vanishes with it and, with
+// --return-after MS, comes back pointing at a new line.
 #include "board_emulator.h"
 
 #include <csignal>
@@ -26,6 +29,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr,
                      "boardsim: %s\nusage: boardsim [--echo] [--silent-after N] [--drop-after N] "
                      "[--json] [--relay-id CHARS]\n"
+                     "                [--link PATH [--return-after MS]]\n"
                      "                [--servo [--sensor-after MS | --sensor-never]]\n",
                      error.c_str());
         return 2;

@@ -191,6 +191,24 @@ void ConsoleFrontend::setMessageObserver(std::function<void(const std::string&)>
     observer_ = std::move(observer);
 }
 
+void ConsoleFrontend::setStatusText(const std::string& text)
+{
+    std::function<void(const std::string&)> observer;
+    {
+        std::lock_guard lock(mutex_);
+        observer = statusObserver_;
+    }
+    print("[status] " + text);
+    if (observer)
+        observer(text);
+}
+
+void ConsoleFrontend::setStatusObserver(std::function<void(const std::string&)> observer)
+{
+    std::lock_guard lock(mutex_);
+    statusObserver_ = std::move(observer);
+}
+
 ConsoleFrontend::Options ConsoleFrontend::takeOptions(std::vector<std::string>& args)
 {
     Options options;

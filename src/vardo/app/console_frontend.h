@@ -42,6 +42,8 @@ public:
     void redrawPanel() override {}
     void refreshProgram() override {}
     void setCaption(const std::string& caption) override;
+    // Printed as "[status] text"; there is no status bar to keep it in.
+    void setStatusText(const std::string& text) override;
 
     // Every message shown, in order (for --json reports).
     std::vector<std::string> messages() const;
@@ -50,6 +52,8 @@ public:
     bool waitForQuit(int timeoutMs) const;
     // Called for each message as it is shown (for example to print a JSON trace line).
     void setMessageObserver(std::function<void(const std::string&)> observer);
+    // Called for each status text as it is set.
+    void setStatusObserver(std::function<void(const std::string&)> observer);
 
     // Parses and removes --yes, --no, --agree from args.
     static Options takeOptions(std::vector<std::string>& args);
@@ -65,6 +69,7 @@ private:
     mutable std::condition_variable wake_;
     std::vector<std::string> messages_;
     std::function<void(const std::string&)> observer_;
+    std::function<void(const std::string&)> statusObserver_;
     struct Timer {
         int intervalMs;
         std::chrono::steady_clock::time_point due;

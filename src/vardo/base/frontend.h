@@ -42,6 +42,9 @@ public:
     virtual void redrawPanel() = 0;
     virtual void refreshProgram() = 0;
     virtual void setCaption(const std::string& caption) = 0;
+    // The state line of the status bar (a board's link, for example). Any
+    // thread may call it; a frontend without a status bar ignores it.
+    virtual void setStatusText(const std::string& /*text*/) {}
 
     void setTimerHandler(Handler handler) { timerHandler_ = std::move(handler); }
     void setCommandHandler(Handler handler) { commandHandler_ = std::move(handler); }

@@ -87,6 +87,8 @@ constexpr std::array<SettingKey, size_t(Count)> kTable = {{
     key(UsbRelayId, O, "USB", "RELAY_ID", S, "0123456789"),
     family(UsbPointTime, O, "USB", "POINT_TIME%d", I, "2", 1, 8),
     key(UsbCrossTime, O, "USB", "CROSS_TIME", I, "8"),
+    // Off keeps a lost board lost until the next reconnection attempt of an action.
+    key(UsbAutoReconnect, O, "USB", "AUTO_RECONNECT", I, "0"),
     key(CaptureSuppressMessage, O, "CAPTURE", "SURPRESS_MESSAGE", I, "0"),
     key(CaptureDevice, O, "CAPTURE", "DEVICE", I, "-1"),
     key(CaptureResolution, O, "CAPTURE", "RESOLUTION", S, "320,240"),

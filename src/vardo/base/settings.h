@@ -66,6 +66,7 @@ enum class SettingId : int {
     UsbRelayId,
     UsbPointTime, // POINT_TIME1..8
     UsbCrossTime,
+    UsbAutoReconnect,
     CaptureSuppressMessage,
     CaptureDevice,
     CaptureResolution,

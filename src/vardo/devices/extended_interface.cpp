@@ -2,6 +2,7 @@
 
 #include "common/string_table.h"
 #include "vardo/base/controller_codes.h"
+#include "vardo/devices/link_status.h"
 #include "vardo/devices/usb_commands.h"
 #include "vardo/devices/usb_settings.h"
 
@@ -41,12 +42,16 @@ int directionOf(int code)
 
 ExtendedInterface::ExtendedInterface(Frontend& frontend, PortOpener& opener, Settings settings,
                                      ExtendedTiming timing)
-    : frontend_(frontend), opener_(opener), ini_(std::move(settings)), timing_(timing)
+    : frontend_(frontend), opener_(opener), ini_(std::move(settings)), timing_(timing),
+      reconnector_(
+          timing.reconnect, [this] { return backgroundAttempt(); },
+          [this](int delayMs) { frontend_.setStatusText(linkLostText(Board::Extended, delayMs)); })
 {
 }
 
 ExtendedInterface::~ExtendedInterface()
 {
+    reconnector_.stop();
     std::lock_guard lock(mutex_);
     line_.reset();
 }
@@ -92,6 +97,10 @@ void ExtendedInterface::wait(int ms) const
 
 bool ExtendedInterface::initExtendedInterface()
 {
+    reconnector_.stop();
+    reconnector_.resume();
+    lost_ = false;
+    autoReconnect_ = ini_.getInt(SettingId::UsbAutoReconnect) == 1;
     const ServoSettings s = ServoSettings::load(ini_);
     std::shared_ptr<ExtendedLine> opened;
     {
@@ -156,14 +165,81 @@ void ExtendedInterface::sendStartActions(const ServoSettings& s)
 
 void ExtendedInterface::closeExtendedInterface()
 {
+    reconnector_.stop();
     const ServoSettings s = settings();
     if (servoDriven(s.speedServo))
         sendPacket(torquePacket(servoId(s.speedServo), false));
     for (int id = 1; id <= kMaxServoId; ++id)
         frontend_.killTimer(kFirstTimer + id);
     busyBits_ = 0;
+    lost_ = false;
     std::lock_guard lock(mutex_);
     line_.reset();
+}
+
+bool ExtendedInterface::deliver(const std::string& bytes)
+{
+    std::shared_ptr<ExtendedLine> l = line();
+    if (!l)
+        return false;
+    if (l->write(bytes))
+        return true;
+    // The relay board's port: its own recovery covers it.
+    if (l->shared())
+        return false;
+    // While the background brings the board back, fail at once.
+    if (lost_ && reconnector_.active())
+        return false;
+    if (reopenLine(l)) {
+        std::shared_ptr<ExtendedLine> again = line();
+        if (again && again->write(bytes)) {
+            if (lost_.exchange(false) && autoReconnect_)
+                frontend_.setStatusText(linkBackText(Board::Extended));
+            return true;
+        }
+    }
+    lost_ = true;
+    if (autoReconnect_)
+        reconnector_.begin();
+    return false;
+}
+
+bool ExtendedInterface::reopenLine(const std::shared_ptr<ExtendedLine>& failed)
+{
+    std::lock_guard reopen(reopenMutex_);
+    {
+        std::lock_guard lock(mutex_);
+        // Another thread reopened it meanwhile, or the interface was closed.
+        if (line_ != failed)
+            return line_ != nullptr;
+    }
+    failed->close();
+    const ServoSettings s = settings();
+    std::unique_ptr<ByteStream> stream = opener_.openPort(s.comNo, s.baudRate);
+    if (!stream)
+        return false;
+    stream->setRts(true);
+    stream->setDtr(true);
+    auto fresh = std::make_shared<OwnLine>(std::move(stream));
+    std::lock_guard lock(mutex_);
+    if (line_ != failed)
+        return false;
+    line_ = std::move(fresh);
+    return true;
+}
+
+bool ExtendedInterface::backgroundAttempt()
+{
+    frontend_.setStatusText(linkRetryingText(Board::Extended));
+    std::shared_ptr<ExtendedLine> l = line();
+    // Closed meanwhile, or an action's own reconnection brought it back.
+    if (!l || !lost_)
+        return true;
+    if (!reopenLine(l))
+        return false;
+    lost_ = false;
+    frontend_.setStatusText(linkBackText(Board::Extended));
+    return true;
 }
 
 void ExtendedInterface::sendPacket(const ServoPacket& packet)
@@ -177,7 +253,7 @@ void ExtendedInterface::sendPacket(const ServoPacket& packet)
     }
     if (!l)
         return;
-    l->write(packet.text());
+    deliver(packet.text());
     if (traffic)
         traffic(packet.hex());
 }
@@ -193,7 +269,7 @@ bool ExtendedInterface::writeText(const std::string& text)
     }
     if (!l)
         return false;
-    const bool ok = l->write(text);
+    const bool ok = deliver(text);
     if (traffic) {
         std::string shown = text;
         while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))

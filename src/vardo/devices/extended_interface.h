@@ -13,6 +13,7 @@
 #include "vardo/base/settings.h"
 #include "vardo/devices/extended_line.h"
 #include "vardo/devices/extended_settings.h"
+#include "vardo/devices/link_reconnector.h"
 #include "vardo/devices/servo_packet.h"
 #include "vardo/devices/usb_controller.h"
 
@@ -30,6 +31,7 @@ struct ExtendedTiming {
     int torqueOffMs = 1000;      // a servo move's torque-off timer
     int sensorPollMs = 100;      // one look for the sensor's "OK"
     int speedOutputOpenMs = 200; // the board settles before its first speed command
+    ReconnectDelays reconnect;   // background reconnection ([USB] AUTO_RECONNECT)
 };
 
 // What the interface needs from the rest of the program. Every member may
@@ -76,6 +78,9 @@ public:
     bool sensorAnswered() override;
     void turnTable(int track, bool reversed) override;
     bool takeAction(int code, const std::string& command) override;
+    // Its own line failed and the reconnection after it too; cleared when
+    // a later one works.
+    bool linkLost() const override { return lost_; }
 
     // A controller action on its servo (codes 0..10).
     void servoAction(int code);
@@ -111,6 +116,11 @@ public:
 private:
     std::shared_ptr<ExtendedLine> line() const;
     bool writeText(const std::string& text);
+    // Writes one message; a failed write on its own line reopens the port
+    // once and writes again.
+    bool deliver(const std::string& bytes);
+    bool reopenLine(const std::shared_ptr<ExtendedLine>& failed);
+    bool backgroundAttempt();
     void speedOutput(double fraction, int direction);
     int actionAngle(int code, const ServoSettings& s, int& setting) const;
     void setBusy(int id, bool busy);
@@ -137,6 +147,12 @@ private:
     std::atomic<int> position_{kStartPosition};
     std::atomic<int> tableState_{0};
     std::atomic<int> latch_{0};
+
+    std::mutex reopenMutex_; // one reopening at a time
+    std::atomic<bool> lost_{false};
+    std::atomic<bool> autoReconnect_{false};
+    // Last member: its worker uses the others and is stopped first.
+    LinkReconnector reconnector_;
 };
 
 } // namespace vardo::devices

@@ -17,19 +17,25 @@ bool OwnLine::write(const std::string& bytes)
 {
     std::lock_guard lock(mutex_);
     const int n = int(bytes.size());
-    return stream_->writeBytes(bytes.data(), n) == n;
+    return stream_ && stream_->writeBytes(bytes.data(), n) == n;
 }
 
 int OwnLine::bytesWaiting()
 {
     std::lock_guard lock(mutex_);
-    return stream_->bytesWaiting();
+    return stream_ ? stream_->bytesWaiting() : -1;
 }
 
 int OwnLine::read(void* buffer, int n)
 {
     std::lock_guard lock(mutex_);
-    return stream_->readBytes(buffer, n);
+    return stream_ ? stream_->readBytes(buffer, n) : 0;
+}
+
+void OwnLine::close()
+{
+    std::lock_guard lock(mutex_);
+    stream_.reset();
 }
 
 bool SharedUsbLine::write(const std::string& bytes)

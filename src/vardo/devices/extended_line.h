@@ -21,6 +21,10 @@ public:
     virtual int read(void* buffer, int n) = 0;
     // Whether this line is the USB I/O controller's port.
     virtual bool shared() const = 0;
+    // Lets go of the port now, even while other threads still hold this
+    // line: a device opened for one user at a time cannot be opened again
+    // before that. Later calls fail.
+    virtual void close() {}
 
     // Drops whatever has arrived and was not read.
     void discardInput();
@@ -33,6 +37,7 @@ public:
     int bytesWaiting() override;
     int read(void* buffer, int n) override;
     bool shared() const override { return false; }
+    void close() override;
 
 private:
     std::mutex mutex_;

@@ -2,6 +2,7 @@
 
 #include "common/string_table.h"
 #include "vardo/base/settings.h"
+#include "vardo/devices/link_status.h"
 #include "vardo/devices/usb_commands.h"
 
 #include <algorithm>
@@ -25,12 +26,16 @@ UsbController::UsbController(Frontend& frontend, PortOpener& opener, std::string
       pwm_({[this](const std::string& c) { writePulse(c); },
             [this](const std::string& c) { return !connected_ || sendCommand(c); },
             [this] { return presentSpeed(); }, [this] { fadeStep(); }},
-           timing.pwmRestartMs)
+           timing.pwmRestartMs),
+      reconnector_(
+          timing.reconnect, [this] { return backgroundAttempt(); },
+          [this](int delayMs) { frontend_.setStatusText(linkLostText(Board::Usb, delayMs)); })
 {
 }
 
 UsbController::~UsbController()
 {
+    reconnector_.stop();
     pwm_.stop();
     std::lock_guard lock(portMutex_);
     closeStream();
@@ -107,6 +112,9 @@ void UsbController::closeStream() { stream_.reset(); }
 
 bool UsbController::initController()
 {
+    reconnector_.stop();
+    reconnector_.resume();
+    lost_ = false;
     pwm_.stop();
     loadSettings();
     const UsbSettings s = settings();
@@ -199,7 +207,7 @@ bool UsbController::sendAction(int code)
     }
     ActionRouter* router = router_;
     if (router && router->isOpen() && router->takeAction(code, command.text))
-        return true;
+        return !router->linkLost();
     if (!connected_)
         return true;
     return sendCommand(command.text);
@@ -245,6 +253,8 @@ bool UsbController::setRelay(int relay, bool on)
 
 void UsbController::shutdownController()
 {
+    // Before any lock: the worker's attempt takes the port lock.
+    reconnector_.stop();
     bool portOpen;
     {
         std::lock_guard lock(portMutex_);
@@ -273,6 +283,7 @@ void UsbController::shutdownController()
     std::lock_guard lock(portMutex_);
     closeStream();
     connected_ = false;
+    lost_ = false;
 }
 
 bool UsbController::onTimer(int timerId)
@@ -329,10 +340,41 @@ bool UsbController::sendCommandLocked(const std::string& command)
 {
     if (exchangeLocked(command) == Reply::Ok)
         return true;
-    if (command == kHelloCommand || !reconnectLocked())
+    if (command == kHelloCommand)
         return false;
+    // While the background brings the board back, a command fails at once
+    // instead of racing it for the port.
+    if (lost_ && reconnector_.active())
+        return false;
+    if (!reconnectLocked()) {
+        lineLost();
+        return false;
+    }
+    if (lost_.exchange(false) && settings().autoReconnect)
+        frontend_.setStatusText(linkBackText(Board::Usb));
     // The command itself was never confirmed: send it once more on the new line.
     return exchangeLocked(command) == Reply::Ok;
+}
+
+void UsbController::lineLost()
+{
+    lost_ = true;
+    if (settings().autoReconnect)
+        reconnector_.begin();
+}
+
+bool UsbController::backgroundAttempt()
+{
+    frontend_.setStatusText(linkRetryingText(Board::Usb));
+    std::lock_guard lock(portMutex_);
+    // An action's own reconnection may have brought it back meanwhile.
+    if (!lost_)
+        return true;
+    if (!reconnectLocked())
+        return false;
+    lost_ = false;
+    frontend_.setStatusText(linkBackText(Board::Usb));
+    return true;
 }
 
 UsbController::Reply UsbController::exchange(const std::string& command)

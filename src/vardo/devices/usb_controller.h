@@ -9,6 +9,7 @@
 // lock, so no thread can take another's "OK".
 #include "vardo/base/frontend.h"
 #include "vardo/devices/byte_stream.h"
+#include "vardo/devices/link_reconnector.h"
 #include "vardo/devices/pwm_driver.h"
 #include "vardo/devices/usb_log.h"
 #include "vardo/devices/usb_settings.h"
@@ -41,6 +42,8 @@ public:
     // True when the extended interface took the action, so nothing is sent
     // to the relay board.
     virtual bool takeAction(int code, const std::string& command) = 0;
+    // True while its line is lost (a taken action then did not arrive).
+    virtual bool linkLost() const { return false; }
 };
 
 // Reply polling and worker pauses. The defaults are the board's; tests
@@ -50,6 +53,7 @@ struct UsbTiming {
     int polls = 50;          // polls before giving up (5 s)
     int busyTimerMs = 1000;  // a point output stays busy after a pulse
     int pwmRestartMs = 500;  // pause before the driver changes direction
+    ReconnectDelays reconnect; // background reconnection ([USB] AUTO_RECONNECT)
 };
 
 class UsbController {
@@ -104,6 +108,10 @@ public:
     int sharedBytesWaiting();
     int readShared(void* buffer, int n);
     bool reconnecting() const { return reconnecting_; }
+    // The board stopped answering and the reconnection after it failed;
+    // cleared when a later reconnection works.
+    bool linkLost() const { return lost_; }
+    bool reconnectingInBackground() const { return reconnector_.active(); }
     bool pwmActive() const { return pwm_.active(); }
     int pwmDirection() const { return pwm_.direction(); }
     bool pointBusy(int k) const { return busy_[static_cast<size_t>(k)]; }
@@ -131,6 +139,9 @@ private:
     void writePulse(const std::string& command);
     bool writeLocked(const std::string& command);
     bool reconnectLocked();
+    // The one reconnection after a silent command failed.
+    void lineLost();
+    bool backgroundAttempt();
     void sendStartPulses();
     double presentSpeed();
     void fadeStep();
@@ -151,6 +162,7 @@ private:
     std::function<void(const std::string&)> observer_; // guarded by portMutex_
     std::atomic<bool> connected_{false};
     std::atomic<bool> reconnecting_{false};
+    std::atomic<bool> lost_{false};
     std::atomic<bool> waitResponse_{true};
     std::array<std::atomic<bool>, UsbSettings::kMaxPoints> busy_{};
     std::atomic<int> optionBits_{0};
@@ -162,6 +174,8 @@ private:
     std::function<void()> fadeStep_;
     UsbLog log_;
     PwmDriver pwm_;
+    // Last member: its worker uses the others and is stopped first.
+    LinkReconnector reconnector_;
 };
 
 } // namespace vardo::devices

@@ -43,6 +43,7 @@ UsbSettings UsbSettings::load(const std::string& ini)
     s.pwmForward = pwm[0];
     s.pwmBackward = pwm[1];
     s.debugLog = settings.getInt(SettingId::DebugUsb) == 1;
+    s.autoReconnect = settings.getInt(SettingId::UsbAutoReconnect) == 1;
     return s;
 }
 

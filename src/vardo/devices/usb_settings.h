@@ -25,6 +25,8 @@ struct UsbSettings {
     char pwmForward = '8';
     char pwmBackward = '9';
     bool debugLog = false;
+    // Keep trying in the background when the board is lost.
+    bool autoReconnect = false;
 
     char relayChar(int relay) const { return relayId[static_cast<size_t>(relay - 1)]; }
 

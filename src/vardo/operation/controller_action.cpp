@@ -63,6 +63,11 @@ void Controller::setPointInModel(int k, bool branch)
         pointSetter_(k, branch);
 }
 
+bool Controller::toBoards() const
+{
+    return !simulation.load() || boardsInSimulation.load();
+}
+
 bool Controller::performAction(int code, bool send)
 {
     if (code < 0 || code > kLastAction)
@@ -73,7 +78,7 @@ bool Controller::performAction(int code, bool send)
     if (code >= ActionPoint1Straight && code <= ActionPoint4Branch)
         switchPoint(code);
     frontend_.redrawPanel();
-    const bool toDevice = send && !simulation.load() && devices_ != nullptr;
+    const bool toDevice = send && toBoards() && devices_ != nullptr;
     bool ok = true;
     if (toDevice)
         ok = devices_->sendAction(code);
@@ -97,7 +102,7 @@ bool Controller::setRelay(int relay, bool on)
     frontend_.redrawPanel();
     if (relayHook_)
         relayHook_(relay, on);
-    const bool toDevice = !simulation.load() && devices_ != nullptr;
+    const bool toDevice = toBoards() && devices_ != nullptr;
     bool ok = true;
     if (toDevice)
         ok = devices_->setRelay(relay, on);

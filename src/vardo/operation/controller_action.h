@@ -52,6 +52,9 @@ public:
     void publishStatus();
 
     std::atomic<bool> simulation{false};
+    // The boards still get actions and relays while the train is simulated
+    // (a bench test of the boards without a camera).
+    std::atomic<bool> boardsInSimulation{false};
     // On a turntable layout actions 9 and 10 switch the turntable power.
     std::atomic<bool> turntableLayout{false};
 
@@ -64,6 +67,7 @@ public:
 
 private:
     static int stateAfter(int bits, int code);
+    bool toBoards() const;
     void switchPoint(int code);
 
     Frontend& frontend_;

@@ -225,6 +225,10 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     // Posted commands reach the window's dispatcher, which hands the
     // core's own to the assembly.
     frontend_.setCommandHandler([this](int id) { onCommand(id); });
+    frontend_.setStatusSink([this](const QString& text) {
+        if (statusText_)
+            statusText_->setText(text);
+    });
     frontend_.setProgramRefresh([this] {
         if (programView_)
             programView_->update();

@@ -263,4 +263,12 @@ void QtFrontend::setCaption(const std::string& caption)
     });
 }
 
+void QtFrontend::setStatusText(const std::string& text)
+{
+    later([this, text] {
+        if (statusSink_)
+            statusSink_(QString::fromStdString(text));
+    });
+}
+
 } // namespace vardo::ui

@@ -29,6 +29,8 @@ public:
     void setQuitHandler(std::function<void()> quit) { quit_ = std::move(quit); }
     void setPanelRedraw(std::function<void()> redraw) { panelRedraw_ = std::move(redraw); }
     void setProgramRefresh(std::function<void()> refresh) { programRefresh_ = std::move(refresh); }
+    // Shows a status text (on the user-interface thread).
+    void setStatusSink(std::function<void(const QString&)> sink) { statusSink_ = std::move(sink); }
 
     using Frontend::ask;
     using Frontend::showMessage;
@@ -43,6 +45,7 @@ public:
     void redrawPanel() override;
     void refreshProgram() override;
     void setCaption(const std::string& caption) override;
+    void setStatusText(const std::string& text) override;
 
     bool timerRunning(int timerId) const;
     int timerInterval(int timerId) const;
@@ -64,6 +67,7 @@ private:
     std::function<void()> quit_;
     std::function<void()> panelRedraw_;
     std::function<void()> programRefresh_;
+    std::function<void(const QString&)> statusSink_;
     std::map<int, QTimer*> timers_;
     std::mutex pendingMutex_;
     std::set<std::shared_ptr<Pending>> pending_;

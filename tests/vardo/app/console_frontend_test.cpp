@@ -154,6 +154,20 @@ TEST(ConsoleFrontendTest, MessagesAreRecordedPrefixedAndObserved)
     EXPECT_EQ(observed, fe.messages());
 }
 
+TEST(ConsoleFrontendTest, StatusTextsArePrintedAndObservedButAreNoMessages)
+{
+    ConsoleFrontend::Options o;
+    ConsoleFrontend fe(o);
+    std::vector<std::string> observed;
+    fe.setStatusObserver([&](const std::string& t) { observed.push_back(t); });
+    ::testing::internal::CaptureStderr();
+    fe.setStatusText("標準インタフェイスに再接続しました");
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("[status] 標準インタフェイスに再接続しました"), std::string::npos);
+    EXPECT_EQ(observed, (std::vector<std::string>{"標準インタフェイスに再接続しました"}));
+    EXPECT_TRUE(fe.messages().empty());
+}
+
 TEST(ConsoleFrontendTest, QuitIsSeenByWaiters)
 {
     ConsoleFrontend fe(quiet());

@@ -192,6 +192,7 @@ const IndexedDefault kIndexedDefaults[] = {
     {SettingId::UsbRelayId, 0, "USB", "RELAY_ID", "0123456789"},
     {SettingId::UsbPointTime, 1, "USB", "POINT_TIME1", "2"},
     {SettingId::UsbCrossTime, 0, "USB", "CROSS_TIME", "8"},
+    {SettingId::UsbAutoReconnect, 0, "USB", "AUTO_RECONNECT", "0"},
     {SettingId::CaptureSuppressMessage, 0, "CAPTURE", "SURPRESS_MESSAGE", "0"},
     {SettingId::CaptureDevice, 0, "CAPTURE", "DEVICE", "-1"},
     {SettingId::CaptureResolution, 0, "CAPTURE", "RESOLUTION", "320,240"},

@@ -1,9 +1,11 @@
 #include "board_emulator.h"
 
+#include "temp_dir.h"
 #include "vardo/devices/serial_port.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 namespace boardsim {
@@ -49,6 +51,104 @@ TEST(BoardEmulatorTest, ParsesOptions)
     }
     const char* incomplete[] = {"boardsim", "--drop-after"};
     EXPECT_FALSE(parseOptions(2, const_cast<char**>(incomplete), o, error));
+}
+
+TEST(BoardEmulatorTest, ReturningLineNeedsADropAndALink)
+{
+    const char* good[] = {"boardsim", "--drop-after", "3", "--link", "/tmp/x", "--return-after", "50"};
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parseOptions(7, const_cast<char**>(good), o, error)) << error;
+    EXPECT_EQ(o.returnAfterMs, 50);
+    EXPECT_EQ(o.linkPath, "/tmp/x");
+    // A new pseudo-terminal has a new name: without a link nobody finds it.
+    const char* noLink[] = {"boardsim", "--drop-after", "3", "--return-after", "50"};
+    Options other;
+    EXPECT_FALSE(parseOptions(5, const_cast<char**>(noLink), other, error));
+    const char* noDrop[] = {"boardsim", "--link", "/tmp/x", "--return-after", "50"};
+    Options third;
+    EXPECT_FALSE(parseOptions(5, const_cast<char**>(noDrop), third, error));
+}
+
+// Waits for a condition the serving thread brings about.
+template <typename Condition> bool eventually(Condition done, int timeoutMs = 3000)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+TEST(BoardEmulatorTest, PulledLineVanishesFromItsLinkAndComesBackThere)
+{
+    vardo::testing::TempDir dir;
+    Options o;
+    o.dropAfter = 2;
+    o.returnAfterMs = 100;
+    o.linkPath = dir.file("ttyBoard");
+    BoardEmulator board(o);
+    ASSERT_TRUE(board.open());
+    EXPECT_EQ(board.devicePath(), o.linkPath);
+    ASSERT_TRUE(board.start());
+    auto port = SerialPort::open(board.devicePath(), 9600);
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(exchange(*port, "AT\r"), "OK\r\n");
+    EXPECT_EQ(exchange(*port, "PCR01R10\r"), "OK\r\n");
+    ASSERT_TRUE(eventually([&] { return board.dropped(); }));
+    EXPECT_EQ(port->bytesWaiting(), -1);
+    const char kProbe[] = "AT\r";
+    EXPECT_EQ(port->writeBytes(kProbe, 3), 0);
+    // Back at the same name, and served for good: the drop happens once.
+    ASSERT_TRUE(eventually([&] { return board.returns() == 1; }));
+    port.reset();
+    auto again = SerialPort::open(board.devicePath(), 9600);
+    ASSERT_NE(again, nullptr);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(exchange(*again, "PCR61\r"), "OK\r\n") << i;
+    EXPECT_EQ(board.commandCount(), 6);
+    board.stop();
+}
+
+TEST(BoardEmulatorTest, LinkIsGoneWhileTheLineIsDropped)
+{
+    vardo::testing::TempDir dir;
+    Options o;
+    o.dropAfter = 1;
+    o.linkPath = dir.file("ttyBoard");
+    BoardEmulator board(o);
+    ASSERT_TRUE(board.open());
+    ASSERT_TRUE(board.start());
+    auto port = SerialPort::open(board.devicePath(), 9600);
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(exchange(*port, "AT\r"), "OK\r\n");
+    ASSERT_TRUE(eventually([&] { return board.dropped(); }));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(o.linkPath)));
+    EXPECT_EQ(SerialPort::open(board.devicePath(), 9600), nullptr);
+    EXPECT_EQ(board.returns(), 0);
+}
+
+TEST(BoardEmulatorTest, ServoSideCountsPacketsAndTextsTowardsTheDrop)
+{
+    Options o;
+    o.servo = true;
+    o.dropAfter = 3;
+    BoardEmulator board(o);
+    ASSERT_TRUE(board.open());
+    ASSERT_TRUE(board.start());
+    auto port = SerialPort::open(board.devicePath(), 115200);
+    ASSERT_NE(port, nullptr);
+    // Torque on to servo 1, then a speed text: two messages, still there.
+    const unsigned char torque[] = {0xFA, 0xAF, 0x01, 0x00, 0x24, 0x01, 0x01, 0x01, 0x24};
+    EXPECT_EQ(port->writeBytes(torque, sizeof torque), int(sizeof torque));
+    EXPECT_EQ(port->writeBytes("PCP50\n", 6), 6);
+    ASSERT_TRUE(eventually([&] { return board.servoRecords().size() == 2; }));
+    EXPECT_FALSE(board.dropped());
+    EXPECT_EQ(port->writeBytes(torque, sizeof torque), int(sizeof torque));
+    ASSERT_TRUE(eventually([&] { return board.dropped(); }));
+    EXPECT_EQ(board.servoRecords().size(), 3u);
 }
 
 TEST(BoardEmulatorTest, KeepsRelayStateAndRecordsPulses)

@@ -90,6 +90,22 @@ TEST(ControllerAction, DevicesOnlyOutsideSimulation)
     EXPECT_FALSE(rig.controller.setRelay(6, true));
 }
 
+TEST(ControllerAction, BoardsInSimulationStillGetActionsAndRelays)
+{
+    Rig rig;
+    rig.controller.simulation = true;
+    rig.controller.boardsInSimulation = true;
+    rig.controller.performAction(ActionBackward);
+    rig.controller.performAction(ActionPoint1Branch, false); // not for the board in any mode
+    rig.controller.setRelay(7, true);
+    EXPECT_EQ(rig.devices.actions, std::vector<int>{ActionBackward});
+    EXPECT_EQ(rig.devices.relays, std::vector<int>{7});
+    const auto actions = rig.observer.trace().actions;
+    ASSERT_EQ(actions.size(), 2u);
+    EXPECT_TRUE(actions[0].second);
+    EXPECT_FALSE(actions[1].second);
+}
+
 TEST(ControllerAction, StatusIsPublishedWhileTheInterfaceIsOpen)
 {
     Rig rig;

@@ -35,6 +35,7 @@ struct RunOptions {
     std::string video;       // -i: detection on this file instead of simulation
     std::string calibration; // overrides [CALIBRATION] FILE_PATH
     bool simulate = false;
+    bool boards = false; // --boards: the simulated run drives the boards too
     int seconds = 0; // 0: no limit
     bool json = false;
     // -s: the outside-program interface; it drives the layout, so no
@@ -57,6 +58,8 @@ bool parseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::s
             o.calibration = args[++i];
         } else if (a == "--simulate") {
             o.simulate = true;
+        } else if (a == "--boards") {
+            o.boards = true;
         } else if (a == "-s") {
             o.sdk = true;
         } else if (a == "--clipboard" && more) {
@@ -79,6 +82,8 @@ bool parseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::s
         return error = "-i and --simulate exclude each other", false;
     if (o.video.empty() && !o.calibration.empty())
         return error = "--calibration needs -i", false;
+    if (o.boards && !o.simulate)
+        return error = "--boards needs --simulate", false;
     return true;
 }
 
@@ -281,6 +286,8 @@ int run(const std::vector<std::string>& arguments)
         }
     });
     frontend->setMessageObserver([&trace](const std::string& text) { trace.message(text); });
+    frontend->setStatusObserver([&trace](const std::string& text) { trace.device("status", text); });
+    rt->controller().boardsInSimulation = options.boards;
     rt->usb().setTrafficObserver([&trace](const std::string& text) { trace.device("usb", text); });
     const bool started =
         rt->start(options.sdk ? "-s" : "") == StartupOutcome::Started && rt->programLoaded();
@@ -308,7 +315,7 @@ int run(const std::vector<std::string>& arguments)
 }
 
 CommandRegistration reg("run",
-                        "[--program FILE] [--simulate | -i VIDEO [--calibration FILE.clb]] "
+                        "[--program FILE] [--simulate [--boards] | -i VIDEO [--calibration FILE.clb]] "
                         "[--seconds N] [-s [--clipboard TEXT]] [--json] [--speech-wav FILE.wav] [--agree] "
                         "[--yes|--no]  automatic operation without a window, with a trace",
                         &run);
