@@ -2,6 +2,7 @@
 // to the emulated board: median and 99th percentile over 1,000 actions,
 // against a baseline of the bare write and answer on the same line.
 #include "board_emulator.h"
+#include "quiet_frontend.h"
 #include "common/profile.h"
 #include "vardo/devices/serial_port.h"
 #include "vardo/devices/usb_controller.h"
@@ -18,27 +19,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class QuietFrontend : public vardo::Frontend {
-public:
-    void showMessage(const std::string& text, vardo::Icon) override
-    {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    vardo::Answer ask(const std::string&, vardo::Buttons, vardo::Icon) override
-    {
-        return vardo::Answer::Cancel;
-    }
-    bool showNotice(const std::string&) override { return false; }
-    bool showDisclaimer() override { return false; }
-    void postCommand(int) override {}
-    void startTimer(int, int) override {}
-    void killTimer(int) override {}
-    void requestQuit() override {}
-    void redrawPanel() override {}
-    void refreshProgram() override {}
-    void setCaption(const std::string&) override {}
-};
 
 constexpr int kActions = 1000;
 
@@ -101,7 +81,7 @@ void BM_ActionRoundTrip(benchmark::State& state)
     const std::string ini = folder + "/option.ini";
     common::Profile::writeString(ini, "SERIAL", "COM3", board.devicePath());
     common::Profile::writeInt(ini, "USB", "COM_NO", 3);
-    QuietFrontend frontend;
+    vardo::bench::QuietFrontend frontend;
     vardo::devices::SerialPortOpener opener(ini);
     vardo::devices::UsbController usb(frontend, opener, ini, folder);
     if (!usb.initController()) {
