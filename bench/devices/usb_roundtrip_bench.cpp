@@ -2,8 +2,8 @@
 // to the emulated board: median and 99th percentile over 1,000 actions,
 // against a baseline of the bare write and answer on the same line.
 #include "board_emulator.h"
-#include "quiet_frontend.h"
 #include "common/profile.h"
+#include "quiet_frontend.h"
 #include "vardo/devices/serial_port.h"
 #include "vardo/devices/usb_controller.h"
 

@@ -57,8 +57,7 @@ std::string readAll(const std::string& path)
 
 std::string privateFolder()
 {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "vardo-child-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "vardo-child-XXXXXX").string();
     return mkdtemp(pattern.data()) ? pattern : std::string();
 }
 

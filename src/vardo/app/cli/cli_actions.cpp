@@ -119,7 +119,8 @@ std::optional<int> parseActions(CommandOptions& c, const std::vector<std::string
         const std::string text = c.value("speed");
         char* end = nullptr;
         request.speed = std::strtod(text.c_str(), &end);
-        request.hasSpeed = !text.empty() && *end == '\0' && request.speed >= 0 && request.speed <= 1;
+        request.hasSpeed =
+            !text.empty() && *end == '\0' && request.speed >= 0 && request.speed <= 1;
         if (!request.hasSpeed)
             return c.usageError("--speed needs a fraction from 0 to 1");
     }

@@ -38,8 +38,8 @@ void printExtendedTraffic(const std::string& line)
 
 bool ExtendedActions::isItemWord(const std::string& arg)
 {
-    return arg == "--turntable" || arg == "--reverse" || arg == "--sensor" ||
-           arg == "--servo-id" || arg == "--factory-reset";
+    return arg == "--turntable" || arg == "--reverse" || arg == "--sensor" || arg == "--servo-id" ||
+           arg == "--factory-reset";
 }
 
 bool ExtendedActions::takeItems(std::vector<std::string>& args, std::string& error)
