@@ -2,19 +2,13 @@
 // period, the on time and the period as the emulated board receives them
 // over a pseudo-terminal, median and 99th percentile over 200 periods,
 // beside what they should be (20 ms and 40 ms).
-#include "board_emulator.h"
-#include "common/profile.h"
-#include "quiet_frontend.h"
-#include "vardo/devices/serial_port.h"
-#include "vardo/devices/usb_controller.h"
+#include "usb_bench_rig.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -41,39 +35,21 @@ void report(benchmark::State& state, const char* name, std::vector<double> value
 
 void BM_PwmHalfSpeedPulses(benchmark::State& state)
 {
-    boardsim::BoardEmulator board({});
-    if (!board.open() || !board.start()) {
-        state.SkipWithError("no pseudo-terminal");
+    vardo::bench::UsbBenchRig rig(
+        "pwm-bench", "PWM_CONTROL=1\nPWM_INTERVAL=" + std::to_string(kPeriodMs) + "\n");
+    if (rig.error) {
+        state.SkipWithError(rig.error);
         return;
     }
-    const std::string folder =
-        (std::filesystem::temp_directory_path() / ("pwm-bench-" + std::to_string(getpid())))
-            .string();
-    std::filesystem::create_directories(folder);
-    const std::string ini = folder + "/option.ini";
-    common::Profile::writeString(ini, "SERIAL", "COM3", board.devicePath());
-    common::Profile::writeInt(ini, "USB", "COM_NO", 3);
-    common::Profile::writeInt(ini, "USB", "PWM_CONTROL", 1);
-    common::Profile::writeInt(ini, "USB", "PWM_INTERVAL", kPeriodMs);
-    vardo::bench::QuietFrontend frontend;
-    vardo::devices::SerialPortOpener opener(ini);
-    vardo::devices::UsbController usb(frontend, opener, ini, folder);
-    if (!usb.initController()) {
-        state.SkipWithError("controller did not start");
-        std::filesystem::remove_all(folder);
-        return;
-    }
+    vardo::devices::UsbController& usb = *rig.usb;
     for (auto _ : state) {
         usb.setSpeed(0.5);
         usb.sendAction(1);
         std::this_thread::sleep_for(std::chrono::milliseconds(kPeriodMs * (kPeriods + 2)));
         usb.sendAction(0);
     }
-    usb.shutdownController();
-    std::filesystem::remove_all(folder);
-
     std::vector<double> on, period;
-    const auto records = board.commands();
+    const auto records = rig.board.commands();
     const std::chrono::steady_clock::time_point* lastOn = nullptr;
     for (size_t i = 0; i + 1 < records.size(); ++i) {
         if (records[i].command != "PCR81")

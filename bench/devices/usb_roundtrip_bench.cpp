@@ -2,8 +2,7 @@
 // to the emulated board: median and 99th percentile over 1,000 actions,
 // against a baseline of the bare write and answer on the same line.
 #include "board_emulator.h"
-#include "common/profile.h"
-#include "quiet_frontend.h"
+#include "usb_bench_rig.h"
 #include "vardo/devices/serial_port.h"
 #include "vardo/devices/usb_controller.h"
 
@@ -12,8 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -69,26 +66,12 @@ void BM_BareLineRoundTrip(benchmark::State& state)
 
 void BM_ActionRoundTrip(benchmark::State& state)
 {
-    boardsim::BoardEmulator board({});
-    if (!board.open() || !board.start()) {
-        state.SkipWithError("no pseudo-terminal");
+    vardo::bench::UsbBenchRig rig("usb-bench");
+    if (rig.error) {
+        state.SkipWithError(rig.error);
         return;
     }
-    const std::string folder =
-        (std::filesystem::temp_directory_path() / ("usb-bench-" + std::to_string(getpid())))
-            .string();
-    std::filesystem::create_directories(folder);
-    const std::string ini = folder + "/option.ini";
-    common::Profile::writeString(ini, "SERIAL", "COM3", board.devicePath());
-    common::Profile::writeInt(ini, "USB", "COM_NO", 3);
-    vardo::bench::QuietFrontend frontend;
-    vardo::devices::SerialPortOpener opener(ini);
-    vardo::devices::UsbController usb(frontend, opener, ini, folder);
-    if (!usb.initController()) {
-        state.SkipWithError("controller did not start");
-        std::filesystem::remove_all(folder);
-        return;
-    }
+    vardo::devices::UsbController& usb = *rig.usb;
     std::vector<double> us;
     bool allOk = true;
     for (auto _ : state) {
@@ -99,8 +82,6 @@ void BM_ActionRoundTrip(benchmark::State& state)
             us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
         }
     }
-    usb.shutdownController();
-    std::filesystem::remove_all(folder);
     if (!allOk)
         state.SkipWithError("an action went unanswered");
     Figures f = summarise(us);
