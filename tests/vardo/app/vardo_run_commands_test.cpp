@@ -121,7 +121,7 @@ TEST(CalibrationCommand, ADamagedAngleStillGivesValidJson)
 }
 
 // The commands whose options go through the shared parser.
-const char* const kCommands[] = {"program", "calibration", "check-layout", "analyze", "nearest",
+const char* const kCommands[] = {"program", "calibration", "check-layout", "analyze",   "nearest",
                                  "render",  "cameras",     "run",          "calibrate", "actions"};
 
 TEST(CommandOptions, EveryCommandHasHelp)
@@ -181,9 +181,9 @@ TEST(CommandOptions, CommandsThatBringVardoUpListTheirOptions)
 {
     TempDir dir;
     const CommandRun run = runTool(dir, "run --help");
-    for (const char* option : {"--program FILE", "--simulate", "-i VIDEO", "--calibration",
-                               "--seconds N", "  -s  ", "--clipboard", "--speech-wav", "--json",
-                               "--yes", "--no", "--agree"})
+    for (const char* option :
+         {"--program FILE", "--simulate", "-i VIDEO", "--calibration", "--seconds N", "  -s  ",
+          "--clipboard", "--speech-wav", "--json", "--yes", "--no", "--agree"})
         EXPECT_NE(run.out.find(option), std::string::npos) << option << "\n" << run.out;
     const CommandRun calibrate = runTool(dir, "calibrate --help");
     for (const char* option : {"-i VIDEO", "--out FILE.clb", "--angle-marker X,Y", "--seconds N"})
@@ -203,8 +203,8 @@ TEST(CommandOptions, ChecksOfTheRunnerCommandsUseTheOneErrorForm)
         isUsageError(runTool(dir, "run --calibration a.clb"), "run", "--calibration needs -i"));
     EXPECT_TRUE(isUsageError(runTool(dir, "run --seconds 0"), "run",
                              "--seconds needs a whole number from 1 to 604800, not '0'"));
-    EXPECT_TRUE(isUsageError(runTool(dir, "run --program"), "run",
-                             "Missing value after '--program'."));
+    EXPECT_TRUE(
+        isUsageError(runTool(dir, "run --program"), "run", "Missing value after '--program'."));
     EXPECT_TRUE(isUsageError(runTool(dir, "run stray"), "run", "unexpected argument 'stray'"));
     EXPECT_TRUE(isUsageError(runTool(dir, "calibrate -i a.avi"), "calibrate",
                              "-i VIDEO and --out FILE.clb are needed"));

@@ -55,7 +55,8 @@ TEST(PwmDriverPty, HalfSpeedAlternatesOnAndOffAndEndsWithTheStop)
         if (sent[i] != "PCR81")
             continue;
         ++pulses;
-        EXPECT_TRUE(sent[i + 1] == "PCR80" || sent[i + 1] == "PCR80R90") << i << ": " << sent[i + 1];
+        EXPECT_TRUE(sent[i + 1] == "PCR80" || sent[i + 1] == "PCR80R90")
+            << i << ": " << sent[i + 1];
     }
     EXPECT_GE(pulses, 19);
     EXPECT_EQ(countOf(sent, "PCR81R90"), 1);
