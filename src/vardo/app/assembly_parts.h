@@ -25,7 +25,7 @@ namespace devices {
 class ExtendedInterface;
 class PortOpener;
 class SoundEngine;
-}
+} // namespace devices
 
 // What an optional component is made from.
 struct ComponentContext {
@@ -53,15 +53,13 @@ public:
 // starts, wires and stops. A stand-in (a recorder, a logger) leaves `real`
 // null. The type is known where the object is made, so nothing has to find
 // it again at run time.
-template <typename Port, typename Real = Port>
-struct Made {
+template <typename Port, typename Real = Port> struct Made {
     std::unique_ptr<Port> port;
     Real* real = nullptr;
 
     Made() = default;
     Made(std::nullptr_t) {}
-    template <typename T>
-    Made(std::unique_ptr<T> made)
+    template <typename T> Made(std::unique_ptr<T> made)
     {
         if constexpr (std::is_convertible_v<T*, Real*>)
             real = made.get();
