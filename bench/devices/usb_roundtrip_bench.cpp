@@ -2,7 +2,7 @@
 // to the emulated board: median and 99th percentile over 1,000 actions,
 // against a baseline of the bare write and answer on the same line.
 #include "board_emulator.h"
-#include "common/profile.h"
+#include "usb_bench_rig.h"
 #include "vardo/devices/serial_port.h"
 #include "vardo/devices/usb_controller.h"
 
@@ -11,34 +11,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class QuietFrontend : public vardo::Frontend {
-public:
-    void showMessage(const std::string& text, vardo::Icon) override
-    {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    vardo::Answer ask(const std::string&, vardo::Buttons, vardo::Icon) override
-    {
-        return vardo::Answer::Cancel;
-    }
-    bool showNotice(const std::string&) override { return false; }
-    bool showDisclaimer() override { return false; }
-    void postCommand(int) override {}
-    void startTimer(int, int) override {}
-    void killTimer(int) override {}
-    void requestQuit() override {}
-    void redrawPanel() override {}
-    void refreshProgram() override {}
-    void setCaption(const std::string&) override {}
-};
 
 constexpr int kActions = 1000;
 
@@ -89,26 +66,12 @@ void BM_BareLineRoundTrip(benchmark::State& state)
 
 void BM_ActionRoundTrip(benchmark::State& state)
 {
-    boardsim::BoardEmulator board({});
-    if (!board.open() || !board.start()) {
-        state.SkipWithError("no pseudo-terminal");
+    vardo::bench::UsbBenchRig rig("usb-bench");
+    if (rig.error) {
+        state.SkipWithError(rig.error);
         return;
     }
-    const std::string folder =
-        (std::filesystem::temp_directory_path() / ("usb-bench-" + std::to_string(getpid())))
-            .string();
-    std::filesystem::create_directories(folder);
-    const std::string ini = folder + "/option.ini";
-    common::Profile::writeString(ini, "SERIAL", "COM3", board.devicePath());
-    common::Profile::writeInt(ini, "USB", "COM_NO", 3);
-    QuietFrontend frontend;
-    vardo::devices::SerialPortOpener opener(ini);
-    vardo::devices::UsbController usb(frontend, opener, ini, folder);
-    if (!usb.initController()) {
-        state.SkipWithError("controller did not start");
-        std::filesystem::remove_all(folder);
-        return;
-    }
+    vardo::devices::UsbController& usb = *rig.usb;
     std::vector<double> us;
     bool allOk = true;
     for (auto _ : state) {
@@ -119,8 +82,6 @@ void BM_ActionRoundTrip(benchmark::State& state)
             us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
         }
     }
-    usb.shutdownController();
-    std::filesystem::remove_all(folder);
     if (!allOk)
         state.SkipWithError("an action went unanswered");
     Figures f = summarise(us);

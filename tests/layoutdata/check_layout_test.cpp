@@ -1,5 +1,6 @@
 // vardo-run check-layout, run as a user would run it.
 #include "fixtures.h"
+#include "run_program.h"
 #include "temp_dir.h"
 
 #include "layoutdata/layout_files.h"
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sys/wait.h>
 
 using namespace layoutdata;
 using vardo::testing::TempDir;
@@ -22,20 +22,12 @@ struct CommandRun {
     std::string out;
 };
 
+// vardo-run check-layout ARGUMENTS (a shell line): its exit code and stdout.
 CommandRun runCheckLayout(const std::string& arguments)
 {
-    CommandRun run;
-    std::string command =
-        std::string(VARDO_RUN_PATH) + " check-layout " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    const auto run =
+        vardo::testing::runShell(std::string(VARDO_RUN_PATH) + " check-layout " + arguments);
+    return {run.exitCode, run.out};
 }
 
 QJsonObject parseJson(const std::string& text)

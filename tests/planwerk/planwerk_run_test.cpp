@@ -2,6 +2,7 @@
 // and the round trip of the sample trace through Vardo's loader and a
 // simulated run.
 #include "editor_fixture.h"
+#include "run_program.h"
 
 #include "common/bmp.h"
 #include "layoutdata/layout_files.h"
@@ -9,8 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
@@ -42,19 +41,13 @@ std::string shellQuoted(const std::string& s)
     return "'" + s + "'";
 }
 
-// Runs a program with VARDO_HOME set, collecting its output in files.
-Outcome run(const TempFolder& dir, const std::string& home, const std::string& program,
+// Runs a program (ARGS a shell line) with HOME as its program folder.
+Outcome run(const TempFolder&, const std::string& home, const std::string& program,
             const std::string& args)
 {
-    std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
-    std::string command = "VARDO_HOME=" + shellQuoted(home) + " " + shellQuoted(program) + " " +
-                          args + " >" + shellQuoted(out) + " 2>" + shellQuoted(err) + " </dev/null";
-    int status = std::system(command.c_str());
-    Outcome r;
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = readText(out);
-    r.err = readText(err);
-    return r;
+    const auto r = vardo::testing::runShell(shellQuoted(program) + " " + args,
+                                            vardo::testing::inProgramFolder(home));
+    return {r.exitCode, r.out, r.err};
 }
 
 QJsonObject parse(const std::string& text)

@@ -55,7 +55,7 @@ VardoAssembly::VardoAssembly(Frontend& frontend, std::string programFolder, Asse
       portOpener_(rail_.optionIniPath())
 {
     makeOptionalComponents();
-    findDevices();
+    makeTurntableSide();
     sdk_ = std::make_unique<SdkLink>(*this, parts_.sdk);
     operation_ = std::make_unique<Operation>(frontend, controller_, speed_, trains_, sounds_,
                                              &layout_.model());
@@ -115,12 +115,21 @@ void VardoAssembly::makeOptionalComponents()
                              parts_.observer, [this] { operation_->onTurntableArrived(); },
                              &portOpener_,    &settings_};
     const AssemblyFactories& f = parts_.factories;
-    if (f.sound)
-        sound_ = f.sound(context);
-    if (f.extended)
-        extended_ = f.extended(context);
-    if (f.speech)
-        speech_ = f.speech(context);
+    if (f.sound) {
+        auto made = f.sound(context);
+        sound_ = std::move(made.port);
+        soundEngine_ = made.real;
+    }
+    if (f.extended) {
+        auto made = f.extended(context);
+        extended_ = std::move(made.port);
+        extendedInterface_ = made.real;
+    }
+    if (f.speech) {
+        auto made = f.speech(context);
+        speech_ = std::move(made.port);
+        speechComponent_ = made.real;
+    }
 }
 
 void VardoAssembly::makeVideoSource()
@@ -682,10 +691,8 @@ void VardoAssembly::changed()
 
 // ---- sound engine and extended interface
 
-void VardoAssembly::findDevices()
+void VardoAssembly::makeTurntableSide()
 {
-    soundEngine_ = dynamic_cast<devices::SoundEngine*>(sound_.get());
-    extendedInterface_ = dynamic_cast<devices::ExtendedInterface*>(extended_.get());
     if (extendedInterface_)
         turntableSide_ = std::make_unique<ExtendedTurntable>(*extendedInterface_);
 }
@@ -828,7 +835,6 @@ private:
 
 void VardoAssembly::wireSpeech()
 {
-    speechComponent_ = dynamic_cast<SpeechComponent*>(speech_.get());
     if (!speechComponent_)
         return;
     speechTurntable_ = std::make_unique<AssemblyTurntableButtons>(*this);

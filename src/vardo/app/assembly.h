@@ -183,7 +183,7 @@ private:
     void turntableTurned(int track, bool reversed);
     void changed();
     // ---- sound engine and extended interface
-    void findDevices();
+    void makeTurntableSide();
     void wireDevices();
     void installDeviceSteps();
     bool initSound();

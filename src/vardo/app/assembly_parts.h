@@ -14,14 +14,18 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <type_traits>
 
 namespace vardo {
 
 class RailSystem;
 class Settings;
+class SpeechComponent;
 namespace devices {
+class ExtendedInterface;
 class PortOpener;
-}
+class SoundEngine;
+} // namespace devices
 
 // What an optional component is made from.
 struct ComponentContext {
@@ -44,14 +48,37 @@ public:
     virtual void stop() = 0;
 };
 
-template <typename Port>
-using ComponentFactory = std::function<std::unique_ptr<Port>(const ComponentContext&)>;
+// What a factory made: the port the assembly drives and, when it is the
+// real component, the same object by its own type, which the assembly also
+// starts, wires and stops. A stand-in (a recorder, a logger) leaves `real`
+// null. The type is known where the object is made, so nothing has to find
+// it again at run time.
+template <typename Port, typename Real = Port> struct Made {
+    std::unique_ptr<Port> port;
+    Real* real = nullptr;
+
+    Made() = default;
+    Made(std::nullptr_t) {}
+    template <typename T> Made(std::unique_ptr<T> made)
+    {
+        if constexpr (std::is_convertible_v<T*, Real*>)
+            real = made.get();
+        port = std::move(made);
+    }
+};
+
+template <typename Port, typename Real = Port>
+using ComponentFactory = std::function<Made<Port, Real>(const ComponentContext&)>;
+
+using SoundFactory = ComponentFactory<SoundPort, devices::SoundEngine>;
+using ExtendedFactory = ComponentFactory<ExtendedPort, devices::ExtendedInterface>;
+using SpeechFactory = ComponentFactory<Component, SpeechComponent>;
 
 // A null factory leaves the component out.
 struct AssemblyFactories {
-    ComponentFactory<SoundPort> sound;
-    ComponentFactory<ExtendedPort> extended;
-    ComponentFactory<Component> speech;
+    SoundFactory sound;
+    ExtendedFactory extended;
+    SpeechFactory speech;
 };
 
 // Dialogs of the window; null: every edit and file choice is declined and

@@ -4,9 +4,9 @@
 
 namespace vardo {
 
-ComponentFactory<SoundPort> soundEngineFactory()
+SoundFactory soundEngineFactory()
 {
-    return [](const ComponentContext& c) -> std::unique_ptr<SoundPort> {
+    return [](const ComponentContext& c) -> Made<SoundPort, devices::SoundEngine> {
         // The engine keeps a reference to the settings: the assembly's own.
         if (!c.settings)
             return nullptr;
@@ -15,9 +15,9 @@ ComponentFactory<SoundPort> soundEngineFactory()
     };
 }
 
-ComponentFactory<ExtendedPort> extendedInterfaceFactory(devices::ExtendedTiming timing)
+ExtendedFactory extendedInterfaceFactory(devices::ExtendedTiming timing)
 {
-    return [timing](const ComponentContext& c) -> std::unique_ptr<ExtendedPort> {
+    return [timing](const ComponentContext& c) -> Made<ExtendedPort, devices::ExtendedInterface> {
         // The interface opens its own port only through the assembly's opener.
         if (!c.portOpener)
             return nullptr;

@@ -24,11 +24,11 @@ void SpeechComponent::setWindow(std::unique_ptr<SpeechWindow> window)
     session_.setWindow(window_.get());
 }
 
-ComponentFactory<Component> speechFactory(SpeechInputMaker makeInput, SpeechWindowMaker makeWindow,
-                                          SpeechPhraseObserver observer)
+SpeechFactory speechFactory(SpeechInputMaker makeInput, SpeechWindowMaker makeWindow,
+                            SpeechPhraseObserver observer)
 {
     return [makeInput, makeWindow,
-            observer](const ComponentContext& c) -> std::unique_ptr<Component> {
+            observer](const ComponentContext& c) -> Made<Component, SpeechComponent> {
         // The session keeps a reference to the settings: the assembly's own.
         if (!c.settings)
             return nullptr;

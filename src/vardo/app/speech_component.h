@@ -43,8 +43,7 @@ using SpeechPhraseObserver = std::function<void(const std::string&, int)>;
 
 // A null input maker listens to the microphone; a null window maker shows
 // no window; the observer hears every phrase with the command it ran.
-ComponentFactory<Component> speechFactory(SpeechInputMaker makeInput = {},
-                                          SpeechWindowMaker makeWindow = {},
-                                          SpeechPhraseObserver observer = {});
+SpeechFactory speechFactory(SpeechInputMaker makeInput = {}, SpeechWindowMaker makeWindow = {},
+                            SpeechPhraseObserver observer = {});
 
 } // namespace vardo

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 using namespace vardo;
@@ -137,10 +138,22 @@ AssemblyParts soundParts(const TempDir& dir)
 
 } // namespace
 
+// The size of a file, 0 when it is missing.
+long fileSize(const std::string& path)
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : long(size);
+}
+
 TEST(AssemblyDevices, SoundIsPreparedAtProgramStartAndStoppedByTheEmergencyStop)
 {
-    AudioDriver driver("dummy");
+    // The disk driver writes what the mixer mixed: the file's growth tells
+    // how much audio has been played, whatever the machine's load.
+    AudioDriver driver("disk");
     TempDir dir;
+    const std::string played = dir.file("played.raw");
+    setenv("SDL_DISKAUDIOFILE", played.c_str(), 1);
     makeFolder(dir, "[SOUND]\nSOUND_FILE1=bell.wav\n");
     dir.write("sample/sound/bell.wav", toneWav(300));
     writeProgram(dir, "bell.vpr", kBellProgram);
@@ -157,9 +170,12 @@ TEST(AssemblyDevices, SoundIsPreparedAtProgramStartAndStoppedByTheEmergencyStop)
     rail.autoOperationCommand();
     ASSERT_TRUE(rail.operation().operating());
     EXPECT_TRUE(engine->isPrepared(1));
-    // Repeating: it still sounds after its 300 ms.
+    // Repeating: it still sounds once twice its 300 ms have been mixed
+    // (16-bit stereo).
     ASSERT_TRUE(waitFor([&] { return engine->isPlaying(1); }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const long twiceTheSound = engine->sampleRate() * 4 * 600 / 1000;
+    const long start = fileSize(played);
+    ASSERT_TRUE(waitFor([&] { return fileSize(played) >= start + twiceTheSound; }, 20000));
     EXPECT_TRUE(engine->isPlaying(1));
 
     rail.detectionHost().stopOperation(); // detection's emergency stop
@@ -167,6 +183,7 @@ TEST(AssemblyDevices, SoundIsPreparedAtProgramStartAndStoppedByTheEmergencyStop)
     EXPECT_TRUE(rail.operation().waitForEnd(5000));
     EXPECT_EQ(rail.operation().endReason(), EndReason::Emergency);
     rail.shutdown();
+    unsetenv("SDL_DISKAUDIOFILE");
 }
 
 TEST(AssemblyDevices, WithoutAudioStartUpGoesOnAndAProgramWithSoundsRunsSilently)

@@ -165,7 +165,12 @@ TEST(AssemblySpeech, StartUpWithSpeechThatCannotOpenShows220AndVardoGoesOn)
     RecordingFrontend frontend;
     Observed seen;
     VardoAssembly rail(frontend, dir.path(), speechParts(dir, seen, false));
+    // The factories hand over what they made: the real speech component,
+    // and a stand-in sound that is driven but is no engine to start.
     ASSERT_NE(rail.speech(), nullptr);
+    EXPECT_EQ(rail.soundPort(), seen.sound);
+    EXPECT_EQ(rail.soundEngine(), nullptr);
+    EXPECT_EQ(rail.extendedInterface(), nullptr);
     ASSERT_EQ(rail.start(), StartupOutcome::Started);
     ASSERT_NE(seen.input, nullptr);
     EXPECT_EQ(seen.input->starts, 1);

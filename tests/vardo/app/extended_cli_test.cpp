@@ -2,60 +2,32 @@
 // test against the emulated board in servo mode, and the turntable sample
 // program in simulation on the turntable sample layout.
 #include "board_emulator.h"
+#include "run_program.h"
 #include "temp_dir.h"
+#include "wait_until.h"
 
 #include "layoutdata/layout_files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <sstream>
-#include <sys/wait.h>
-#include <thread>
-
-extern char** environ;
 
 namespace {
 
+using vardo::testing::ProgramResult;
+using vardo::testing::runProgram;
 using vardo::testing::TempDir;
+using vardo::testing::withEnv;
 
-// Runs vardo-run with the folder as its program folder; the exit code, with
-// stdout in out.txt and stderr in err.txt.
-int runTool(const TempDir& dir, std::vector<std::string> args)
+// Runs vardo-run with the folder as its program folder.
+ProgramResult runTool(const TempDir& dir, const std::vector<std::string>& args,
+                      std::vector<std::string> env = {})
 {
-    args.insert(args.begin(), VARDO_RUN_PATH);
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env{"VARDO_HOME=" + dir.path()};
-    for (char** e = environ; *e; ++e) {
-        if (std::string(*e).rfind("VARDO_HOME=", 0) != 0)
-            env.push_back(*e);
-    }
-    std::vector<char*> envp;
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const std::string out = dir.file("out.txt");
-    const std::string err = dir.file("err.txt");
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    const bool started =
-        posix_spawn(&pid, VARDO_RUN_PATH, &actions, nullptr, argv.data(), envp.data()) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (!started || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    env.push_back("VARDO_HOME=" + dir.path());
+    return runProgram(VARDO_RUN_PATH, args, withEnv(env));
 }
 
 // Start-up needs a layout: a plain square of track.
@@ -95,11 +67,10 @@ TEST(ExtendedCli, ActionsPrintEveryPacketAndDriveTheEmulatedServos)
     dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[SERIAL]\nCOM4=" + board.devicePath() +
                                 "\n[SERVO]\nCOM_NO=4\nPOINT_SERVO=131\nBRANCH_POINT=-90\n"
                                 "TURN_SERVO=129\nTURN_SPEED=20\nTURN_POINT2=0,-600,0,0,0,\n");
-    EXPECT_EQ(runTool(dir, {"actions", "4", "--turntable", "2", "--sensor", "1", "3", "--yes",
-                            "--servo-id", "5"}),
-              0)
-        << readText(dir.file("err.txt"));
-    const std::string out = readText(dir.file("out.txt"));
+    const ProgramResult run = runTool(dir, {"actions", "4", "--turntable", "2", "--sensor", "1",
+                                            "3", "--yes", "--servo-id", "5"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::string& out = run.out;
     // Point 1 branch on servo 3 at -90 degrees.
     EXPECT_NE(out.find("action 4:"), std::string::npos) << out;
     EXPECT_NE(out.find("  extended: FA AF 03 00 1E 02 01 7C FC 9E\n"), std::string::npos) << out;
@@ -107,11 +78,9 @@ TEST(ExtendedCli, ActionsPrintEveryPacketAndDriveTheEmulatedServos)
     EXPECT_NE(out.find("  extended: PCS1753\n"), std::string::npos) << out;
     EXPECT_NE(out.find("sensor 1: OK"), std::string::npos) << out;
     EXPECT_NE(out.find("  extended: FA AF FF 00 04 01 01 05 FE\n"), std::string::npos) << out;
-    EXPECT_NE(readText(dir.file("err.txt")).find("サーボIDが変更されました。"), std::string::npos);
+    EXPECT_NE(run.err.find("サーボIDが変更されました。"), std::string::npos);
     // The board reads the line on its own thread: wait for the last packet.
-    for (int i = 0; i < 200 && board.servo(5).writes == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_GT(board.servo(5).writes, 0);
+    EXPECT_TRUE(vardo::testing::waitUntil([&] { return board.servo(5).writes > 0; }));
     EXPECT_EQ(board.servo(1).position, -600); // below 150.0 degrees: row 2
     board.stop();
 }
@@ -123,13 +92,13 @@ TEST(ExtendedCli, ActionsExitOneWhenTheInterfaceCannotStart)
     writeLayout(dir);
     dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[SERIAL]\nCOM4=" + dir.file("no-device") +
                                 "\n[SERVO]\nCOM_NO=4\n");
-    EXPECT_EQ(runTool(dir, {"actions", "--turntable", "1"}), 1);
-    EXPECT_NE(readText(dir.file("err.txt")).find("拡張インタフェイスの初期化に失敗しました。"),
-              std::string::npos);
+    const ProgramResult run = runTool(dir, {"actions", "--turntable", "1"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("拡張インタフェイスの初期化に失敗しました。"), std::string::npos);
     // Items that need the interface when none is set up.
     dir.write("option.ini", "[SERVO]\nCOM_NO=0\n");
-    EXPECT_EQ(runTool(dir, {"actions", "--reverse"}), 1);
-    EXPECT_EQ(runTool(dir, {"actions", "--turntable", "9"}), 2);
+    EXPECT_EQ(runTool(dir, {"actions", "--reverse"}).exitCode, 1);
+    EXPECT_EQ(runTool(dir, {"actions", "--turntable", "9"}).exitCode, 2);
 }
 
 TEST(ExtendedCli, TurntableSampleProgramRunsToItsEndInSimulation)
@@ -143,11 +112,11 @@ TEST(ExtendedCli, TurntableSampleProgramRunsToItsEndInSimulation)
     // A quick turntable, so that the test does not wait for slow turns.
     dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[CAPTURE]\nDEVICE=0\n[LAYOUT]\n"
                             "SURPRESS_MESSAGE=1\n[SERVO]\nTURN_SPEED=100\n");
-    ASSERT_EQ(runTool(dir, {"run", "--json", "--simulate", "--seconds", "60", "--program",
-                            std::string(data) + "/sample/program/4_turntable.vpr"}),
-              0)
-        << readText(dir.file("err.txt"));
-    const std::string out = readText(dir.file("out.txt"));
+    const ProgramResult run =
+        runTool(dir, {"run", "--json", "--simulate", "--seconds", "60", "--program",
+                      std::string(data) + "/sample/program/4_turntable.vpr"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string& out = run.out;
     EXPECT_NE(out.find("\"kind\":\"Turntable\",\"option\":4,\"value1\":1"), std::string::npos)
         << out;
     const auto last = out.rfind("{\"type\":\"end\"");
@@ -170,19 +139,13 @@ TEST(RunCli, CrossingBellSampleIsAudibleThroughTheDiskDriver)
                             "SURPRESS_MESSAGE=1\n[SOUND]\nSOUND_FILE1=" +
                                 sounds + "crossing_bell.wav\nSOUND_FILE2=" + sounds +
                                 "train_horn.wav\nSOUND_FILE3=" + sounds + "station_chime.wav\n");
-    const char* old = std::getenv("SDL_AUDIODRIVER");
-    const std::string saved = old ? old : "";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", dir.file("out.raw").c_str(), 1);
-    const int status = runTool(dir, {"run", "--json", "--simulate", "--seconds", "90", "--program",
-                                     std::string(data) + "/sample/program/4_crossing_bell.vpr"});
-    unsetenv("SDL_DISKAUDIOFILE");
-    if (old)
-        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-    else
-        unsetenv("SDL_AUDIODRIVER");
-    ASSERT_EQ(status, 0) << readText(dir.file("err.txt"));
-    const std::string out = readText(dir.file("out.txt"));
+    const ProgramResult run =
+        runTool(dir,
+                {"run", "--json", "--simulate", "--seconds", "90", "--program",
+                 std::string(data) + "/sample/program/4_crossing_bell.vpr"},
+                {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + dir.file("out.raw")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string& out = run.out;
     // The bell's command (repeating, number 1) ran, and the program ended.
     EXPECT_NE(out.find("\"kind\":\"SoundOutput\",\"option\":2,\"value1\":1"), std::string::npos)
         << out;

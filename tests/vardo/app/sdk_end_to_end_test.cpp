@@ -1,6 +1,7 @@
 // End to end: vardo-run in simulation with -s, and outside programs in other
 // processes: vardo-sdk send and watch, and the Python example.
 #include "oval_video.h"
+#include "run_program.h"
 #include "sdk/sdk_namespace.h"
 #include "temp_dir.h"
 
@@ -13,59 +14,24 @@
 #include <chrono>
 #include <cmath>
 #include <csignal>
-#include <fcntl.h>
-#include <fstream>
-#include <spawn.h>
+#include <memory>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace {
 
+using vardo::testing::ChildProgram;
+using vardo::testing::ProgramOptions;
+using vardo::testing::ProgramResult;
+using vardo::testing::runProgram;
 using vardo::testing::TempDir;
 
-// Starts a program with stdout and stderr into files; its pid or -1.
-pid_t spawn(std::vector<std::string> args, const std::string& out)
+// Starts a program: args[0] with the rest of args.
+std::unique_ptr<ChildProgram> start(const std::vector<std::string>& args,
+                                    const ProgramOptions& options = {})
 {
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const std::string err = out + ".err";
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-// The exit code of a spawned program, -1 when it did not exit by itself.
-int finish(pid_t pid)
-{
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-
-int run(std::vector<std::string> args, const std::string& out)
-{
-    return finish(spawn(std::move(args), out));
-}
-
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return std::make_unique<ChildProgram>(
+        args[0], std::vector<std::string>(args.begin() + 1, args.end()), options);
 }
 
 std::vector<std::string> linesWith(const std::string& text, const std::string& part)
@@ -105,18 +71,14 @@ protected:
     }
     void TearDown() override
     {
-        if (vardo_ > 0) {
-            kill(vardo_, SIGKILL);
-            finish(vardo_);
-        }
+        vardo_.reset(); // a runner still running is killed
         unsetenv("VARDO_HOME");
         SdkNamespace::TearDown();
     }
     // Sends a command with the command-line client; its exit code.
     int send(const std::string& code, const std::string& value)
     {
-        return run({VARDO_SDK_TOOL, "send", code, value, "--timeout", "3000"},
-                   dir_.file("send.txt"));
+        return runProgram(VARDO_SDK_TOOL, {"send", code, value, "--timeout", "3000"}).exitCode;
     }
 
     // Sends 101 with the command-line client until the connection is open:
@@ -145,26 +107,24 @@ protected:
     }
 
     TempDir dir_;
-    pid_t vardo_ = -1;
+    std::unique_ptr<ChildProgram> vardo_;
 };
 
 } // namespace
 
 TEST_F(SdkEndToEnd, ClientsInOtherProcessesDriveTheSimulatedTrain)
 {
-    vardo_ = spawn({VARDO_RUN_PATH, "run", "--simulate", "-s", "--seconds", "120", "--json"},
-                   dir_.file("run.txt"));
-    ASSERT_GT(vardo_, 0);
-    ASSERT_TRUE(openConnection()) << readText(dir_.file("run.txt"))
-                                  << readText(dir_.file("run.txt.err"));
+    vardo_ = start({VARDO_RUN_PATH, "run", "--simulate", "-s", "--seconds", "120", "--json"});
+    ASSERT_TRUE(vardo_->started());
+    ASSERT_TRUE(openConnection()) << vardo_->outSoFar() << vardo_->errSoFar();
 
-    const pid_t watcher =
-        spawn({VARDO_SDK_TOOL, "watch", "--json", "--seconds", "3"}, dir_.file("watch.txt"));
-    ASSERT_GT(watcher, 0);
+    const auto watcher = start({VARDO_SDK_TOOL, "watch", "--json", "--seconds", "3"});
+    ASSERT_TRUE(watcher->started());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(send("1", "1"), 0); // forward
-    ASSERT_EQ(finish(watcher), 0);
-    const std::string watched = readText(dir_.file("watch.txt"));
+    const ProgramResult watch = watcher->finish();
+    ASSERT_EQ(watch.exitCode, 0) << watch.err;
+    const std::string& watched = watch.out;
     const auto positions = linesWith(watched, "\"kind\":\"position\"");
     ASSERT_GE(positions.size(), 2u) << watched;
     EXPECT_NE(field(positions.front(), "x") * 1000 + field(positions.front(), "y"),
@@ -180,19 +140,19 @@ TEST_F(SdkEndToEnd, ClientsInOtherProcessesDriveTheSimulatedTrain)
 #ifdef SDK_PYTHON
     // The Python example: start, wait for the place at the right of the oval, stop.
     const std::string example = std::string(SDK_PYTHON_DIR) + "/run_to_place.py";
-    setenv("VARDO_SDK_LIB", VARDO_SDK_LIB, 1);
-    setenv("PYTHONPATH", SDK_PYTHON_DIR, 1);
-    const int python = run({SDK_PYTHON, example, "520", "240", "--radius", "40", "--timeout", "30"},
-                           dir_.file("python.txt"));
-    EXPECT_EQ(python, 0) << readText(dir_.file("python.txt.err"));
-    EXPECT_NE(readText(dir_.file("python.txt")).find("train stopped"), std::string::npos);
+    const ProgramResult python =
+        runProgram(SDK_PYTHON, {example, "520", "240", "--radius", "40", "--timeout", "30"},
+                   vardo::testing::withEnv({std::string("VARDO_SDK_LIB=") + VARDO_SDK_LIB,
+                                            std::string("PYTHONPATH=") + SDK_PYTHON_DIR}));
+    EXPECT_EQ(python.exitCode, 0) << python.err;
+    EXPECT_NE(python.out.find("train stopped"), std::string::npos);
 #endif
 
     // Ctrl+C ends the runner; it leaves no record set behind (only the
     // registry, which the next program opens).
-    kill(vardo_, SIGINT);
-    EXPECT_EQ(finish(vardo_), 130) << readText(dir_.file("run.txt.err"));
-    vardo_ = -1;
+    ASSERT_TRUE(vardo_->sendSignal(SIGINT));
+    const ProgramResult runner = vardo_->finish();
+    EXPECT_EQ(runner.exitCode, 130) << runner.err;
     for (const std::string& name : leftovers())
         EXPECT_NE(name.find("SMemoryDllManagementSystem"), std::string::npos) << name;
     EXPECT_NE(send("101", "0"), 0);
@@ -215,11 +175,10 @@ TEST_F(SdkEndToEnd, BoundingBoxModeReportsTheBoxOfWhatDetectionFoundInAVideo)
     record.bottom = 195;
     ASSERT_TRUE(common::writeFileAtomic(dir_.file("oval.clb"),
                                         vardo::vision::encodeCalibrationFile(record)));
-    vardo_ = spawn({VARDO_RUN_PATH, "run", "-s", "-i", dir_.file("oval.avi"), "--calibration",
-                    dir_.file("oval.clb"), "--seconds", "120"},
-                   dir_.file("run.txt"));
-    ASSERT_GT(vardo_, 0);
-    ASSERT_TRUE(openConnection()) << readText(dir_.file("run.txt.err")); // calibrated
+    vardo_ = start({VARDO_RUN_PATH, "run", "-s", "-i", dir_.file("oval.avi"), "--calibration",
+                    dir_.file("oval.clb"), "--seconds", "120"});
+    ASSERT_TRUE(vardo_->started());
+    ASSERT_TRUE(openConnection()) << vardo_->errSoFar(); // calibrated
     ASSERT_EQ(send("100", "103"), 0);
 
     vardo_sdk* client = vardo_sdk_connect();
@@ -243,5 +202,5 @@ TEST_F(SdkEndToEnd, BoundingBoxModeReportsTheBoxOfWhatDetectionFoundInAVideo)
         EXPECT_LT(box.angle, video.height);
     }
     vardo_sdk_disconnect(client);
-    EXPECT_EQ(boxes, 3) << readText(dir_.file("run.txt"));
+    EXPECT_EQ(boxes, 3) << vardo_->outSoFar();
 }

@@ -1,5 +1,6 @@
 // vardo-run speech as a user runs it: a program folder with its own
 // keywords, a phrase given as text and one spoken into a WAV.
+#include "run_program.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,16 +14,11 @@ using vardo::testing::TempDir;
 
 namespace {
 
-std::string runSpeech(const TempDir& dir, const std::string& args, int& status)
+// vardo-run speech ARGS (a shell line) in the folder.
+vardo::testing::ProgramResult runSpeech(const TempDir& dir, const std::string& args)
 {
-    const std::string cmd = "VARDO_HOME='" + dir.path() + "' " VARDO_RUN_PATH " speech " + args;
-    FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    std::array<char, 256> buf{};
-    while (p && fgets(buf.data(), int(buf.size()), p))
-        out += buf.data();
-    status = p ? pclose(p) : -1;
-    return out;
+    return vardo::testing::runShell(VARDO_RUN_PATH " speech " + args,
+                                    vardo::testing::inProgramFolder(dir.path()));
 }
 
 } // namespace
@@ -32,11 +28,10 @@ TEST(SpeechCli, TextAndWavPrintPhraseAndCommand)
     TempDir dir;
     dir.write("VARDO.ini", "[SPEECH]\n");
     dir.write("option.ini", "[SPEECH]\nCOMMAND0=stop\nCOMMAND5=go\nCOMMAND7=go forward\n");
-    int status = 0;
-    EXPECT_EQ(runSpeech(dir, "--text 'please go forward' --json", status),
-              "{\"phrase\":\"please go forward\",\"command\":5}\n");
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(runSpeech(dir, "--text 'hello'", status), "\"hello\" -> -1\n");
+    const auto text = runSpeech(dir, "--text 'please go forward' --json");
+    EXPECT_EQ(text.out, "{\"phrase\":\"please go forward\",\"command\":5}\n");
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_EQ(runSpeech(dir, "--text 'hello'").out, "\"hello\" -> -1\n");
 
     const std::string wav = dir.file("p.wav");
     ASSERT_EQ(
@@ -44,11 +39,9 @@ TEST(SpeechCli, TextAndWavPrintPhraseAndCommand)
                      dir.file("r.wav") + "' -r 16000 -c 1 -b 16 '" + wav + "' pad 0.5 0.5")
                         .c_str()),
         0);
-    EXPECT_EQ(runSpeech(dir, "--wav '" + wav + "' --json", status),
-              "{\"phrase\":\"stop\",\"command\":0}\n");
-    EXPECT_EQ(status, 0);
-    runSpeech(dir, "--wav '" + dir.file("none.wav") + "'", status);
-    EXPECT_NE(status, 0);
-    runSpeech(dir, "", status);
-    EXPECT_NE(status, 0);
+    const auto heard = runSpeech(dir, "--wav '" + wav + "' --json");
+    EXPECT_EQ(heard.out, "{\"phrase\":\"stop\",\"command\":0}\n");
+    EXPECT_EQ(heard.exitCode, 0);
+    EXPECT_NE(runSpeech(dir, "--wav '" + dir.file("none.wav") + "'").exitCode, 0);
+    EXPECT_NE(runSpeech(dir, "").exitCode, 0);
 }

@@ -1,6 +1,7 @@
 // vardo-run run --speech-wav: a phrase synthesised now is fed into the
 // running simulation as if spoken, and its command is carried out.
 #include "program_description.h"
+#include "run_program.h"
 #include "temp_dir.h"
 
 #include "common/byte_io.h"
@@ -42,17 +43,14 @@ void makeFolder(const TempDir& dir)
     ASSERT_TRUE(common::writeFileAtomic(dir.file("short.vpr"), serialiseProgram(p)));
 }
 
+// vardo-run run ARGS (a shell line) in the folder: its trace; the exit code
+// in `status`.
 std::string runVardo(const TempDir& dir, const std::string& args, int& status)
 {
-    const std::string cmd = "VARDO_HOME='" + dir.path() + "' " VARDO_RUN_PATH " run " + args +
-                            " 2>'" + dir.file("err.txt") + "'";
-    FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    std::array<char, 512> buf{};
-    while (p && fgets(buf.data(), int(buf.size()), p))
-        out += buf.data();
-    status = p ? pclose(p) : -1;
-    return out;
+    const auto run = vardo::testing::runShell(VARDO_RUN_PATH " run " + args,
+                                              vardo::testing::inProgramFolder(dir.path()));
+    status = run.exitCode;
+    return run.out + (run.exitCode == 0 ? "" : run.err);
 }
 
 } // namespace

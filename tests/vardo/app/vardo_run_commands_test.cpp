@@ -1,6 +1,7 @@
 // The vardo-run commands run as a user runs them: the JSON they print and
 // the options every one of them shares (--help, the unknown-option error).
 #include "program_test_support.h"
+#include "run_program.h"
 #include "temp_dir.h"
 
 #include "common/byte_io.h"
@@ -11,41 +12,20 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <sys/wait.h>
 
 using vardo::testing::TempDir;
 using Json = nlohmann::ordered_json;
 
 namespace {
 
-struct CommandRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CommandRun = vardo::testing::ProgramResult;
 
-// Runs `vardo-run ARGUMENTS` with the folder as program folder.
+// Runs `vardo-run ARGUMENTS` (a shell line, for quoting) with the folder as
+// program folder.
 CommandRun runTool(const TempDir& dir, const std::string& arguments)
 {
-    CommandRun run;
-    const std::string errFile = dir.file("stderr.txt");
-    const std::string command =
-        "VARDO_HOME=" + dir.path() + " " + VARDO_RUN_PATH + " " + arguments + " 2>" + errFile;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(errFile);
-    std::stringstream err;
-    err << in.rdbuf();
-    run.err = err.str();
-    return run;
+    return vardo::testing::runShell(std::string(VARDO_RUN_PATH) + " " + arguments,
+                                    vardo::testing::inProgramFolder(dir.path()));
 }
 
 Json parsed(const std::string& text)
@@ -95,7 +75,7 @@ TEST(ProgramCommand, PrintsTheProgramAsJsonInFieldOrder)
     writeBytes(dir, "p.vpr", vardo::testing::fileImage(2, records, "\x89\x5e\x93\x5d", 605));
 
     const CommandRun prog = runTool(dir, "program " + dir.file("p.vpr") + " --json");
-    ASSERT_EQ(prog.status, 0) << prog.err;
+    ASSERT_EQ(prog.exitCode, 0) << prog.err;
     const Json j = parsed(prog.out);
     std::vector<std::string> keys;
     for (const auto& item : j.items())
@@ -119,7 +99,7 @@ TEST(CalibrationCommand, PrintsTheFieldsAsJsonWithTheExactAngle)
     TempDir dir;
     writeBytes(dir, "c.clb", calibrationBytes(bitsOf(0.1f)));
     const CommandRun run = runTool(dir, "calibration --json " + dir.file("c.clb"));
-    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.exitCode, 0) << run.err;
     const Json j = parsed(run.out);
     EXPECT_EQ(j["status"], "ok");
     EXPECT_EQ(j["frameWidth"], 640);
@@ -134,22 +114,22 @@ TEST(CalibrationCommand, ADamagedAngleStillGivesValidJson)
     TempDir dir;
     writeBytes(dir, "nan.clb", calibrationBytes(0x7fc00000u)); // a quiet NaN
     const CommandRun run = runTool(dir, "calibration " + dir.file("nan.clb") + " --json");
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.exitCode, 1);
     const Json j = parsed(run.out);
     EXPECT_EQ(j["status"], "unusable values");
     EXPECT_TRUE(j["angle"].is_null()) << run.out;
 }
 
 // The commands whose options go through the shared parser.
-const char* const kCommands[] = {"program", "calibration", "check-layout", "analyze",
-                                 "nearest", "render",      "cameras"};
+const char* const kCommands[] = {"program", "calibration", "check-layout", "analyze",   "nearest",
+                                 "render",  "cameras",     "run",          "calibrate", "actions"};
 
 TEST(CommandOptions, EveryCommandHasHelp)
 {
     TempDir dir;
     for (const char* command : kCommands) {
         const CommandRun run = runTool(dir, std::string(command) + " --help");
-        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_EQ(run.exitCode, 0) << command;
         EXPECT_EQ(run.out.rfind(std::string("usage: vardo-run ") + command + " ", 0), 0u)
             << run.out;
         EXPECT_NE(run.out.find("-h, --help"), std::string::npos) << command;
@@ -162,7 +142,7 @@ TEST(CommandOptions, EveryCommandRefusesAnUnknownOptionAlike)
     TempDir dir;
     for (const char* command : kCommands) {
         const CommandRun run = runTool(dir, std::string(command) + " --frobnicate");
-        EXPECT_EQ(run.status, 2) << command;
+        EXPECT_EQ(run.exitCode, 2) << command;
         EXPECT_EQ(run.err.rfind(std::string("vardo-run ") + command +
                                     ": Unknown option 'frobnicate'.\nusage: vardo-run " + command,
                                 0),
@@ -177,16 +157,69 @@ TEST(CommandOptions, MissingAndSurplusArgumentsAreUsageErrors)
     TempDir dir;
     EXPECT_EQ(runTool(dir, "program").err.rfind("vardo-run program: missing FILE\n", 0), 0u);
     const CommandRun surplus = runTool(dir, "calibration a b");
-    EXPECT_EQ(surplus.status, 2);
+    EXPECT_EQ(surplus.exitCode, 2);
     EXPECT_EQ(surplus.err.rfind("vardo-run calibration: unexpected argument 'b'\n", 0), 0u);
     const CommandRun noValue = runTool(dir, "analyze frames --diff-level");
-    EXPECT_EQ(noValue.status, 2);
+    EXPECT_EQ(noValue.exitCode, 2);
     EXPECT_NE(noValue.err.find("Missing value after '--diff-level'"), std::string::npos);
     const CommandRun badValue = runTool(dir, "analyze frames --diff-level ten");
-    EXPECT_EQ(badValue.status, 2);
+    EXPECT_EQ(badValue.exitCode, 2);
     EXPECT_NE(badValue.err.find("--diff-level needs a whole number"), std::string::npos);
     const CommandRun branches = runTool(dir, "render d out.bmp 3");
-    EXPECT_EQ(branches.status, 2) << "point numbers only after --branch";
+    EXPECT_EQ(branches.exitCode, 2) << "point numbers only after --branch";
+}
+
+// The usage error of a command, as the shared parser prints it.
+bool isUsageError(const CommandRun& run, const std::string& command, const std::string& text)
+{
+    return run.exitCode == 2 && run.out.empty() &&
+           run.err.rfind("vardo-run " + command + ": " + text + "\nusage: vardo-run " + command,
+                         0) == 0;
+}
+
+TEST(CommandOptions, CommandsThatBringVardoUpListTheirOptions)
+{
+    TempDir dir;
+    const CommandRun run = runTool(dir, "run --help");
+    for (const char* option :
+         {"--program FILE", "--simulate", "-i VIDEO", "--calibration", "--seconds N", "  -s  ",
+          "--clipboard", "--speech-wav", "--json", "--yes", "--no", "--agree"})
+        EXPECT_NE(run.out.find(option), std::string::npos) << option << "\n" << run.out;
+    const CommandRun calibrate = runTool(dir, "calibrate --help");
+    for (const char* option : {"-i VIDEO", "--out FILE.clb", "--angle-marker X,Y", "--seconds N"})
+        EXPECT_NE(calibrate.out.find(option), std::string::npos) << option;
+    const CommandRun actions = runTool(dir, "actions --help");
+    for (const char* option : {"--speed F", "--relay N on|off", "--wait MS", "--turntable T",
+                               "--sensor I TIMEOUT", "--servo-id N", "--factory-reset", "--yes"})
+        EXPECT_NE(actions.out.find(option), std::string::npos) << option;
+}
+
+TEST(CommandOptions, ChecksOfTheRunnerCommandsUseTheOneErrorForm)
+{
+    TempDir dir;
+    EXPECT_TRUE(isUsageError(runTool(dir, "run -i a.avi --simulate"), "run",
+                             "-i and --simulate exclude each other"));
+    EXPECT_TRUE(
+        isUsageError(runTool(dir, "run --calibration a.clb"), "run", "--calibration needs -i"));
+    EXPECT_TRUE(isUsageError(runTool(dir, "run --seconds 0"), "run",
+                             "--seconds needs a whole number from 1 to 604800, not '0'"));
+    EXPECT_TRUE(
+        isUsageError(runTool(dir, "run --program"), "run", "Missing value after '--program'."));
+    EXPECT_TRUE(isUsageError(runTool(dir, "run stray"), "run", "unexpected argument 'stray'"));
+    EXPECT_TRUE(isUsageError(runTool(dir, "calibrate -i a.avi"), "calibrate",
+                             "-i VIDEO and --out FILE.clb are needed"));
+    EXPECT_TRUE(isUsageError(runTool(dir, "calibrate -i a.avi --out b.clb --angle-marker 3"),
+                             "calibrate", "--angle-marker needs X,Y"));
+    EXPECT_TRUE(isUsageError(runTool(dir, "actions"), "actions", "nothing to do"));
+    EXPECT_TRUE(isUsageError(runTool(dir, "actions --speed 2 1"), "actions",
+                             "--speed needs a fraction from 0 to 1"));
+    EXPECT_TRUE(isUsageError(runTool(dir, "actions 13"), "actions",
+                             "not an action code 0..12 or item: 13"));
+    EXPECT_TRUE(isUsageError(runTool(dir, "actions --relay 3 on"), "actions",
+                             "--relay needs a relay 7..10 and on or off"));
+    // An option among the items is still an option, and an unknown one is refused.
+    EXPECT_TRUE(isUsageError(runTool(dir, "actions 1 --wait 5 --bogus 0"), "actions",
+                             "Unknown option 'bogus'."));
 }
 
 TEST(CommandOptions, NegativeNumbersAreArgumentsNotOptions)
@@ -198,9 +231,9 @@ TEST(CommandOptions, NegativeNumbersAreArgumentsNotOptions)
     dir.write("layout/.keep", "");
     ASSERT_TRUE(layoutdata::writePolylineFile(dir.file("layout/layout.dat"), track));
     const CommandRun all = runTool(dir, "nearest " + dir.file("layout") + " -5 -7");
-    ASSERT_EQ(all.status, 0) << all.err;
+    ASSERT_EQ(all.exitCode, 0) << all.err;
     const CommandRun explicitAll = runTool(dir, "nearest " + dir.file("layout") + " -5 -7 -1");
-    ASSERT_EQ(explicitAll.status, 0) << explicitAll.err;
+    ASSERT_EQ(explicitAll.exitCode, 0) << explicitAll.err;
     EXPECT_EQ(all.out, explicitAll.out);
     EXPECT_GE(std::stoi(all.out), 0);
 }
@@ -211,7 +244,7 @@ TEST(CommandOptions, FileNamesThatAreNotUtf8ReachTheCommandUnchanged)
     const std::string name = "\x89\x5e\x93\x5d.clb"; // CP932 bytes, not UTF-8
     dir.write(name, std::string(reinterpret_cast<const char*>(calibrationBytes(0).data()), 64));
     const CommandRun run = runTool(dir, "calibration --json '" + dir.file(name) + "'");
-    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(parsed(run.out)["status"], "ok");
 }
 

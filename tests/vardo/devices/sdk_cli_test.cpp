@@ -1,8 +1,8 @@
 // The vardo-sdk command-line client against a running interface.
+#include "run_program.h"
 #include "sdk_fixture.h"
 
 #include <cstdio>
-#include <sys/wait.h>
 
 namespace vardo::devices::test {
 namespace {
@@ -12,21 +12,13 @@ struct Output {
     std::string text;
 };
 
+// vardo-sdk ARGUMENTS (a shell line): the exit code, with stdout and
+// stderr as one text.
 Output runTool(const std::string& arguments)
 {
-    Output out;
-    std::string command = std::string(VARDO_SDK_TOOL) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return out;
-    }
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        out.text += buffer;
-    }
-    int status = pclose(pipe);
-    out.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
+    const auto run =
+        vardo::testing::runShell(std::string(VARDO_SDK_TOOL) + " " + arguments + " 2>&1");
+    return {run.exitCode, run.out};
 }
 
 using SdkTool = SdkInterfaceTest;

@@ -1,5 +1,6 @@
 // vardo-run sounds as a user runs it: the table, an undefined number, and
 // a play that the disk audio driver writes to a file.
+#include "run_program.h"
 #include "sound_rig.h"
 
 #include <gtest/gtest.h>
@@ -12,30 +13,18 @@ using namespace soundtest;
 
 namespace {
 
-struct RunResult {
-    int status;
-    std::string out;
-};
+using RunResult = vardo::testing::ProgramResult;
 
-// Runs vardo-run with the folder as its program folder; stderr to err.txt.
+// Runs vardo-run sounds ARGS (a shell line) with the folder as its program
+// folder and the audio driver named.
 RunResult vardoRun(const SoundRig& rig, const std::string& args,
                    const std::string& driver = "dummy")
 {
-    const std::string command = "VARDO_HOME='" + rig.dir.path() + "' SDL_AUDIODRIVER=" + driver +
-                                " SDL_DISKAUDIOFILE='" + rig.dir.file("out.raw") +
-                                "' SDL_DISKAUDIODELAY=0 '" VARDO_RUN_PATH "' sounds " + args +
-                                " 2>'" + rig.dir.file("err.txt") + "'";
-    RunResult run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return vardo::testing::runShell(
+        "'" VARDO_RUN_PATH "' sounds " + args,
+        vardo::testing::withEnv({"VARDO_HOME=" + rig.dir.path(), "SDL_AUDIODRIVER=" + driver,
+                                 "SDL_DISKAUDIOFILE=" + rig.dir.file("out.raw"),
+                                 "SDL_DISKAUDIODELAY=0"}));
 }
 
 std::string readFile(const std::string& path)
@@ -51,7 +40,7 @@ TEST(SoundsCommand, PrintsTheTableWithMissingFilesReported)
     SoundRig rig({"bell.wav", "/nowhere/horn.wav"});
     rig.addSound("bell.wav", sineWav(100));
     const RunResult run = vardoRun(rig, "--json");
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.exitCode, 0);
     const std::string bell = rig.dir.path() + "/sample/sound/bell.wav";
     EXPECT_NE(run.out.find("\"count\": 2"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\"capacity\": 16"), std::string::npos);
@@ -60,8 +49,7 @@ TEST(SoundsCommand, PrintsTheTableWithMissingFilesReported)
         << run.out;
     EXPECT_NE(run.out.find("\"path\": \"/nowhere/horn.wav\",\n      \"exists\": false"),
               std::string::npos);
-    EXPECT_NE(readFile(rig.dir.file("err.txt"))
-                  .find("2番のサウンドファイル[/nowhere/horn.wav]が存在しません。"),
+    EXPECT_NE(run.err.find("2番のサウンドファイル[/nowhere/horn.wav]が存在しません。"),
               std::string::npos);
 }
 
@@ -70,10 +58,9 @@ TEST(SoundsCommand, UndefinedNumberExitsWith219)
     SoundRig rig({"bell.wav"});
     rig.addSound("bell.wav", sineWav(100));
     const RunResult run = vardoRun(rig, "--play 3");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(readFile(rig.dir.file("err.txt")).find("サウンド番号[3]が定義されていません"),
-              std::string::npos);
-    EXPECT_EQ(vardoRun(rig, "--play x").status, 2);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("サウンド番号[3]が定義されていません"), std::string::npos);
+    EXPECT_EQ(vardoRun(rig, "--play x").exitCode, 2);
 }
 
 TEST(SoundsCommand, PlayWritesAudibleSoundToTheDiskDriver)
@@ -81,7 +68,7 @@ TEST(SoundsCommand, PlayWritesAudibleSoundToTheDiskDriver)
     SoundRig rig({"bell.wav"});
     rig.addSound("bell.wav", sineWav(300));
     const RunResult run = vardoRun(rig, "--play 1", "disk");
-    EXPECT_EQ(run.status, 0) << readFile(rig.dir.file("err.txt"));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
     const std::string raw = readFile(rig.dir.file("out.raw"));
     const auto* samples = reinterpret_cast<const int16_t*>(raw.data());
     long loud = 0;

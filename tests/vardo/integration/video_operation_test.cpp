@@ -5,6 +5,7 @@
 #include "board_emulator.h"
 #include "oval_video.h"
 #include "program_description.h"
+#include "run_program.h"
 #include "temp_dir.h"
 
 #include "common/byte_io.h"
@@ -18,12 +19,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
 #include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
+#include <sstream>
 
 using vardo::testing::OvalVideo;
 using vardo::testing::TempDir;
@@ -88,39 +85,16 @@ void makeVideo(const TempDir& dir, const OvalVideo& video)
 
 // Runs vardo-run with the folder as its program folder; stdout to `out`.
 // The exit status, or -1.
-int runTool(const TempDir& dir, std::vector<std::string> args, const std::string& out)
+int runTool(const TempDir& dir, const std::vector<std::string>& args, const std::string& out)
 {
-    args.insert(args.begin(), VARDO_RUN_PATH);
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env{"VARDO_HOME=" + dir.path()};
-    for (char** e = environ; *e; ++e) {
-        if (std::string(*e).rfind("VARDO_HOME=", 0) != 0)
-            env.push_back(*e);
-    }
-    std::vector<char*> envp;
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const std::string errors = out + ".err";
-    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    const bool spawned =
-        posix_spawn(&pid, VARDO_RUN_PATH, &actions, nullptr, argv.data(), envp.data()) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (!spawned || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
+    const vardo::testing::ProgramResult run =
+        vardo::testing::runProgram(VARDO_RUN_PATH, args, vardo::testing::inProgramFolder(dir.path()));
+    std::ofstream(out, std::ios::binary) << run.out;
     // What the tool said, for a failing test's log.
-    std::ifstream said(errors);
+    std::istringstream said(run.err);
     for (std::string line; std::getline(said, line);)
         std::fprintf(stderr, "  vardo-run: %s\n", line.c_str());
-    return WEXITSTATUS(status);
+    return run.exitCode;
 }
 
 std::vector<std::string> lines(const std::string& path)

@@ -184,14 +184,15 @@ TEST(ControlLoop, LapsAndDistanceWaitNeedsMoreThanBoth)
         const double a = degrees * 3.141592653589793 / 180;
         rig.feed(320 + int(std::lround(150 * std::cos(a))), 240 + int(std::lround(150 * std::sin(a))));
     };
-    for (int d = 0; d <= 720; d += 2)
+    for (int d = 0; d < 720; d += 2)
         onCircle(d);
-    std::this_thread::sleep_for(Ms(30));
+    const double a = 720 * 3.141592653589793 / 180;
+    EXPECT_TRUE(rig.feedStillWaiting(320 + int(std::lround(150 * std::cos(a))),
+                                     240 + int(std::lround(150 * std::sin(a)))));
     EXPECT_FALSE(ran());
     onCircle(724); // laps done; the distance counts from here
     const auto p0 = rig.trains.position(0);
-    rig.feed(p0.x + 60, p0.y + 80); // exactly 100 pixels
-    std::this_thread::sleep_for(Ms(30));
+    EXPECT_TRUE(rig.feedStillWaiting(p0.x + 60, p0.y + 80)); // exactly 100 pixels
     EXPECT_FALSE(ran());
     rig.feed(p0.x + 61, p0.y + 80);
     EXPECT_TRUE(Rig::eventually(ran));
@@ -207,8 +208,7 @@ TEST(ControlLoop, DistanceOnlyWaitCountsFromTheFirstPosition)
     ASSERT_TRUE(rig.operation.startOperation(b.program));
     ASSERT_TRUE(Rig::eventually([&] { return rig.controller.backward(); }));
     rig.feed(100, 100);
-    rig.feed(140, 100);
-    std::this_thread::sleep_for(Ms(30));
+    EXPECT_TRUE(rig.feedStillWaiting(140, 100));
     EXPECT_EQ(countOf(rig.observer.commandIndexes(), after), 0);
     rig.feed(151, 100);
     EXPECT_TRUE(Rig::eventually([&] { return countOf(rig.observer.commandIndexes(), after) == 1; }));
@@ -223,8 +223,7 @@ TEST(ControlLoop, PositionWaitEndsWithinTheRange)
     ASSERT_TRUE(rig.operation.startOperation(b.program));
     ASSERT_TRUE(Rig::eventually([&] { return rig.operation.current() == 1; }));
     rig.feed(200, 140);
-    rig.feed(224, 122); // 32.6 pixels
-    std::this_thread::sleep_for(Ms(30));
+    EXPECT_TRUE(rig.feedStillWaiting(224, 122)); // 32.6 pixels
     EXPECT_EQ(countOf(rig.observer.commandIndexes(), after), 0);
     rig.feed(200, 132); // 32 pixels: counts
     EXPECT_TRUE(Rig::eventually([&] { return countOf(rig.observer.commandIndexes(), after) == 1; }));
@@ -341,8 +340,7 @@ TEST(Commands, SwitchPointWaitsUntilTheTrainHasPassed)
     const int sw = b.then(Kind::SwitchPoint, 1, 50, 0);
     ASSERT_TRUE(rig.operation.startOperation(b.program));
     ASSERT_TRUE(Rig::eventually([&] { return rig.operation.current() == sw; }));
-    rig.feed(330, 380); // near the point at (320, 390)
-    std::this_thread::sleep_for(Ms(30));
+    EXPECT_TRUE(rig.feedStillWaiting(330, 380)); // near the point at (320, 390)
     EXPECT_FALSE(rig.branch(0));
     rig.feed(400, 380);
     EXPECT_TRUE(Rig::eventually([&] { return rig.branch(0); }));
@@ -419,16 +417,19 @@ TEST(Commands, TurntableOnTheBoardWaitsForArrival)
     Rig rig;
     rig.ext.open = true;
     ProgramBuilder b;
-    const int turn = b.then(Kind::Turntable, 3, 0, 0);
+    b.then(Kind::Turntable, 3, 0, 0);
     const int end = b.then(Kind::EndOfOperation);
     ASSERT_TRUE(rig.operation.startOperation(b.program));
-    ASSERT_TRUE(Rig::eventually([&] { return rig.operation.current() == turn; }));
-    std::this_thread::sleep_for(Ms(30));
-    EXPECT_EQ(rig.operation.current(), turn);
-    EXPECT_EQ(rig.ext.turnsTaken(), std::vector<int>{2});
+    ASSERT_TRUE(Rig::eventually([&] { return rig.ext.turnsTaken() == std::vector<int>{2}; }));
+    // A position set now marks what comes after the arrival: the end
+    // command records it only if it waited for the arrival.
+    rig.trains.setPosition(0, 321, 123);
     rig.operation.onTurntableArrived();
     ASSERT_TRUE(rig.operation.waitForEnd(1000));
-    EXPECT_EQ(rig.observer.commandIndexes().back(), end);
+    const auto commands = rig.observer.trace().commands;
+    ASSERT_EQ(commands.back().index, end);
+    EXPECT_EQ(commands.back().position.x, 321);
+    EXPECT_EQ(commands.back().position.y, 123);
 }
 
 class FolderRunOperation : public ::testing::Test {

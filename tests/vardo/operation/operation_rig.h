@@ -324,6 +324,16 @@ struct Rig {
         std::this_thread::sleep_for(std::chrono::microseconds(300));
     }
 
+    // Feeds a position that must not end the wait, and proves the waiter
+    // dealt with it: the same position once more is taken only by a waiter
+    // that went back to waiting. False when nobody took it (the wait ended).
+    bool feedStillWaiting(int x, int y)
+    {
+        feed(x, y);
+        trains.positionEvent.set();
+        return eventually([this] { return !trains.positionEvent.isSet(); });
+    }
+
     // A point's setting as the loop's thread left it.
     bool branch(int k)
     {

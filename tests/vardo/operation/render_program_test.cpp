@@ -4,6 +4,7 @@
 #include "operation_rig.h"
 #include "program_test_support.h"
 #include "recording_frontend.h"
+#include "run_program.h"
 #include "temp_dir.h"
 #include "vardo/layout/layout.h"
 #include "vardo/operation/program_file.h"
@@ -13,45 +14,17 @@
 
 #include <QImage>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
-
 namespace vardo {
 namespace {
 
 using testing::addCommand;
 using testing::TempDir;
 
+// The exit code of vardo-run render-program ARGS in the folder.
 int runRenderProgram(const TempDir& dir, std::vector<std::string> args)
 {
-    args.insert(args.begin(), {VARDO_RUN_PATH, "render-program"});
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env{"VARDO_HOME=" + dir.path()};
-    for (char** e = environ; *e; ++e) {
-        if (std::string(*e).rfind("VARDO_HOME=", 0) != 0)
-            env.push_back(*e);
-    }
-    std::vector<char*> envp;
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const bool started =
-        posix_spawn(&pid, VARDO_RUN_PATH, &actions, nullptr, argv.data(), envp.data()) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (!started || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    args.insert(args.begin(), "render-program");
+    return testing::runProgram(VARDO_RUN_PATH, args, testing::inProgramFolder(dir.path())).exitCode;
 }
 
 class RenderProgramTest : public ::testing::Test {

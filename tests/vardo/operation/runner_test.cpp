@@ -3,7 +3,9 @@
 #include "board_emulator.h"
 #include "operation_rig.h"
 #include "program_description.h"
+#include "run_program.h"
 #include "temp_dir.h"
+#include "wait_until.h"
 #include "vardo/operation/program_file.h"
 #include "vardo/operation/trace_printer.h"
 
@@ -12,13 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fcntl.h>
-#include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <memory>
+#include <sstream>
 
-extern char** environ;
-
+using vardo::testing::ChildProgram;
+using vardo::testing::ProgramResult;
 using vardo::testing::TempDir;
 
 namespace {
@@ -45,46 +45,18 @@ void makeProgramFolder(const TempDir& dir, const std::string& program, const std
     ASSERT_TRUE(common::writeFileAtomic(dir.file("test.vpr"), vardo::serialiseProgram(p)));
 }
 
-// Starts vardo-run with the folder as its program folder; stdout to a file.
-pid_t startRunner(const TempDir& dir, std::vector<std::string> args)
+// Starts vardo-run run on the folder's test program, the folder as its
+// program folder.
+std::unique_ptr<ChildProgram> startRunner(const TempDir& dir, std::vector<std::string> args)
 {
-    args.insert(args.begin(), {VARDO_RUN_PATH, "run", "--json", "--program", dir.file("test.vpr")});
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env{"VARDO_HOME=" + dir.path()};
-    for (char** e = environ; *e; ++e) {
-        if (std::string(*e).rfind("VARDO_HOME=", 0) != 0)
-            env.push_back(*e);
-    }
-    std::vector<char*> envp;
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const std::string out = dir.file("trace.jsonl");
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, VARDO_RUN_PATH, &actions, nullptr, argv.data(), envp.data()) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    args.insert(args.begin(), {"run", "--json", "--program", dir.file("test.vpr")});
+    return std::make_unique<ChildProgram>(VARDO_RUN_PATH, args,
+                                          vardo::testing::inProgramFolder(dir.path()));
 }
 
-int exitCode(pid_t pid)
+std::vector<std::string> linesOf(const std::string& text)
 {
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-
-std::vector<std::string> traceLines(const TempDir& dir)
-{
-    std::ifstream in(dir.file("trace.jsonl"));
+    std::istringstream in(text);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
@@ -120,11 +92,12 @@ TEST(Runner, RunsAProgramToItsEndWithAJsonTrace)
     ASSERT_TRUE(board.start());
     TempDir dir;
     makeProgramFolder(dir, kLapProgram, board.devicePath());
-    const pid_t pid = startRunner(dir, {"--simulate", "--seconds", "20"});
-    ASSERT_GT(pid, 0);
-    EXPECT_EQ(exitCode(pid), 0);
+    const auto runner = startRunner(dir, {"--simulate", "--seconds", "20"});
+    ASSERT_TRUE(runner->started());
+    const ProgramResult run = runner->finish();
+    EXPECT_EQ(run.exitCode, 0);
     board.requestStop();
-    const auto lines = traceLines(dir);
+    const auto lines = linesOf(run.out);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back().rfind("{\"type\":\"end\",\"t\":", 0), 0u);
     EXPECT_NE(lines.back().find("\"reason\":\"program\""), std::string::npos);
@@ -152,24 +125,26 @@ TEST(Runner, EndsWhenTheTimeIsUp)
     TempDir dir;
     makeProgramFolder(dir, "Start\nTimer 0 60 0\n", "");
     const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = startRunner(dir, {"--seconds", "1"});
-    ASSERT_GT(pid, 0);
-    EXPECT_EQ(exitCode(pid), 0);
+    const ProgramResult run = startRunner(dir, {"--seconds", "1"})->finish();
+    EXPECT_EQ(run.exitCode, 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-    EXPECT_NE(traceLines(dir).back().find("\"reason\":\"time\""), std::string::npos);
+    ASSERT_FALSE(linesOf(run.out).empty());
+    EXPECT_NE(linesOf(run.out).back().find("\"reason\":\"time\""), std::string::npos);
 }
 
 TEST(Runner, InterruptShutsDownCleanly)
 {
     TempDir dir;
     makeProgramFolder(dir, "Start\nTimer 0 60 0\n", "");
-    const pid_t pid = startRunner(dir, {});
-    ASSERT_GT(pid, 0);
-    ASSERT_TRUE(optest::Rig::eventually([&] { return !ofType(traceLines(dir), "command").empty(); },
-                                        10000));
-    kill(pid, SIGINT);
-    EXPECT_EQ(exitCode(pid), 130);
-    EXPECT_NE(traceLines(dir).back().find("\"reason\":\"interrupt\""), std::string::npos);
+    const auto runner = startRunner(dir, {});
+    ASSERT_TRUE(runner->started());
+    ASSERT_TRUE(vardo::testing::waitUntil(
+        [&] { return !ofType(linesOf(runner->outSoFar()), "command").empty(); }));
+    ASSERT_TRUE(runner->sendSignal(SIGINT));
+    const ProgramResult run = runner->finish();
+    EXPECT_EQ(run.exitCode, 130);
+    ASSERT_FALSE(linesOf(run.out).empty());
+    EXPECT_NE(linesOf(run.out).back().find("\"reason\":\"interrupt\""), std::string::npos);
 }
 
 TEST(Runner, StartupFailureEndsWithStatusOne)
@@ -177,10 +152,9 @@ TEST(Runner, StartupFailureEndsWithStatusOne)
     TempDir dir;
     makeProgramFolder(dir, "Start\n", "");
     dir.write("test.vpr", "not a program");
-    const pid_t pid = startRunner(dir, {});
-    ASSERT_GT(pid, 0);
-    EXPECT_EQ(exitCode(pid), 1);
-    const auto lines = traceLines(dir);
+    const ProgramResult run = startRunner(dir, {})->finish();
+    EXPECT_EQ(run.exitCode, 1);
+    const auto lines = linesOf(run.out);
     ASSERT_FALSE(lines.empty());
     EXPECT_NE(lines.back().find("\"reason\":\"startup\""), std::string::npos);
     EXPECT_FALSE(ofType(lines, "message").empty());

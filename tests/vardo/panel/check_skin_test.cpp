@@ -1,4 +1,5 @@
 // vardo-run check-skin as a skin maker runs it.
+#include "run_program.h"
 #include "skin_fixture.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,6 @@
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -15,20 +15,13 @@ struct Result {
     std::string out;
 };
 
+// vardo-run check-skin ARGS (a shell line): the exit code, with stdout and
+// stderr as one text.
 Result run(const std::string& args)
 {
-    const std::string command = std::string(VARDO_RUN_PATH) + " check-skin " + args + " 2>&1";
-    Result r;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buffer{};
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        r.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    const auto r =
+        vardo::testing::runShell(std::string(VARDO_RUN_PATH) + " check-skin " + args + " 2>&1");
+    return {r.exitCode, r.out};
 }
 
 } // namespace

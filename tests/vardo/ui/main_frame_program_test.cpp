@@ -5,6 +5,7 @@
 #include "../operation/program_test_support.h"
 #include "common/profile.h"
 #include "qt_app.h"
+#include "run_program.h"
 #include "ui_fixture.h"
 #include "vardo/base/command_ids.h"
 #include "vardo/operation/program_file.h"
@@ -93,19 +94,9 @@ struct ToolRun {
 
 ToolRun vardoRun(const std::string& folder, const std::string& args)
 {
-    const std::string command =
-        "VARDO_HOME='" + folder + "' '" VARDO_RUN_PATH "' " + args + " 2>/dev/null";
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    const auto run = vardo::testing::runShell("'" VARDO_RUN_PATH "' " + args,
+                                              vardo::testing::inProgramFolder(folder));
+    return {run.exitCode, run.out};
 }
 
 class WindowProgramTest : public ::testing::Test {

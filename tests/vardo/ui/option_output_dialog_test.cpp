@@ -52,8 +52,8 @@ TEST(OptionOutputDialog, TogglesSwitchRelaySevenOnTheBoard)
     // A second opening closes the first; the new one shows the word.
     QPointer<ui::OptionOutputDialog> first = dialog;
     auto* second = ui::OptionOutputDialog::open(controller, {}, nullptr);
-    QTest::qWait(10);
-    EXPECT_TRUE(first.isNull());
+    // The first is deleted later, by the event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first.isNull(); }));
     EXPECT_TRUE(second->toggle(3)->isChecked());
     EXPECT_FALSE(second->toggle(0)->isChecked());
     second->close();

@@ -182,7 +182,7 @@ TEST_F(VideoFileTest, WithoutLoopTheLastFrameIsHeld)
     VideoError error;
     ASSERT_TRUE(source->start(error));
     ASSERT_TRUE(waitFor([&] { return source->ended(); }, 5000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // The end of the stream comes after its last frame: all five are in.
     EXPECT_EQ(log.numbers(), (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_TRUE(source->running());
 
@@ -193,8 +193,10 @@ TEST_F(VideoFileTest, WithoutLoopTheLastFrameIsHeld)
     EXPECT_EQ(testing::readFrameNumber(held.data(), size.width, size.height), 4);
     EXPECT_TRUE(source->streamError().empty());
 
-    // Run again: the file plays from its start.
+    // Run again: the file plays from its start. Once stopped (which waits
+    // for the streaming thread) no frame followed the held one.
     ASSERT_TRUE(source->stop());
+    EXPECT_EQ(log.count(), 5u);
     ASSERT_TRUE(source->start(error));
     ASSERT_TRUE(waitFor([&] { return source->ended(); }, 5000));
     EXPECT_EQ(log.count(), 10u);
@@ -237,7 +239,9 @@ TEST_F(VideoFileTest, NoCallbackRunsAfterStop)
         stopped.store(true);
         EXPECT_EQ(inside.load(), 0) << cycle;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Releasing the source joins every thread of its pipeline: a callback
+    // still due would have run by then.
+    source.reset();
     EXPECT_EQ(late.load(), 0);
     EXPECT_GT(frames.load(), 150);
     EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(30));

@@ -116,8 +116,13 @@ TEST_F(VideoStartupTest, CameraRunsFromStartUpUntilShutdown)
     shutdown.run();
     EXPECT_FALSE(video->built());
     EXPECT_EQ(resets, 1);
-    int after = frames.load();
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(video->running());
+    // Shutdown returns only once the streaming thread has left the last
+    // frame: tearing down what is left (which joins every thread of the
+    // pipeline) delivers nothing more.
+    const int after = frames.load();
+    video.reset();
+    backend.reset();
     EXPECT_EQ(frames.load(), after);
 }
 

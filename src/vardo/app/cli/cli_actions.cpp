@@ -4,15 +4,18 @@
 #include "common/paths.h"
 #include "vardo/app/assembly.h"
 #include "vardo/app/cli/cli_actions_extended.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/app/device_components.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace vardo::cli {
@@ -41,18 +44,14 @@ bool parseInt(const std::string& text, int low, int high, int& out)
     return true;
 }
 
+// The items, in order; the options (--speed and the answers) are taken
+// out before.
 bool parseRequest(const std::vector<std::string>& args, Request& r, std::string& error)
 {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool more = i + 1 < args.size();
-        if (a == "--speed" && more) {
-            char* end = nullptr;
-            r.speed = std::strtod(args[++i].c_str(), &end);
-            r.hasSpeed = *end == '\0' && r.speed >= 0 && r.speed <= 1;
-            if (!r.hasSpeed)
-                return error = "--speed needs a fraction from 0 to 1", false;
-        } else if (a == "--relay" && i + 2 < args.size()) {
+        if (a == "--relay" && i + 2 < args.size()) {
             Item item{Item::Kind::Relay};
             const std::string& state = args[i + 2];
             if (!parseInt(args[i + 1], 7, 10, item.value) || (state != "on" && state != "off"))
@@ -68,11 +67,69 @@ bool parseRequest(const std::vector<std::string>& args, Request& r, std::string&
         } else {
             Item item{Item::Kind::Action};
             if (!parseInt(a, 0, 12, item.value))
-                return error = "not an action code 0..12 or option: " + a, false;
+                return error = "not an action code 0..12 or item: " + a, false;
             r.items.push_back(item);
         }
     }
     return true;
+}
+
+bool isItemWord(const std::string& arg)
+{
+    return arg == "--relay" || arg == "--wait" || ExtendedActions::isItemWord(arg);
+}
+
+// Items are ordered and some take two values, which an option parser cannot
+// keep; so every word that starts an option (and --speed's value) goes to
+// the shared option parser, the rest stays in order for the item parsers.
+void splitItems(const std::vector<std::string>& args, std::vector<std::string>& options,
+                std::vector<std::string>& items)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool negative = a.size() > 1 && a[0] == '-' && std::isdigit((unsigned char)a[1]);
+        if (!a.starts_with('-') || negative || isItemWord(a)) {
+            items.push_back(a);
+            continue;
+        }
+        options.push_back(a);
+        if (a == "--speed" && i + 1 < args.size())
+            options.push_back(args[++i]);
+    }
+}
+
+constexpr const char* kActionsUsage = "[--speed F] [--yes|--no] [--agree] ITEM...";
+constexpr const char* kActionsItems =
+    "ITEM: an action code 0..12 | --relay N on|off | --wait MS | --turntable T | --reverse | "
+    "--sensor I TIMEOUT | --servo-id N | --factory-reset; the last two ask first "
+    "(--yes answers).";
+
+// nullopt: go on; otherwise the exit status, the error already printed.
+std::optional<int> parseActions(CommandOptions& c, const std::vector<std::string>& args,
+                                Request& request, ExtendedActions& extended)
+{
+    c.argument("ITEM", "what to carry out, in order (see above)", false, true);
+    c.option("speed", "F", "the speed for the actions, a fraction from 0 to 1");
+    c.answerFlags();
+    std::vector<std::string> options, items;
+    splitItems(args, options, items);
+    if (auto exit = c.parse(options))
+        return exit;
+    if (c.isSet("speed")) {
+        const std::string text = c.value("speed");
+        char* end = nullptr;
+        request.speed = std::strtod(text.c_str(), &end);
+        request.hasSpeed =
+            !text.empty() && *end == '\0' && request.speed >= 0 && request.speed <= 1;
+        if (!request.hasSpeed)
+            return c.usageError("--speed needs a fraction from 0 to 1");
+    }
+    std::string error;
+    if (!extended.takeItems(items, error) || !parseRequest(items, request, error))
+        return c.usageError(error);
+    if (request.items.empty() && !extended.hasItems())
+        return c.usageError("nothing to do");
+    return std::nullopt;
 }
 
 // Commands written on this thread (the PWM worker's pulses are left out).
@@ -123,17 +180,17 @@ bool runItem(devices::UsbController& usb, const Item& item, Written& written)
 
 int runActions(const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> args = arguments;
-    // Ended before the controller, so that no timer reaches it afterwards.
-    auto frontend = std::make_unique<ConsoleFrontend>(ConsoleFrontend::takeOptions(args));
+    CommandOptions parsed("actions", kActionsUsage,
+                          std::string("The wiring test of the USB I/O controller and the "
+                                      "extended interface: brings the boards up as Vardo does "
+                                      "and carries out the items in order.\n") +
+                              kActionsItems);
     Request request;
-    std::string error;
     ExtendedActions extended;
-    if (!extended.takeItems(args, error) || !parseRequest(args, request, error) ||
-        (request.items.empty() && !extended.hasItems() && (error = "nothing to do", true))) {
-        std::fprintf(stderr, "vardo-run actions: %s\n", error.c_str());
-        return 2;
-    }
+    if (auto exit = parseActions(parsed, arguments, request, extended))
+        return *exit;
+    // Ended before the controller, so that no timer reaches it afterwards.
+    auto frontend = std::make_unique<ConsoleFrontend>(parsed.answers());
     // The board comes up as Vardo brings it up: with the layout's points,
     // so that their start pulses go out first.
     Written written;
@@ -175,10 +232,10 @@ int runActions(const std::vector<std::string>& arguments)
 }
 
 CommandRegistration reg("actions",
-                        "[--speed F] ITEM...  (ITEM: action code 0..12 | --relay N on|off | "
-                        "--wait MS | --turntable T | --reverse | --sensor I TIMEOUT | "
-                        "--servo-id N --yes | --factory-reset --yes) wiring test of the USB I/O "
-                        "controller and the extended interface",
+                        "[--speed F] [--yes|--no] [--agree] ITEM...  (ITEM: action code 0..12 | "
+                        "--relay N on|off | --wait MS | --turntable T | --reverse | "
+                        "--sensor I TIMEOUT | --servo-id N --yes | --factory-reset --yes) wiring "
+                        "test of the USB I/O controller and the extended interface",
                         &runActions);
 
 } // namespace

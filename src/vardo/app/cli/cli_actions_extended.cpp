@@ -36,6 +36,12 @@ void printExtendedTraffic(const std::string& line)
     std::fflush(stdout);
 }
 
+bool ExtendedActions::isItemWord(const std::string& arg)
+{
+    return arg == "--turntable" || arg == "--reverse" || arg == "--sensor" || arg == "--servo-id" ||
+           arg == "--factory-reset";
+}
+
 bool ExtendedActions::takeItems(std::vector<std::string>& args, std::string& error)
 {
     std::vector<std::string> rest;

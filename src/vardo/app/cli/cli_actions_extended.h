@@ -22,6 +22,8 @@ public:
     // Takes --turntable T, --reverse, --sensor I TIMEOUT, --servo-id N and
     // --factory-reset out of args; false with a message on a bad one.
     bool takeItems(std::vector<std::string>& args, std::string& error);
+    // True for the words that start one of these items.
+    static bool isItemWord(const std::string& arg);
     bool hasItems() const { return !items_.empty(); }
 
     // Takes over the interface the assembly brought up (when [SERVO]

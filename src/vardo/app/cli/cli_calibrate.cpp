@@ -5,6 +5,7 @@
 // saved. Prints the progress as lines.
 #include "common/paths.h"
 #include "vardo/app/assembly.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/vision/calibration_record.h"
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace vardo::cli {
@@ -47,29 +49,29 @@ bool parseMarker(const std::string& text, CalibrateOptions& o)
     return o.marker;
 }
 
-bool parseCalibrateOptions(const std::vector<std::string>& args, CalibrateOptions& o,
-                           std::string& error)
+constexpr const char* kCalibrateUsage =
+    "-i VIDEO --out FILE.clb [--angle-marker X,Y] [--seconds N] [--agree] [--yes|--no]";
+
+// nullopt: go on; otherwise the exit status, the error already printed.
+std::optional<int> parseCalibrateOptions(CommandOptions& c, const std::vector<std::string>& args,
+                                         CalibrateOptions& o)
 {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool more = i + 1 < args.size();
-        if (a == "-i" && more) {
-            o.video = args[++i];
-        } else if (a == "--out" && more) {
-            o.out = args[++i];
-        } else if (a == "--angle-marker" && more) {
-            if (!parseMarker(args[++i], o))
-                return error = "--angle-marker needs X,Y", false;
-        } else if (a == "--seconds" && more) {
-            if (!parseNumber(args[++i], o.seconds) || o.seconds <= 0 || o.seconds > 86400)
-                return error = "--seconds needs a number of seconds", false;
-        } else {
-            return error = "unknown option: " + a, false;
-        }
-    }
+    c.option("i", "VIDEO", "the video file the calibration run watches");
+    c.option("out", "FILE.clb", "where the calibration is saved");
+    c.option("angle-marker", "X,Y", "the picture point the angle follows");
+    c.option("seconds", "N", "give up after N seconds (default 300)");
+    c.answerFlags();
+    if (auto exit = c.parse(args))
+        return exit;
+    if (!c.intValue("seconds", 1, 86400, o.seconds))
+        return kUsageError;
+    if (c.isSet("angle-marker") && !parseMarker(c.value("angle-marker"), o))
+        return c.usageError("--angle-marker needs X,Y");
+    o.video = c.value("i");
+    o.out = c.value("out");
     if (o.video.empty() || o.out.empty())
-        return error = "-i VIDEO and --out FILE.clb are needed", false;
-    return true;
+        return c.usageError("-i VIDEO and --out FILE.clb are needed");
+    return std::nullopt;
 }
 
 // The progress dialog as lines on stdout.
@@ -120,15 +122,13 @@ void applyMarker(vision::Calibration& calibration, int x, int y)
 
 int calibrate(const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> args = arguments;
-    ConsoleFrontend::Options frontendOptions = ConsoleFrontend::takeOptions(args);
+    CommandOptions parsed("calibrate", kCalibrateUsage,
+                          "The calibration run without a window, on a video file; the "
+                          "calibration is saved when the run completes.");
     CalibrateOptions options;
-    std::string error;
-    if (!parseCalibrateOptions(args, options, error)) {
-        std::fprintf(stderr, "vardo-run calibrate: %s\n", error.c_str());
-        return 2;
-    }
-    auto frontend = std::make_unique<ConsoleFrontend>(frontendOptions);
+    if (auto exit = parseCalibrateOptions(parsed, arguments, options))
+        return *exit;
+    auto frontend = std::make_unique<ConsoleFrontend>(parsed.answers());
     ProgressLines progress;
     AssemblyParts parts;
     parts.videoBackend = std::make_unique<vision::GstVideoBackend>();

@@ -5,6 +5,7 @@
 // shuts down in order. Prints a trace of what it did.
 #include "common/paths.h"
 #include "vardo/app/assembly.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/app/device_components.h"
@@ -45,46 +46,51 @@ struct RunOptions {
     std::string speechWav; // fed in as if spoken
 };
 
-bool parseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::string& error)
+constexpr const char* kRunUsage =
+    "[--program FILE] [--simulate [--boards] | -i VIDEO [--calibration FILE.clb]] [--seconds N] "
+    "[-s [--clipboard TEXT]] [--json] [--speech-wav FILE.wav] [--agree] [--yes|--no]";
+
+void declareRunOptions(CommandOptions& c)
 {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool more = i + 1 < args.size();
-        if (a == "--program" && more) {
-            o.program = args[++i];
-        } else if (a == "-i" && more) {
-            o.video = args[++i];
-        } else if (a == "--calibration" && more) {
-            o.calibration = args[++i];
-        } else if (a == "--simulate") {
-            o.simulate = true;
-        } else if (a == "--boards") {
-            o.boards = true;
-        } else if (a == "-s") {
-            o.sdk = true;
-        } else if (a == "--clipboard" && more) {
-            o.clipboard = args[++i];
-        } else if (a == "--speech-wav" && more) {
-            o.speechWav = args[++i];
-        } else if (a == "--json") {
-            o.json = true;
-        } else if (a == "--seconds" && more) {
-            char* end = nullptr;
-            const long v = std::strtol(args[++i].c_str(), &end, 10);
-            if (*end != '\0' || v <= 0 || v > 86400 * 7)
-                return error = "--seconds needs a number of seconds", false;
-            o.seconds = int(v);
-        } else {
-            return error = "unknown option: " + a, false;
-        }
-    }
+    c.option("program", "FILE", "the program to run (default: the one Vardo loads at start)");
+    c.flag("simulate", "run in simulation mode");
+    c.flag("boards", "in simulation, still drive the boards (actions and relays)");
+    c.option("i", "VIDEO", "detect the train in this video file instead of simulating");
+    c.option("calibration", "FILE.clb", "with -i: the calibration to use");
+    c.option("seconds", "N", "stop after N seconds (default: no limit)");
+    c.flag("s", "open the interface for outside programs; no program is started");
+    c.option("clipboard", "TEXT", "with -s: what a program reads from the clipboard");
+    c.option("speech-wav", "FILE.wav", "feed this recording in as if spoken");
+    c.flag("json", "print the trace as JSON lines");
+    c.answerFlags();
+}
+
+// nullopt: go on; otherwise the exit status, the error already printed.
+std::optional<int> parseRunOptions(CommandOptions& c, const std::vector<std::string>& args,
+                                   RunOptions& o)
+{
+    declareRunOptions(c);
+    if (auto exit = c.parse(args))
+        return exit;
+    if (!c.intValue("seconds", 1, 86400 * 7, o.seconds))
+        return kUsageError;
+    o.program = c.value("program");
+    o.video = c.value("i");
+    o.calibration = c.value("calibration");
+    o.simulate = c.isSet("simulate");
+    o.boards = c.isSet("boards");
+    o.sdk = c.isSet("s");
+    if (c.isSet("clipboard"))
+        o.clipboard = c.value("clipboard");
+    o.speechWav = c.value("speech-wav");
+    o.json = c.isSet("json");
     if (!o.video.empty() && o.simulate)
-        return error = "-i and --simulate exclude each other", false;
+        return c.usageError("-i and --simulate exclude each other");
     if (o.video.empty() && !o.calibration.empty())
-        return error = "--calibration needs -i", false;
+        return c.usageError("--calibration needs -i");
     if (o.boards && !o.simulate)
-        return error = "--boards needs --simulate", false;
-    return true;
+        return c.usageError("--boards needs --simulate");
+    return std::nullopt;
 }
 
 // Ctrl+C and termination, taken by a thread of their own with sigwait: no
@@ -126,14 +132,15 @@ private:
 AssemblyFactories runComponents(TracePrinter& trace)
 {
     AssemblyFactories f;
-    const ComponentFactory<SoundPort> engine = soundEngineFactory();
-    f.sound = [engine](const ComponentContext& c) -> std::unique_ptr<SoundPort> {
+    const SoundFactory engine = soundEngineFactory();
+    f.sound = [engine](const ComponentContext& c) -> Made<SoundPort, devices::SoundEngine> {
         if (!c.rail.settings().soundFile(1).empty())
             return engine(c);
         return std::make_unique<LoggingSound>(c.frontend, c.rail.optionIniPath());
     };
-    const ComponentFactory<ExtendedPort> board = extendedInterfaceFactory();
-    f.extended = [board, &trace](const ComponentContext& c) -> std::unique_ptr<ExtendedPort> {
+    const ExtendedFactory board = extendedInterfaceFactory();
+    f.extended = [board,
+                  &trace](const ComponentContext& c) -> Made<ExtendedPort, devices::ExtendedInterface> {
         if (devices::ServoSettings::load(c.rail.settings()).comNo != 0)
             return board(c);
         auto ext = std::make_unique<LoggingExtended>(
@@ -144,60 +151,17 @@ AssemblyFactories runComponents(TracePrinter& trace)
     return f;
 }
 
-// --speech-wav: the recording is heard at the speed it was spoken, each
-// phrase and the command it ran go into the trace.
-void addSpeechWav(AssemblyFactories& f, const std::string& wav, TracePrinter& trace)
-{
-    if (wav.empty())
-        return;
-    f.speech = speechFactory(
-        [wav] { return std::make_unique<WavSpeechInput>(wav, /*paced*/ true); }, {},
-        [&trace](const std::string& phrase, int command) { trace.speech(phrase, command); });
-}
-
-AssemblyParts runParts(const RunOptions& options, TracePrinter& trace, TrainState*& trains)
-{
-    AssemblyParts parts;
-    if (!options.video.empty())
-        parts.videoBackend = std::make_unique<vision::GstVideoBackend>();
-    parts.videoPath = options.video;
-    parts.calibrationPath = options.calibration;
-    parts.programPath = options.program;
-    parts.observer = &trace;
-    parts.factories = runComponents(trace);
-    addSpeechWav(parts.factories, options.speechWav, trace);
-    parts.hooks.extendedTraffic = [&trace](const std::string& t) { trace.device("ext", t); };
-    parts.sdk.clipboardText = [text = options.clipboard](std::string& out) {
-        if (!text)
-            return false;
-        out = *text;
-        return true;
-    };
-    // Every analysis that ran is a trace line of where the train is.
-    parts.hooks.frame = [&trace, &trains](std::span<const uint8_t>, int, int, bool analysed) {
-        if (!analysed || !trains)
-            return;
-        const TrainState::Position p = trains->position(trains->current.load());
-        trace.positionChanged(p.x, p.y, trains->nearest.load(),
-                              trains->accumulatedAngle.load() / 360);
-    };
-    return parts;
-}
-
-const char* reasonName(EndReason reason)
-{
-    return reason == EndReason::Emergency ? "emergency" : "program";
-}
-
 // --speech-wav: the run lasts until the whole recording has been heard and
 // every phrase of it carried out on the frontend's thread.
 class SpeechFeed {
 public:
+    // The recording the speech factory made, handed over as it is made.
+    void setRecording(WavSpeechInput* wav) { made_ = wav; }
     void attach(VardoAssembly& rt)
     {
         rt_ = &rt;
         if (rt.speech() && rt.speechActive())
-            wav_ = dynamic_cast<WavSpeechInput*>(rt.speech()->input());
+            wav_ = made_;
     }
     // On the frontend's thread, around each speech command: once the
     // recording has ended before a round began, that round took its last
@@ -223,11 +187,64 @@ public:
 
 private:
     VardoAssembly* rt_ = nullptr;
+    WavSpeechInput* made_ = nullptr;
     WavSpeechInput* wav_ = nullptr;
     std::atomic<bool> ended_{false};
     std::atomic<bool> drained_{false};
     bool roundAfterEnd_ = false;
 };
+
+// --speech-wav: the recording is heard at the speed it was spoken, each
+// phrase and the command it ran go into the trace.
+void addSpeechWav(AssemblyFactories& f, const std::string& wav, TracePrinter& trace,
+                  SpeechFeed& feed)
+{
+    if (wav.empty())
+        return;
+    f.speech = speechFactory(
+        [wav, &feed] {
+            auto input = std::make_unique<WavSpeechInput>(wav, /*paced*/ true);
+            feed.setRecording(input.get());
+            return input;
+        },
+        {},
+        [&trace](const std::string& phrase, int command) { trace.speech(phrase, command); });
+}
+
+AssemblyParts runParts(const RunOptions& options, TracePrinter& trace, TrainState*& trains,
+                       SpeechFeed& speech)
+{
+    AssemblyParts parts;
+    if (!options.video.empty())
+        parts.videoBackend = std::make_unique<vision::GstVideoBackend>();
+    parts.videoPath = options.video;
+    parts.calibrationPath = options.calibration;
+    parts.programPath = options.program;
+    parts.observer = &trace;
+    parts.factories = runComponents(trace);
+    addSpeechWav(parts.factories, options.speechWav, trace, speech);
+    parts.hooks.extendedTraffic = [&trace](const std::string& t) { trace.device("ext", t); };
+    parts.sdk.clipboardText = [text = options.clipboard](std::string& out) {
+        if (!text)
+            return false;
+        out = *text;
+        return true;
+    };
+    // Every analysis that ran is a trace line of where the train is.
+    parts.hooks.frame = [&trace, &trains](std::span<const uint8_t>, int, int, bool analysed) {
+        if (!analysed || !trains)
+            return;
+        const TrainState::Position p = trains->position(trains->current.load());
+        trace.positionChanged(p.x, p.y, trains->nearest.load(),
+                              trains->accumulatedAngle.load() / 360);
+    };
+    return parts;
+}
+
+const char* reasonName(EndReason reason)
+{
+    return reason == EndReason::Emergency ? "emergency" : "program";
+}
 
 // Runs until the program has ended (and no next program of a folder run
 // follows), the time is up or a signal came. The end reason.
@@ -255,25 +272,24 @@ std::string runUntilEnd(VardoAssembly& rt, const RunOptions& options,
 int run(const std::vector<std::string>& arguments)
 {
     SignalWatcher interrupts;
-    std::vector<std::string> args = arguments;
-    ConsoleFrontend::Options frontendOptions = ConsoleFrontend::takeOptions(args);
+    CommandOptions parsed("run", kRunUsage,
+                          "Automatic operation without a window: runs the program in simulation "
+                          "or on a video file and prints a trace of what it did.");
     RunOptions options;
-    std::string error;
-    if (!parseRunOptions(args, options, error)) {
-        std::fprintf(stderr, "vardo-run run: %s\n", error.c_str());
-        return 2;
-    }
+    if (auto exit = parseRunOptions(parsed, arguments, options))
+        return *exit;
+    ConsoleFrontend::Options frontendOptions = parsed.answers();
     frontendOptions.quiet = true; // messages go into the trace
     auto frontend = std::make_unique<ConsoleFrontend>(frontendOptions);
     TracePrinter trace(stdout, options.json);
     TrainState* trains = nullptr;
+    SpeechFeed speech;
     auto rt = std::make_unique<VardoAssembly>(*frontend, common::programFolder(),
-                                              runParts(options, trace, trains));
+                                              runParts(options, trace, trains, speech));
     trains = &rt->trains();
     // The simulation is started here as well as by the command start-up
     // posts without a picture source: that command must not toggle it off.
     VardoAssembly& assembly = *rt;
-    SpeechFeed speech;
     frontend->setCommandHandler([&assembly, &speech](int id) {
         if (id == cmd::Simulation) {
             assembly.startSimulation();
@@ -316,8 +332,8 @@ int run(const std::vector<std::string>& arguments)
 
 CommandRegistration reg("run",
                         "[--program FILE] [--simulate [--boards] | -i VIDEO [--calibration FILE.clb]] "
-                        "[--seconds N] [-s [--clipboard TEXT]] [--json] [--speech-wav FILE.wav] [--agree] "
-                        "[--yes|--no]  automatic operation without a window, with a trace",
+                        "[--seconds N] [-s [--clipboard TEXT]] [--json] [--speech-wav FILE.wav] "
+                        "[--agree] [--yes|--no]  automatic operation without a window, with a trace",
                         &run);
 
 } // namespace
