@@ -15,6 +15,17 @@ namespace vardo {
 namespace {
 
 constexpr size_t kChunk = 1024;
+// Voice activity keeps this many frames (10 ms each) of quiet before and
+// after the speech in an utterance; set explicitly so that the share of the
+// speech a phrase spans can be worked out.
+constexpr int kPreSpeechFrames = 20;
+constexpr int kPostSpeechFrames = 50;
+
+// Segments that are not words: silence, noise, sentence marks, null arcs.
+bool isWord(const char* word)
+{
+    return word && *word && *word != '<' && *word != '[' && *word != '(';
+}
 
 } // namespace
 
@@ -137,7 +148,9 @@ bool SpeechRecognizer::open(const SpeechModel& model, const std::vector<std::str
     close();
     cmd_ln_t* config =
         cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.acousticModel.c_str(), "-dict",
-                    model.dictionary.c_str(), "-samprate", "16000", "-logfn", "/dev/null", nullptr);
+                    model.dictionary.c_str(), "-samprate", "16000", "-vad_prespeech",
+                    std::to_string(kPreSpeechFrames).c_str(), "-vad_postspeech",
+                    std::to_string(kPostSpeechFrames).c_str(), "-logfn", "/dev/null", nullptr);
     if (!config) {
         error = "speech model not found: " + model.acousticModel;
         return false;
@@ -150,6 +163,8 @@ bool SpeechRecognizer::open(const SpeechModel& model, const std::vector<std::str
     }
     if (const char* env = std::getenv("VARDO_SPEECH_THRESHOLD"); env && *env)
         thresholdPerPhone_ = std::atof(env);
+    if (const char* env = std::getenv("VARDO_SPEECH_COVERAGE"); env && *env)
+        minCoverage_ = std::atof(env);
     std::vector<std::string> known;
     for (const auto& p : phrases)
         (phoneCount(p) > 0 ? known : skipped).push_back(p);
@@ -192,12 +207,32 @@ void SpeechRecognizer::endUtterance(const SpeechEventSink& sink)
     int32 score = 0;
     const char* hyp = ps_get_hyp(decoder_, &score);
     const double at = double(samplesFed_) / kSampleRate;
-    const bool accepted = hyp && *hyp;
+    lastCoverage_ = hyp && *hyp ? coverageOfLastUtterance() : 0;
+    const bool accepted = hyp && *hyp && lastCoverage_ >= minCoverage_;
     if (accepted)
         sink({SpeechEvent::Kind::Recognition, hyp, true, at});
     inSpeech_ = false;
     sink({SpeechEvent::Kind::SoundEnd, {}, true, at});
     inUtterance_ = ps_start_utt(decoder_) == 0;
+}
+
+double SpeechRecognizer::coverageOfLastUtterance() const
+{
+    // Frame numbers run on over the whole stream, not from each utterance.
+    int wordFrames = 0, begin = -1, end = 0;
+    for (ps_seg_t* seg = ps_seg_iter(decoder_); seg; seg = ps_seg_next(seg)) {
+        int first = 0, last = 0;
+        ps_seg_frames(seg, &first, &last);
+        begin = begin < 0 ? first : std::min(begin, first);
+        end = std::max(end, last + 1);
+        if (isWord(ps_seg_word(seg)))
+            wordFrames += last - first + 1;
+    }
+    const int frames = std::max(0, end - begin);
+    // The stream may end before the quiet after the speech is complete; at
+    // least a frame of speech is assumed so that a short word still counts.
+    const int speech = std::max(1, frames - kPreSpeechFrames - kPostSpeechFrames);
+    return double(wordFrames) / speech;
 }
 
 void SpeechRecognizer::finish(const SpeechEventSink& sink)
