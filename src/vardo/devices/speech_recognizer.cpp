@@ -15,12 +15,6 @@ namespace vardo {
 namespace {
 
 constexpr size_t kChunk = 1024;
-// Voice activity keeps this many frames (10 ms each) of quiet before and
-// after the speech in an utterance; set explicitly so that the share of the
-// speech a phrase spans can be worked out.
-constexpr int kPreSpeechFrames = 20;
-constexpr int kPostSpeechFrames = 50;
-
 // Segments that are not words: silence, noise, sentence marks, null arcs.
 bool isWord(const char* word)
 {
@@ -148,9 +142,7 @@ bool SpeechRecognizer::open(const SpeechModel& model, const std::vector<std::str
     close();
     cmd_ln_t* config =
         cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.acousticModel.c_str(), "-dict",
-                    model.dictionary.c_str(), "-samprate", "16000", "-vad_prespeech",
-                    std::to_string(kPreSpeechFrames).c_str(), "-vad_postspeech",
-                    std::to_string(kPostSpeechFrames).c_str(), "-logfn", "/dev/null", nullptr);
+                    model.dictionary.c_str(), "-samprate", "16000", "-logfn", "/dev/null", nullptr);
     if (!config) {
         error = "speech model not found: " + model.acousticModel;
         return false;
@@ -180,6 +172,7 @@ bool SpeechRecognizer::open(const SpeechModel& model, const std::vector<std::str
     }
     inUtterance_ = true;
     samplesFed_ = 0;
+    loudness_.reset();
     return true;
 }
 
@@ -191,6 +184,7 @@ void SpeechRecognizer::feed(const int16_t* samples, size_t count, const SpeechEv
         const size_t n = std::min(kChunk, count - at);
         ps_process_raw(decoder_, samples + at, n, FALSE, FALSE);
         samplesFed_ += n;
+        loudness_.add(samples + at, n);
         const bool speech = ps_get_in_speech(decoder_) != 0;
         if (speech && !inSpeech_) {
             inSpeech_ = true;
@@ -212,27 +206,21 @@ void SpeechRecognizer::endUtterance(const SpeechEventSink& sink)
     if (accepted)
         sink({SpeechEvent::Kind::Recognition, hyp, true, at});
     inSpeech_ = false;
+    loudness_.reset();
     sink({SpeechEvent::Kind::SoundEnd, {}, true, at});
     inUtterance_ = ps_start_utt(decoder_) == 0;
 }
 
 double SpeechRecognizer::coverageOfLastUtterance() const
 {
-    // Frame numbers run on over the whole stream, not from each utterance.
-    int wordFrames = 0, begin = -1, end = 0;
+    int wordFrames = 0;
     for (ps_seg_t* seg = ps_seg_iter(decoder_); seg; seg = ps_seg_next(seg)) {
         int first = 0, last = 0;
         ps_seg_frames(seg, &first, &last);
-        begin = begin < 0 ? first : std::min(begin, first);
-        end = std::max(end, last + 1);
         if (isWord(ps_seg_word(seg)))
             wordFrames += last - first + 1;
     }
-    const int frames = std::max(0, end - begin);
-    // The stream may end before the quiet after the speech is complete; at
-    // least a frame of speech is assumed so that a short word still counts.
-    const int speech = std::max(1, frames - kPreSpeechFrames - kPostSpeechFrames);
-    return double(wordFrames) / speech;
+    return double(wordFrames) / std::max(1, loudness_.loudFrames());
 }
 
 void SpeechRecognizer::finish(const SpeechEventSink& sink)

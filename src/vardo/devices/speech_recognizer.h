@@ -3,11 +3,12 @@
 // configured keyword phrases (a closed grammar), which keeps it fast and
 // sure on those phrases. A closed grammar forces any utterance onto its
 // nearest phrase; other talk shows itself in that the phrase then spans
-// only a small part of the speech, the rest going to the silence model, so
-// such an utterance is not reported as a phrase.
+// only a small part of the sound heard, the rest going to the silence
+// model, so such an utterance is not reported as a phrase.
 // Voice activity splits the stream into utterances; each one gives a sound
 // start, a recognition (when accepted) and a sound end.
 #include "vardo/devices/speech_events.h"
+#include "vardo/devices/speech_loudness.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -58,12 +59,13 @@ public:
     // Splits a keyword into lower-case words (blanks separate them).
     static std::vector<std::string> wordsOf(const std::string& phrase);
 
-    // The share of the last utterance's speech that its phrase spanned
-    // (0 when nothing was heard; above 1 when it ran into the pauses).
+    // The frames the last utterance's phrase spanned per loud frame heard
+    // (0 when nothing was recognised; above 1 when the phrase's quiet
+    // sounds and pauses count too).
     double lastCoverage() const { return lastCoverage_; }
     // Utterances whose phrase spans less than this share of the speech are
     // rejected ($VARDO_SPEECH_COVERAGE overrides it).
-    static constexpr double kDefaultMinCoverage = 0.7;
+    static constexpr double kDefaultMinCoverage = 0.6;
 
 private:
     void endUtterance(const SpeechEventSink& sink);
@@ -75,6 +77,7 @@ private:
     bool inUtterance_ = false;
     bool inSpeech_ = false;
     uint64_t samplesFed_ = 0;
+    SpeechLoudness loudness_;
     // Detection threshold exponent per phone ($VARDO_SPEECH_THRESHOLD).
     double thresholdPerPhone_ = 2.5;
     double minCoverage_ = kDefaultMinCoverage;

@@ -2,6 +2,7 @@
 // (no recorded audio is kept), and the WAV reading it relies on.
 #include "vardo/base/settings.h"
 #include "vardo/devices/speech_input.h"
+#include "vardo/devices/speech_loudness.h"
 #include "vardo/devices/speech_microphone.h"
 #include "vardo/devices/speech_wav.h"
 #include "vardo/operation/speech_commands.h"
@@ -55,15 +56,16 @@ std::vector<uint8_t> wav(int rate, int channels, const std::vector<int16_t>& fra
 }
 
 // Speaks the phrase in the voice into a 16 kHz mono WAV with half a second
-// of quiet before and after.
+// of quiet before and after. Without dither, so the audio is the same on
+// every run.
 bool speak(const vardo::testing::TempDir& dir, const std::string& phrase, int speed,
            std::string& out, const std::string& voice = "en-us")
 {
     const std::string raw = dir.file("raw.wav");
     out = dir.file("phrase.wav");
     const std::string cmd = "espeak-ng -v " + voice + " -s " + std::to_string(speed) + " -w '" +
-                            raw + "' '" + phrase + "' && sox '" + raw + "' -r 16000 -c 1 -b 16 '" +
-                            out + "' pad 0.5 0.5";
+                            raw + "' '" + phrase + "' && sox -D '" + raw +
+                            "' -r 16000 -c 1 -b 16 '" + out + "' pad 0.5 0.5";
     return std::system(cmd.c_str()) == 0;
 }
 
@@ -156,6 +158,30 @@ TEST(SpeechWav, OtherRatesAndChannelsBecome16kMono)
     EXPECT_EQ(out, (std::vector<int16_t>{5, 6}));
 }
 
+TEST(SpeechLoudness, CountsFramesNearTheLoudestAboveTheFloor)
+{
+    SpeechLoudness loudness;
+    EXPECT_EQ(loudness.loudFrames(), 0);
+    auto frames = [&](int count, int16_t level) {
+        std::vector<int16_t> s(size_t(count) * SpeechLoudness::kFrameSamples, level);
+        loudness.add(s.data(), s.size());
+    };
+    frames(10, 20);  // faint hiss: under the floor
+    frames(4, 8000); // speech
+    frames(6, 2000); // softer speech, 12 dB down
+    frames(5, 200);  // 32 dB down: a pause
+    EXPECT_EQ(loudness.loudFrames(), 10);
+    // A frame is only counted once it is complete.
+    std::vector<int16_t> half(SpeechLoudness::kFrameSamples / 2, 8000);
+    loudness.add(half.data(), half.size());
+    EXPECT_EQ(loudness.loudFrames(), 10);
+    loudness.add(half.data(), half.size());
+    EXPECT_EQ(loudness.loudFrames(), 11);
+    loudness.reset();
+    frames(3, 150);
+    EXPECT_EQ(loudness.loudFrames(), 3);
+}
+
 TEST(SpeechRecognition, UnknownWordsAreSkippedAndNoPhraseFails)
 {
     SpeechRecognizer r;
@@ -185,8 +211,8 @@ TEST(SpeechRecognition, ShippedKeywordsAtTwoSpeeds)
             ++total;
             const bool ok = phrases.size() == 1 && keywords.match(phrases[0] + " ") == k;
             right += ok ? 1 : 0;
-            std::printf("keyword %-20s at %d: coverage %.2f%s\n", keywords.words(k)[0].c_str(), speed,
-                        r.lastCoverage(), ok ? "" : " MISSED");
+            std::printf("keyword %-20s at %d: coverage %.2f%s\n", keywords.words(k)[0].c_str(),
+                        speed, r.lastCoverage(), ok ? "" : " MISSED");
             if (!ok)
                 misses += keywords.words(k)[0] + " at " + std::to_string(speed) +
                           (phrases.empty() ? std::string() : " heard " + phrases[0]) + "; ";
@@ -195,6 +221,37 @@ TEST(SpeechRecognition, ShippedKeywordsAtTwoSpeeds)
     // At least 9 in 10 overall; a miss or two is the model's, not ours.
     EXPECT_GE(right * 10, total * 9) << right << " of " << total << ": " << misses;
     std::printf("recognised %d of %d\n", right, total);
+}
+
+// A recording played to a fresh recogniser (vardo-run speech --wav) has no
+// speech before it to settle on. Its first phrase may be missed now and
+// then, but what is taken must be the phrase said, never another command.
+TEST(SpeechRecognition, KeywordHeardFirstByAFreshRecogniser)
+{
+    SpeechKeywords keywords;
+    {
+        SpeechRecognizer probe;
+        ASSERT_TRUE(openShipped(probe, keywords));
+    }
+    vardo::testing::TempDir dir;
+    int total = 0, right = 0;
+    std::string wrong;
+    for (int k = 0; k < kSpeechCommands; k += 3) {
+        SpeechRecognizer r;
+        std::string error;
+        ASSERT_TRUE(openRecognizer(r, keywords.allKeywords(), error)) << error;
+        std::string path;
+        ASSERT_TRUE(speak(dir, keywords.words(k)[0], 150, path));
+        const auto phrases = recognise(r, path);
+        ++total;
+        right += phrases.size() == 1 && keywords.match(phrases[0] + " ") == k ? 1 : 0;
+        for (const auto& p : phrases)
+            if (keywords.match(p + " ") != k)
+                wrong += keywords.words(k)[0] + " heard as " + p + "; ";
+        std::printf("first %-20s: coverage %.2f\n", keywords.words(k)[0].c_str(), r.lastCoverage());
+    }
+    EXPECT_EQ(wrong, "");
+    EXPECT_GE(right * 10, total * 8) << right << " of " << total;
 }
 
 TEST(SpeechRecognition, UnrelatedSpeechRunsNothing)
