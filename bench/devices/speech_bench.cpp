@@ -38,7 +38,7 @@ const std::vector<Clip>& clips()
         for (const auto& p : kPhrases)
             for (int speed : {130, 175}) {
                 const std::string cmd = "espeak-ng -v en-us -s " + std::to_string(speed) + " -w " +
-                                        dir + "/r.wav '" + p + "' && sox " + dir +
+                                        dir + "/r.wav '" + p + "' && sox -D " + dir +
                                         "/r.wav -r 16000 -c 1 -b 16 " + dir + "/p.wav pad 0.5 0.5";
                 Clip c;
                 std::string error;

@@ -15,6 +15,11 @@ namespace vardo {
 namespace {
 
 constexpr size_t kChunk = 1024;
+// Segments that are not words: silence, noise, sentence marks, null arcs.
+bool isWord(const char* word)
+{
+    return word && *word && *word != '<' && *word != '[' && *word != '(';
+}
 
 } // namespace
 
@@ -150,6 +155,8 @@ bool SpeechRecognizer::open(const SpeechModel& model, const std::vector<std::str
     }
     if (const char* env = std::getenv("VARDO_SPEECH_THRESHOLD"); env && *env)
         thresholdPerPhone_ = std::atof(env);
+    if (const char* env = std::getenv("VARDO_SPEECH_COVERAGE"); env && *env)
+        minCoverage_ = std::atof(env);
     std::vector<std::string> known;
     for (const auto& p : phrases)
         (phoneCount(p) > 0 ? known : skipped).push_back(p);
@@ -165,6 +172,7 @@ bool SpeechRecognizer::open(const SpeechModel& model, const std::vector<std::str
     }
     inUtterance_ = true;
     samplesFed_ = 0;
+    loudness_.reset();
     return true;
 }
 
@@ -176,6 +184,7 @@ void SpeechRecognizer::feed(const int16_t* samples, size_t count, const SpeechEv
         const size_t n = std::min(kChunk, count - at);
         ps_process_raw(decoder_, samples + at, n, FALSE, FALSE);
         samplesFed_ += n;
+        loudness_.add(samples + at, n);
         const bool speech = ps_get_in_speech(decoder_) != 0;
         if (speech && !inSpeech_) {
             inSpeech_ = true;
@@ -192,12 +201,26 @@ void SpeechRecognizer::endUtterance(const SpeechEventSink& sink)
     int32 score = 0;
     const char* hyp = ps_get_hyp(decoder_, &score);
     const double at = double(samplesFed_) / kSampleRate;
-    const bool accepted = hyp && *hyp;
+    lastCoverage_ = hyp && *hyp ? coverageOfLastUtterance() : 0;
+    const bool accepted = hyp && *hyp && lastCoverage_ >= minCoverage_;
     if (accepted)
         sink({SpeechEvent::Kind::Recognition, hyp, true, at});
     inSpeech_ = false;
+    loudness_.reset();
     sink({SpeechEvent::Kind::SoundEnd, {}, true, at});
     inUtterance_ = ps_start_utt(decoder_) == 0;
+}
+
+double SpeechRecognizer::coverageOfLastUtterance() const
+{
+    int wordFrames = 0;
+    for (ps_seg_t* seg = ps_seg_iter(decoder_); seg; seg = ps_seg_next(seg)) {
+        int first = 0, last = 0;
+        ps_seg_frames(seg, &first, &last);
+        if (isWord(ps_seg_word(seg)))
+            wordFrames += last - first + 1;
+    }
+    return double(wordFrames) / std::max(1, loudness_.loudFrames());
 }
 
 void SpeechRecognizer::finish(const SpeechEventSink& sink)

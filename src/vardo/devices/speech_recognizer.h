@@ -1,10 +1,14 @@
 #pragma once
 // Phrase recognition on 16 kHz mono audio. The search is restricted to the
 // configured keyword phrases (a closed grammar), which keeps it fast and
-// sure on those phrases.
+// sure on those phrases. A closed grammar forces any utterance onto its
+// nearest phrase; other talk shows itself in that the phrase then spans
+// only a small part of the sound heard, the rest going to the silence
+// model, so such an utterance is not reported as a phrase.
 // Voice activity splits the stream into utterances; each one gives a sound
-// start, a recognition and a sound end.
+// start, a recognition (when accepted) and a sound end.
 #include "vardo/devices/speech_events.h"
+#include "vardo/devices/speech_loudness.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -55,8 +59,17 @@ public:
     // Splits a keyword into lower-case words (blanks separate them).
     static std::vector<std::string> wordsOf(const std::string& phrase);
 
+    // The frames the last utterance's phrase spanned per loud frame heard
+    // (0 when nothing was recognised; above 1 when the phrase's quiet
+    // sounds and pauses count too).
+    double lastCoverage() const { return lastCoverage_; }
+    // Utterances whose phrase spans less than this share of the speech are
+    // rejected ($VARDO_SPEECH_COVERAGE overrides it).
+    static constexpr double kDefaultMinCoverage = 0.6;
+
 private:
     void endUtterance(const SpeechEventSink& sink);
+    double coverageOfLastUtterance() const;
     void close();
     bool setKeyphrases(const std::vector<std::string>& phrases);
 
@@ -64,8 +77,11 @@ private:
     bool inUtterance_ = false;
     bool inSpeech_ = false;
     uint64_t samplesFed_ = 0;
+    SpeechLoudness loudness_;
     // Detection threshold exponent per phone ($VARDO_SPEECH_THRESHOLD).
     double thresholdPerPhone_ = 2.5;
+    double minCoverage_ = kDefaultMinCoverage;
+    double lastCoverage_ = 0;
 };
 
 } // namespace vardo

@@ -35,7 +35,7 @@ TEST(SpeechCli, TextAndWavPrintPhraseAndCommand)
 
     const std::string wav = dir.file("p.wav");
     ASSERT_EQ(
-        std::system(("espeak-ng -v en-us -s 150 -w '" + dir.file("r.wav") + "' 'stop' && sox '" +
+        std::system(("espeak-ng -v en-us -s 150 -w '" + dir.file("r.wav") + "' 'stop' && sox -D '" +
                      dir.file("r.wav") + "' -r 16000 -c 1 -b 16 '" + wav + "' pad 0.5 0.5")
                         .c_str()),
         0);

@@ -61,7 +61,7 @@ TEST(SpeechRunCli, SpokenPhraseIsCarriedOutInTheRunningSimulation)
     makeFolder(dir);
     const std::string wav = dir.file("go_forward.wav");
     ASSERT_EQ(std::system(("espeak-ng -v en-us -s 150 -w '" + dir.file("raw.wav") +
-                           "' 'go forward' && sox '" + dir.file("raw.wav") +
+                           "' 'go forward' && sox -D '" + dir.file("raw.wav") +
                            "' -r 16000 -c 1 -b 16 '" + wav + "' pad 0.5 0.5")
                               .c_str()),
               0);
