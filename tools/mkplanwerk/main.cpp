@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -85,7 +84,8 @@ int main(int argc, char** argv)
     if (!planwerk::savePicture(common::joinPath(work, "picture.bmp"),
                                mkplanwerk::samplePicture(description)))
         return fail("cannot write the picture into " + work);
-    std::ofstream(argv[3], std::ios::binary) << script;
+    if (!common::writeFileAtomic(argv[3], script))
+        return fail(std::string("cannot write the edit script ") + argv[3]);
     if (!trace(folder, script, error))
         return fail(error);
     return 0;
