@@ -123,9 +123,10 @@ inline ChildResult runChild(const std::function<bool()>& save, int at, int timeo
         ::close(pipeFds[0]);
         return r;
     }
+    // Without process descriptors (old kernels) the wait has no time limit.
     const int pidFd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     pollfd p{pidFd, POLLIN, 0};
-    r.finished = pidFd >= 0 && ::poll(&p, 1, timeoutMs) == 1;
+    r.finished = pidFd < 0 || ::poll(&p, 1, timeoutMs) == 1;
     if (!r.finished)
         ::kill(pid, SIGKILL);
     int status = 0;
