@@ -16,7 +16,10 @@ namespace fs = std::filesystem;
 namespace {
 
 std::vector<WriteStep> seenSteps;
-void recordStep(WriteStep s) { seenSteps.push_back(s); }
+void recordStep(WriteStep s)
+{
+    seenSteps.push_back(s);
+}
 
 std::string readText(const std::string& path)
 {

@@ -25,7 +25,8 @@ std::string optionIni()
 // Japanese texts as the shipped one has.
 std::string largeVardoIni()
 {
-    std::string text = "[LAYOUT]\nTITLE=\xe3\x83\xac\xe3\x82\xa4\xe3\x82\xa2\xe3\x82\xa6\xe3\x83\x88\n";
+    std::string text =
+        "[LAYOUT]\nTITLE=\xe3\x83\xac\xe3\x82\xa4\xe3\x82\xa2\xe3\x82\xa6\xe3\x83\x88\n";
     for (int section = 0; section < 80; ++section) {
         text += "[TRAIN" + std::to_string(section) + "]\n";
         for (int key = 0; key < 150; ++key)

@@ -31,8 +31,10 @@ bool bitmapReadable(const std::string& path)
 layoutdata::VertexFile oldRows()
 {
     layoutdata::VertexFile rows;
-    rows.outer = {{100, 240, 0, 1, 0, 0, -1, -1}, {320, 100, 0, 0, 0, 0, -1, -1},
-                  {540, 240, 180, 0, 0, 0, -1, -1}, {320, 380, 0, 0, 0, 0, -1, -1}};
+    rows.outer = {{100, 240, 0, 1, 0, 0, -1, -1},
+                  {320, 100, 0, 0, 0, 0, -1, -1},
+                  {540, 240, 180, 0, 0, 0, -1, -1},
+                  {320, 380, 0, 0, 0, 0, -1, -1}};
     rows.siding = {{200, 300, 0, 2, 0, 0, -1, -1}};
     return rows;
 }

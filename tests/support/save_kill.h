@@ -37,10 +37,10 @@ struct WatchedFile {
 
 struct Series {
     int runs = 0;
-    int killed = 0;   // children that died of the kill
-    int sound = 0;    // runs after which every file was old or new and readable
-    int allOld = 0;   // runs that left every file as it was
-    int allNew = 0;   // runs that left every file saved
+    int killed = 0; // children that died of the kill
+    int sound = 0;  // runs after which every file was old or new and readable
+    int allOld = 0; // runs that left every file as it was
+    int allNew = 0; // runs that left every file saved
     int totalSteps = 0;
     std::vector<std::string> faults;
 };
@@ -152,9 +152,8 @@ inline Series killSeries(const std::vector<WatchedFile>& files, const std::funct
     const detail::Snapshot old = detail::snapshot(files);
     const detail::ChildResult whole = detail::runChild(save, 0, timeoutMs);
     if (!whole.finished || whole.exitCode != 0 || whole.steps <= 0) {
-        s.faults.push_back("the uninterrupted save failed (exit " +
-                           std::to_string(whole.exitCode) + ", steps " +
-                           std::to_string(whole.steps) + ")");
+        s.faults.push_back("the uninterrupted save failed (exit " + std::to_string(whole.exitCode) +
+                           ", steps " + std::to_string(whole.steps) + ")");
         return s;
     }
     s.totalSteps = whole.steps;
@@ -209,8 +208,8 @@ inline void expectSurvivesKills(const Series& s, int kills)
     EXPECT_GT(s.allNew + (s.runs - s.allOld), 0) << "no kill came after a file was replaced";
     for (size_t i = 0; i < s.faults.size() && i < 10; ++i)
         ADD_FAILURE() << s.faults[i];
-    std::printf("[ kills    ] %d of %d sound, %d old, %d new, %d steps per save\n", s.sound,
-                s.runs, s.allOld, s.allNew, s.totalSteps);
+    std::printf("[ kills    ] %d of %d sound, %d old, %d new, %d steps per save\n", s.sound, s.runs,
+                s.allOld, s.allNew, s.totalSteps);
 }
 
 } // namespace savekill

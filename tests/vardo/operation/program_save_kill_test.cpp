@@ -50,7 +50,9 @@ TEST(ProgramSaveKill, SaveLeavesTheOldOrTheNewProgramAndOptionIni)
     const auto series = savekill::killSeries(
         {{path, programReadable},
          {dir.file("option.ini"),
-          [](const std::string& ini) { return common::Profile::hasKey(ini, "EVENT", "FILE_NAME"); }}},
+          [](const std::string& ini) {
+              return common::Profile::hasKey(ini, "EVENT", "FILE_NAME");
+          }}},
         [&] { return editor.save(); }, 100, 22003);
     savekill::expectSurvivesKills(series, 100);
 }

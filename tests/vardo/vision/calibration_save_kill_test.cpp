@@ -29,8 +29,8 @@ TEST(CalibrationSaveKill, SaveLeavesTheOldOrTheNewCalibrationAndOptionIni)
     CalibrationRecord old = vision_fixtures::ovalCalibration();
     old.left = 30;
     ASSERT_TRUE(common::writeFileAtomic(path, vardo::vision::encodeCalibrationFile(old)));
-    ASSERT_TRUE(common::Profile::writeString(rig.dir.file("option.ini"), "CALIBRATION",
-                                             "FILE_PATH", rig.dir.file("oval.clb")));
+    ASSERT_TRUE(common::Profile::writeString(rig.dir.file("option.ini"), "CALIBRATION", "FILE_PATH",
+                                             rig.dir.file("oval.clb")));
     rig.calibration->setAngle(0.5f);
 
     const auto series = savekill::killSeries(
