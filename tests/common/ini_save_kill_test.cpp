@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -76,4 +77,42 @@ TEST(IniSaveKill, ANewKeyInALargeVardoIniLeavesTheOldOrTheNewFile)
         kKills, 22002);
     savekill::expectSurvivesKills(series, kKills);
     EXPECT_GE(series.totalSteps, 7) << "a file of several chunks";
+}
+
+// The harness itself: a save that shows a half-written state must be caught,
+// and so must one that bypasses the writer (it cannot be killed inside it).
+TEST(KillHarness, ASaveThatShowsAHalfFileIsCaught)
+{
+    vardo::testing::TempDir dir;
+    const std::string path = dir.file("option.ini");
+    ASSERT_TRUE(common::writeFileAtomic(path, optionIni()));
+    const std::string whole = optionIni() + "[MORE]\nKEY=1\n";
+    const auto series = savekill::killSeries(
+        {{path, [](const std::string&) { return true; }}},
+        [&] {
+            return common::writeFileAtomic(path, whole.substr(0, whole.size() / 2)) &&
+                   common::writeFileAtomic(path, whole);
+        },
+        20, 22008);
+    EXPECT_LT(series.sound, 20);
+    ASSERT_FALSE(series.faults.empty());
+    EXPECT_NE(series.faults[0].find("neither old nor new"), std::string::npos) << series.faults[0];
+}
+
+TEST(KillHarness, ASaveAroundTheWriterIsCaught)
+{
+    vardo::testing::TempDir dir;
+    const std::string path = dir.file("option.ini");
+    ASSERT_TRUE(common::writeFileAtomic(path, optionIni()));
+    const auto series = savekill::killSeries(
+        {{path, [](const std::string&) { return true; }}},
+        [&] {
+            std::FILE* f = std::fopen(path.c_str(), "w");
+            const bool ok = f && std::fputs("[USB]\nCOM_NO=4\n", f) >= 0;
+            return f && std::fclose(f) == 0 && ok;
+        },
+        20, 22009);
+    EXPECT_EQ(series.runs, 0);
+    ASSERT_EQ(series.faults.size(), 1u);
+    EXPECT_NE(series.faults[0].find("uninterrupted save failed"), std::string::npos);
 }
