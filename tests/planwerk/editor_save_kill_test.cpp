@@ -42,7 +42,8 @@ layoutdata::VertexFile oldRows()
 TEST_F(EditorTest, SaveKilledLeavesEachWorkingFileOldOrNew)
 {
     ASSERT_TRUE(layoutdata::writeVertexFile(work("layout.dat"), oldRows()));
-    ASSERT_TRUE(layoutdata::writeCrossingFile(work("cross.dat"), {}));
+    // One crossing, which New then clears: cross.dat changes too.
+    ASSERT_TRUE(layoutdata::writeCrossingFile(work("cross.dat"), {{layoutdata::CrossingRecord{}}}));
     start();
     editor().enterMode(EditMode::OuterLoop);
     clicks({{150, 200}, {490, 200}});
