@@ -4,6 +4,7 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+SOAK_MINUTES ?= 10
 JOBS       ?= $(shell nproc)
 # Line tables are enough for a crash's backtrace and cost a third less to
 # compile than full debug information.
@@ -19,7 +20,7 @@ HEADLESS_RUN ?= $(BUILD)/bin/vardo-run run --simulate --agree --program $(BUILD)
 GUI_RUN ?= bash scripts/run-window.sh $(BUILD)
 RUN_CMD ?= $(if $(DISPLAY),$(GUI_RUN),$(HEADLESS_RUN))
 
-.PHONY: deps configure build run test test-plain test-asan test-tsan bench fuzz clean screenshots demo-video planwerk
+.PHONY: deps configure build run test test-plain test-asan test-tsan soak bench fuzz clean screenshots demo-video planwerk
 
 deps:
 	bash scripts/install-deps.sh
@@ -53,7 +54,14 @@ test-tsan: deps
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp $(TSAN_OPTIONS)" \
 	  ctest --output-on-failure -j $(JOBS)
 
+# The suites, then a short long run of its own (see soak below).
 test: test-plain test-asan test-tsan
+	$(MAKE) soak SOAK_MINUTES=3
+
+# The headless runner on a looping program for SOAK_MINUTES, with sounds and
+# an SDK client; fails when memory, threads or descriptors grow.
+soak: build
+	python3 scripts/soak.py $(BUILD) --minutes $(SOAK_MINUTES)
 
 # Every benchmark, headless like the tests (the GUI-thread one needs a Qt
 # platform; offscreen needs no display).

@@ -2,9 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace common {
 
@@ -122,40 +120,6 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t ma
     if (ok)
         out.swap(data);
     return ok;
-}
-
-static bool writeAll(int fd, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0)
-            return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-bool writeFileAtomic(const std::string& path, std::span<const uint8_t> bytes)
-{
-    std::string temp = path + ".tmpXXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-    ok = (::fchmod(fd, 0644) == 0) && ok;
-    ok = (::close(fd) == 0) && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
-}
-
-bool writeFileAtomic(const std::string& path, const std::string& text)
-{
-    return writeFileAtomic(
-        path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
 bool fileExists(const std::string& path)

@@ -1,5 +1,6 @@
 // The editor's files: reading the working folder, Save, the export into the
 // layout data folder, and loading a saved working folder.
+#include "common/atomic_file.h"
 #include "common/paths.h"
 #include "planwerk/editor_picture.h"
 #include "planwerk/editor_texts.h"
@@ -39,7 +40,7 @@ bool copyInto(const std::string& source, const std::string& target)
     if (fs::exists(target, error) && fs::equivalent(source, target, error))
         return true;
     fs::create_directories(fs::path(target).parent_path(), error);
-    return fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+    return common::copyFileAtomic(source, target);
 }
 
 void ensureFolder(const std::string& folder)

@@ -26,7 +26,7 @@ struct CommandRun {
 CommandRun runCheckLayout(const std::string& arguments)
 {
     const auto run =
-        vardo::testing::runShell(std::string(VARDO_RUN_PATH) + " check-layout " + arguments);
+        vardo::testing::runShell(VARDO_RUN_PATH, "check-layout " + arguments);
     return {run.exitCode, run.out};
 }
 

@@ -158,4 +158,12 @@ ProgramResult runShell(const std::string& commandLine, const ProgramOptions& opt
     return runProgram("/bin/sh", {"-c", commandLine}, options);
 }
 
+ProgramResult runShell(const std::string& program, const std::string& arguments,
+                       const ProgramOptions& options)
+{
+    std::string line = program;
+    line.append(" ").append(arguments);
+    return runShell(line, options);
+}
+
 } // namespace vardo::testing

@@ -76,4 +76,9 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
 // own); the exit code, with what it printed.
 ProgramResult runShell(const std::string& commandLine, const ProgramOptions& options = {});
 
+// The shell line "PROGRAM ARGUMENTS" (the arguments already quoted for the
+// shell), joined here rather than in each test.
+ProgramResult runShell(const std::string& program, const std::string& arguments,
+                       const ProgramOptions& options = {});
+
 } // namespace vardo::testing

@@ -1,5 +1,6 @@
 #include "layout_builder.h"
 
+#include "common/atomic_file.h"
 #include "common/paths.h"
 
 #include <algorithm>
@@ -159,11 +160,7 @@ bool writeTurntableIni(const std::string& path, const layoutdata::TurntableSetti
                              "\nTABLE_RANGE=" + std::to_string(t.range) + "\nTABLE_POSITION=" +
                              std::to_string(t.position.x) + "," + std::to_string(t.position.y) +
                              "\nLINE_ANGLE=" + angles + "\n";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool whole = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    return std::fclose(f) == 0 && whole;
+    return common::writeFileAtomic(path, text);
 }
 
 } // namespace

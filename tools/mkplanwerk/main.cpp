@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <unistd.h>
 
@@ -102,13 +101,13 @@ int main(int argc, char** argv)
     if (!planwerk::savePicture(common::joinPath(stageWork, "picture.bmp"),
                                mkplanwerk::samplePicture(description)))
         return abandon("cannot write the picture into " + stageWork);
-    const std::string scriptStage = std::string(argv[3]) + ".part";
-    std::ofstream(scriptStage, std::ios::binary) << script;
     if (!trace(stage, script, error))
         return abandon(error);
     for (const auto& entry : fs::directory_iterator(stageWork))
         fs::rename(entry.path(), fs::path(work) / entry.path().filename());
-    fs::rename(scriptStage, argv[3]);
     fs::remove_all(stage, ec);
+    // The script last: it is what the build waits for.
+    if (!common::writeFileAtomic(argv[3], script))
+        return fail(std::string("cannot write the edit script ") + argv[3]);
     return 0;
 }

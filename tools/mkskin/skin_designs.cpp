@@ -2,11 +2,11 @@
 
 #include "skin_painting.h"
 
+#include "common/atomic_file.h"
 #include "common/bmp.h"
 #include "common/paths.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <array>
 #include <cmath>
@@ -405,9 +405,9 @@ bool writeSkin(int number, const std::string& folder, std::string& error)
         }
         ini += "\n";
     }
-    QFile file(dir + "/control.ini");
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(ini.toUtf8()) != ini.toUtf8().size()) {
+    const QByteArray text = ini.toUtf8();
+    if (!common::writeFileAtomic((dir + "/control.ini").toStdString(),
+                                 std::string(text.constData(), size_t(text.size())))) {
         error = "cannot write control.ini in " + folder;
         return false;
     }

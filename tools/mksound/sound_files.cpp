@@ -1,8 +1,9 @@
 #include "sound_files.h"
 
+#include "common/atomic_file.h"
+
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
 namespace mksound {
 
@@ -36,9 +37,7 @@ void putVarLen(std::string& out, uint32_t value)
 
 bool writeFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    return bool(out);
+    return common::writeFileAtomic(path, bytes);
 }
 
 } // namespace

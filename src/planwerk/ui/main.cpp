@@ -1,4 +1,5 @@
 // Planwerk: the layout editor's window.
+#include "common/image_save.h"
 #include "common/paths.h"
 #include "planwerk/ui/main_frame.h"
 
@@ -56,7 +57,7 @@ void takeScreenshot(planwerk::ui::MainFrame& frame, const char* path)
             std::fprintf(stderr, "unknown mode %s\n", mode);
     }
     QTimer::singleShot(500, &frame, [&frame, path] {
-        if (!frame.grab().save(QString::fromLocal8Bit(path)))
+        if (!common::saveImageAtomic(frame.grab().toImage(), QString::fromLocal8Bit(path)))
             std::fprintf(stderr, "cannot write %s\n", path);
         QApplication::quit();
     });

@@ -1,4 +1,5 @@
 // vardo: the main program's window.
+#include "common/image_save.h"
 #include "common/paths.h"
 #include "vardo/ui/main_frame.h"
 #include "vardo/ui/option_output_dialog.h"
@@ -69,7 +70,7 @@ void scheduleScreenshot(vardo::ui::CMainFrame& frame)
     }
     const QString path = QString::fromUtf8(file);
     QTimer::singleShot(std::max(delay, at + 500), &frame, [&frame, path] {
-        screenshotOf(frame).save(path);
+        common::saveImageAtomic(screenshotOf(frame).toImage(), path);
         frame.frontend().requestQuit();
     });
 }

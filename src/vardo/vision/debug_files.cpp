@@ -1,5 +1,6 @@
 #include "vardo/vision/debug_files.h"
 
+#include "common/atomic_file.h"
 #include "common/bmp.h"
 #include "common/paths.h"
 
@@ -9,26 +10,28 @@ namespace vardo::vision {
 
 namespace {
 
-void writeLine(const std::string& programFolder, const char* mode, int x, int y)
+std::string positionLine(int x, int y)
 {
-    const std::string path = common::joinPath(programFolder, kPositionLogName);
-    std::FILE* f = std::fopen(path.c_str(), mode);
-    if (!f)
-        return;
-    std::fprintf(f, "TrainPosition=%d,%d\n", x, y);
-    std::fclose(f);
+    return "TrainPosition=" + std::to_string(x) + "," + std::to_string(y) + "\n";
 }
 
 } // namespace
 
+// Appending is a log's own way of growing: a line cut short by a kill costs
+// only that line, so it does not take the whole-file route.
 void appendPositionLog(const std::string& programFolder, int x, int y)
 {
-    writeLine(programFolder, "a", x, y);
+    const std::string path = common::joinPath(programFolder, kPositionLogName);
+    std::FILE* f = std::fopen(path.c_str(), "a");
+    if (!f)
+        return;
+    std::fputs(positionLine(x, y).c_str(), f);
+    std::fclose(f);
 }
 
 void recreatePositionLog(const std::string& programFolder, int x, int y)
 {
-    writeLine(programFolder, "w", x, y);
+    common::writeFileAtomic(common::joinPath(programFolder, kPositionLogName), positionLine(x, y));
 }
 
 bool writeFrameDump(const std::string& folder, int number, std::span<const uint8_t> frame,
@@ -43,12 +46,7 @@ bool writeFrameDump(const std::string& folder, int number, std::span<const uint8
     char name[32];
     std::snprintf(name, sizeof name, "%06d.bmp", number);
     const std::string path = common::joinPath(common::toNativePath(folder), name);
-    const std::vector<uint8_t> bytes = common::encodeBitmap(bitmap);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return common::writeFileAtomic(path, common::encodeBitmap(bitmap));
 }
 
 } // namespace vardo::vision

@@ -24,7 +24,7 @@ using CommandRun = vardo::testing::ProgramResult;
 // program folder.
 CommandRun runTool(const TempDir& dir, const std::string& arguments)
 {
-    return vardo::testing::runShell(std::string(VARDO_RUN_PATH) + " " + arguments,
+    return vardo::testing::runShell(VARDO_RUN_PATH, arguments,
                                     vardo::testing::inProgramFolder(dir.path()));
 }
 

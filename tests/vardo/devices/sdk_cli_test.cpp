@@ -16,8 +16,7 @@ struct Output {
 // stderr as one text.
 Output runTool(const std::string& arguments)
 {
-    const auto run =
-        vardo::testing::runShell(std::string(VARDO_SDK_TOOL) + " " + arguments + " 2>&1");
+    const auto run = vardo::testing::runShell(VARDO_SDK_TOOL, arguments + " 2>&1");
     return {run.exitCode, run.out};
 }
 

@@ -20,7 +20,7 @@ struct Result {
 Result run(const std::string& args)
 {
     const auto r =
-        vardo::testing::runShell(std::string(VARDO_RUN_PATH) + " check-skin " + args + " 2>&1");
+        vardo::testing::runShell(VARDO_RUN_PATH, "check-skin " + args + " 2>&1");
     return {r.exitCode, r.out};
 }
 

@@ -2,6 +2,7 @@
 // it found, so that a skin maker sees each picture, the jog and the panel
 // size before starting Vardo; or the panel's message and status 1.
 #include "common/json_text.h"
+#include "common/image_save.h"
 #include "common/paths.h"
 #include "common/string_table.h"
 #include "vardo/app/cli/command_registry.h"
@@ -147,7 +148,8 @@ int checkSkin(const std::vector<std::string>& args)
     else
         printSummary(panel.skin(), panel.size());
     if (!o.png.empty() &&
-        !panel::renderPanel(panel, controller.state()).save(QString::fromStdString(o.png))) {
+        !common::saveImageAtomic(panel::renderPanel(panel, controller.state()),
+                                 QString::fromStdString(o.png))) {
         std::fprintf(stderr, "check-skin: cannot write %s\n", o.png.c_str());
         return 1;
     }

@@ -1,6 +1,7 @@
 // render-program: the program picture of a program file as the editor draws
 // it, with the selection frame when asked, written as PNG (or BMP).
 #include "common/byte_io.h"
+#include "common/image_save.h"
 #include "common/paths.h"
 #include "common/string_table.h"
 #include "vardo/app/cli/command_registry.h"
@@ -96,7 +97,7 @@ int renderProgram(const std::vector<std::string>& args)
                            ProgramPictureStyle::read(settings, frontend));
     QImage picture = painter.draw(program);
     painter.drawSelection(picture, program, options.select);
-    if (!picture.save(QString::fromStdString(options.output))) {
+    if (!common::saveImageAtomic(picture, QString::fromStdString(options.output))) {
         std::fprintf(stderr, "render-program: cannot write %s\n", options.output.c_str());
         return 1;
     }
