@@ -86,7 +86,8 @@ TEST(KillHarness, ASaveThatShowsAHalfFileIsCaught)
     vardo::testing::TempDir dir;
     const std::string path = dir.file("option.ini");
     ASSERT_TRUE(common::writeFileAtomic(path, optionIni()));
-    const std::string whole = optionIni() + "[MORE]\nKEY=1\n";
+    std::string whole = optionIni();
+    whole.append("[MORE]\nKEY=1\n");
     const auto series = savekill::killSeries(
         {{path, [](const std::string&) { return true; }}},
         [&] {
