@@ -59,13 +59,15 @@ StartupOutcome Startup::run(std::string_view commandLine)
     readCommandLine(commandLine);
     if (!bringUpComponents())
         return StartupOutcome::ComponentFailed;
+    // -e is answered before the camera: without one the simulation command
+    // comes after it and the window ends in the layout display. A failed
+    // start never gets here, and posted commands run after the start.
+    if (openEditor_)
+        frontend_.postCommand(cmd::ShowProgram);
     if (hooks.startSpeech && rail_.settings().getInt(SettingId::SpeechEnable) == 1)
         hooks.startSpeech(rail_);
     openVideoSource();
     rail_.markStarted();
-    // Only a started system may show its program; a failed start never gets here.
-    if (openEditor_)
-        frontend_.postCommand(cmd::ShowProgram);
     noticeSidings();
     return StartupOutcome::Started;
 }

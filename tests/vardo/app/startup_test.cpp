@@ -148,6 +148,18 @@ TEST_F(StartupTest, CommandLineReachesRailSystemAndEditor)
     EXPECT_EQ(frontend.postedCommands(), std::vector<int>{cmd::ShowProgram});
 }
 
+// With no camera the simulation command follows the program display asked
+// for by -e, so the window ends in the layout display.
+TEST_F(StartupTest, WithoutCameraTheSimulationComesAfterTheProgramDisplay)
+{
+    agreeAlready();
+    RailSystem rail(dir.path());
+    Startup startup(rail, frontend);
+    startup.hooks.openVideoSource = [](RailSystem&) { return VideoOpenResult::NoCamera; };
+    EXPECT_EQ(startup.onPaint("vardo -e"), StartupOutcome::Started);
+    EXPECT_EQ(frontend.postedCommands(), (std::vector<int>{cmd::ShowProgram, cmd::Simulation}));
+}
+
 TEST_F(StartupTest, StepsRunInStageOrderWhateverTheOrderAdded)
 {
     agreeAlready();

@@ -5,6 +5,7 @@
 #include "common/image_save.h"
 #include "common/paths.h"
 #include "common/string_table.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/base/settings.h"
@@ -17,6 +18,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,29 +33,29 @@ struct Options {
     std::string png; // the panel as drawn, for a look
 };
 
-bool parseOptions(const std::vector<std::string>& args, Options& o)
+// nullopt: go on; otherwise the exit status, the error already printed.
+std::optional<int> parseOptions(const std::vector<std::string>& args, Options& o)
 {
-    bool haveSkin = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json") {
-            o.json = true;
-        } else if (arg == "--png" && i + 1 < args.size()) {
-            o.png = args[++i];
-        } else if (arg.starts_with("--") || haveSkin) {
-            std::fprintf(stderr, "check-skin: unexpected argument '%s'\n", arg.c_str());
-            return false;
-        } else {
-            char* end = nullptr;
-            const long n = std::strtol(arg.c_str(), &end, 10);
-            if (end != arg.c_str() && *end == '\0')
-                o.number = int(n);
-            else
-                o.folder = arg;
-            haveSkin = true;
-        }
-    }
-    return true;
+    CommandOptions c("check-skin", "[N | DIR] [--json] [--png FILE]",
+                     "Loads a controller skin as the panel does and reports it.");
+    c.argument("N|DIR", "skin N of the program folder, or a skin folder (default: the chosen one)",
+               false);
+    c.flag("json", "print the skin as JSON");
+    c.option("png", "FILE", "also write the panel as drawn");
+    if (auto exit = c.parse(args))
+        return exit;
+    o.json = c.isSet("json");
+    o.png = c.value("png");
+    if (c.arguments().empty())
+        return std::nullopt;
+    const std::string& skin = c.arguments()[0];
+    char* end = nullptr;
+    const long n = std::strtol(skin.c_str(), &end, 10);
+    if (end != skin.c_str() && *end == '\0')
+        o.number = int(n);
+    else
+        o.folder = skin;
+    return std::nullopt;
 }
 
 common::Json xy(QPoint p)
@@ -111,8 +113,8 @@ void printSummary(const panel::Skin& s, QSize size)
 int checkSkin(const std::vector<std::string>& args)
 {
     Options o;
-    if (!parseOptions(args, o))
-        return 2;
+    if (auto exit = parseOptions(args, o))
+        return *exit;
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     int argc = 1;

@@ -4,6 +4,7 @@
 #include "common/image_save.h"
 #include "common/paths.h"
 #include "common/string_table.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/base/settings.h"
@@ -11,8 +12,8 @@
 #include "vardo/operation/program_file.h"
 #include "vardo/operation/program_picture.h"
 
-#include <charconv>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,30 +28,23 @@ struct Options {
     int select = -1;
 };
 
-bool parseOptions(const std::vector<std::string>& args, Options& options)
+// nullopt: go on; otherwise the exit status, the error already printed.
+std::optional<int> parseOptions(const std::vector<std::string>& args, Options& options)
 {
-    std::vector<std::string> plain;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--layout" && hasValue) {
-            options.layout = args[++i];
-        } else if (arg == "--select" && hasValue) {
-            const std::string& v = args[++i];
-            auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), options.select);
-            if (ec != std::errc() || end != v.data() + v.size() || options.select < 0)
-                return false;
-        } else if (arg.starts_with("--")) {
-            return false;
-        } else {
-            plain.push_back(arg);
-        }
-    }
-    if (plain.size() != 2)
-        return false;
-    options.file = plain[0];
-    options.output = plain[1];
-    return true;
+    CommandOptions c("render-program", "FILE.vpr OUT.png [--layout DIR] [--select SLOT]",
+                     "Writes the program picture as the program view draws it.");
+    c.argument("FILE.vpr", "the program file");
+    c.argument("OUT.png", "the picture to write");
+    c.option("layout", "DIR", "the layout folder (default: the program folder's)");
+    c.option("select", "SLOT", "draw this command slot selected");
+    if (auto exit = c.parse(args))
+        return exit;
+    if (!c.intValue("select", 0, 1 << 20, options.select))
+        return kUsageError;
+    options.file = c.arguments()[0];
+    options.output = c.arguments()[1];
+    options.layout = c.value("layout");
+    return std::nullopt;
 }
 
 bool loadProgram(const std::string& path, Program& program)
@@ -72,11 +66,8 @@ bool loadProgram(const std::string& path, Program& program)
 int renderProgram(const std::vector<std::string>& args)
 {
     Options options;
-    if (!parseOptions(args, options)) {
-        std::fprintf(stderr,
-                     "usage: render-program FILE.vpr OUT.png [--layout DIR] [--select SLOT]\n");
-        return 2;
-    }
+    if (auto exit = parseOptions(args, options))
+        return *exit;
     Program program;
     if (!loadProgram(options.file, program))
         return 1;

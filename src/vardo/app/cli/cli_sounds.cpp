@@ -3,15 +3,16 @@
 #include "common/json_text.h"
 #include "common/paths.h"
 #include "common/string_table.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/app/console_frontend.h"
 #include "vardo/devices/sound_engine.h"
 #include "vardo/devices/sound_table.h"
 
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,45 +29,34 @@ struct Options {
     double seconds = -1; // --seconds S; < 0: until the end (5 s for a loop)
 };
 
-bool parseNumber(const std::string& text, int& value)
-{
-    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && ptr == text.data() + text.size();
-}
+constexpr const char* kUsage = "[--json] | --play N | --play-file PATH [--loop] [--seconds S]";
 
-bool parseOptions(const std::vector<std::string>& args, Options& o)
+// nullopt: go on; otherwise the exit status, the error already printed.
+std::optional<int> parseOptions(const std::vector<std::string>& args, Options& o)
 {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--json") {
-            o.json = true;
-        } else if (a == "--loop") {
-            o.loop = true;
-        } else if (a == "--play" && hasValue) {
-            if (!parseNumber(args[++i], o.play) || o.play < 1) {
-                std::fprintf(stderr, "sounds: --play wants a sound number from 1\n");
-                return false;
-            }
-        } else if (a == "--play-file" && hasValue) {
-            o.file = args[++i];
-        } else if (a == "--seconds" && hasValue) {
-            char* end = nullptr;
-            o.seconds = std::strtod(args[++i].c_str(), &end);
-            if (*end || o.seconds < 0) {
-                std::fprintf(stderr, "sounds: --seconds wants a number of seconds\n");
-                return false;
-            }
-        } else {
-            std::fprintf(stderr, "sounds: unexpected argument '%s'\n", a.c_str());
-            return false;
-        }
+    CommandOptions c("sounds", kUsage, "The sound table as Vardo sees it, or play a sound.");
+    c.flag("json", "print the table as JSON");
+    c.option("play", "N", "play sound number N through the sound engine");
+    c.option("play-file", "PATH", "play this file");
+    c.flag("loop", "play in a loop (5 s unless --seconds)");
+    c.option("seconds", "S", "stop after S seconds");
+    if (auto exit = c.parse(args))
+        return exit;
+    o.json = c.isSet("json");
+    o.loop = c.isSet("loop");
+    o.file = c.value("play-file");
+    if (c.isSet("play") && !c.intValue("play", 1, 1 << 30, o.play))
+        return kUsageError;
+    if (c.isSet("seconds")) {
+        const std::string text = c.value("seconds");
+        char* end = nullptr;
+        o.seconds = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end || !(o.seconds >= 0))
+            return c.usageError("--seconds wants a number of seconds");
     }
-    if (o.play > 0 && !o.file.empty()) {
-        std::fprintf(stderr, "sounds: --play and --play-file exclude each other\n");
-        return false;
-    }
-    return true;
+    if (o.play > 0 && !o.file.empty())
+        return c.usageError("--play and --play-file exclude each other");
+    return std::nullopt;
 }
 
 struct Entry {
@@ -132,8 +122,8 @@ int playSound(const Settings& settings, const std::string& folder, const Options
 int sounds(const std::vector<std::string>& args)
 {
     Options options;
-    if (!parseOptions(args, options))
-        return 2;
+    if (auto exit = parseOptions(args, options))
+        return *exit;
     const std::string folder = common::programFolder();
     Settings settings(common::joinPath(folder, "VARDO.ini"),
                       common::joinPath(folder, "option.ini"));

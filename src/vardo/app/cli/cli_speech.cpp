@@ -2,6 +2,7 @@
 // text) and prints the command each one matches, without carrying it out.
 #include "common/json_text.h"
 #include "common/paths.h"
+#include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
 #include "vardo/base/settings.h"
 #include "vardo/devices/speech_input.h"
@@ -9,6 +10,7 @@
 #include "vardo/operation/speech_commands.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,22 +25,23 @@ struct Options {
     bool json = false;
 };
 
-bool parseOptions(const std::vector<std::string>& args, Options& o)
+// nullopt: go on; otherwise the exit status, the error already printed.
+std::optional<int> parseOptions(const std::vector<std::string>& args, Options& o)
 {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--json") {
-            o.json = true;
-        } else if (a == "--wav" && i + 1 < args.size()) {
-            o.wav = args[++i];
-        } else if (a == "--text" && i + 1 < args.size()) {
-            o.text = args[++i];
-            o.hasText = true;
-        } else {
-            return false;
-        }
-    }
-    return o.wav.empty() != !o.hasText;
+    CommandOptions c("speech", "(--wav FILE | --text PHRASE) [--json]",
+                     "The command each recognised phrase matches, without carrying it out.");
+    c.option("wav", "FILE", "recognise the phrases of this recording");
+    c.option("text", "PHRASE", "match this phrase as if it had been recognised");
+    c.flag("json", "print one JSON object per phrase");
+    if (auto exit = c.parse(args))
+        return exit;
+    o.wav = c.value("wav");
+    o.hasText = c.isSet("text");
+    o.text = c.value("text");
+    o.json = c.isSet("json");
+    if (o.wav.empty() == !o.hasText)
+        return c.usageError("give one of --wav and --text");
+    return std::nullopt;
 }
 
 void printMatch(const std::string& phrase, int command, bool json)
@@ -54,10 +57,8 @@ void printMatch(const std::string& phrase, int command, bool json)
 int speech(const std::vector<std::string>& args)
 {
     Options o;
-    if (!parseOptions(args, o)) {
-        std::fprintf(stderr, "usage: speech (--wav FILE | --text PHRASE) [--json]\n");
-        return 2;
-    }
+    if (auto exit = parseOptions(args, o))
+        return *exit;
     const std::string folder = common::programFolder();
     Settings settings(folder + "/VARDO.ini", folder + "/option.ini");
     SpeechKeywords keywords;
