@@ -392,14 +392,16 @@ TEST_F(WindowProgramTest, ProgramBuiltInTheWindowSavesLoadsBackAndRuns)
     EXPECT_NE(run.out.find("\"kind\":\"Repeat\""), std::string::npos) << run.out;
 }
 
-TEST(WindowProgramStart, MinusEShowsTheProgramDisplayWithItsToolbar)
+TEST(WindowProgramStart, TheProgramDisplayShowsItsToolbar)
 {
     ui_fixtures::qtApp();
     ui_fixtures::ProgramFolder folder;
     common::Profile::writeString(folder.dir.file("option.ini"), "CAPTURE", "DEVICE", "0");
     CMainFrame frame(folder.path(), "-e", std::make_unique<ui_fixtures::FakeBackend>());
     frame.startUp();
-    QCoreApplication::processEvents(); // the posted simulation, then the program
+    QCoreApplication::processEvents(); // the posted program, then the simulation
+    EXPECT_TRUE(frame.programView().isHidden()) << "no camera: the layout display comes last";
+    frame.onCommand(cmd::ShowProgram);
     EXPECT_FALSE(frame.programView().isHidden());
     EXPECT_FALSE(frame.programActions().toolbar()->isHidden());
     frame.onCommand(cmd::Exit);

@@ -218,16 +218,16 @@ TEST(MainFrame, TheCameraMenuListsEveryCameraAndCommandsTheFirstFour)
     frame.onCommand(cmd::Exit);
 }
 
-TEST(MainFrame, MinusEOpensTheProgramAfterTheSimulationWithoutACamera)
+TEST(MainFrame, MinusEWithoutACameraEndsInTheSimulatedLayoutDisplay)
 {
     ui_fixtures::qtApp();
     ui_fixtures::ProgramFolder folder;
     common::Profile::writeString(folder.dir.file("option.ini"), "CAPTURE", "DEVICE", "0");
     CMainFrame frame(folder.path(), "-e", std::make_unique<ui_fixtures::FakeBackend>());
     frame.startUp();
-    QCoreApplication::processEvents(); // the posted simulation, then the program
+    QCoreApplication::processEvents(); // the posted program, then the simulation
     Session& s = frame.session();
     EXPECT_TRUE(s.simulation().running());
-    EXPECT_EQ(s.display().mode(), DisplayMode::ProgramEditor);
+    EXPECT_EQ(s.display().mode(), DisplayMode::Layout);
     frame.onCommand(cmd::Exit);
 }
