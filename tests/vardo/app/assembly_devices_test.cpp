@@ -2,9 +2,11 @@
 // starts, wires and stops them: headless, with the dummy audio driver and
 // the emulated board on a pseudo-terminal.
 #include "board_emulator.h"
+#include "oval_track.h"
 #include "program_description.h"
 #include "recording_frontend.h"
 #include "temp_dir.h"
+#include "wait_until.h"
 
 #include "common/byte_io.h"
 #include "common/string_table.h"
@@ -57,18 +59,7 @@ std::string toneWav(int ms)
     return wav + data;
 }
 
-layoutdata::PolylineFile ovalTrack()
-{
-    layoutdata::PolylineFile track;
-    const int count = 200;
-    for (int i = 0; i < count; ++i) {
-        const double a = 2 * 3.141592653589793 * i / count;
-        track.vertices.push_back(
-            {int(std::lround(320 + 200 * std::cos(a))), int(std::lround(240 + 150 * std::sin(a)))});
-    }
-    track.vertexCounts.push_back(count);
-    return track;
-}
+using vardo::testing::ovalTrack;
 
 // The oval layout; options are appended to option.ini.
 void makeFolder(const TempDir& dir, const std::string& options = "")
@@ -92,13 +83,7 @@ void writeProgram(const TempDir& dir, const std::string& name, const std::string
 
 template <typename Condition> bool waitFor(Condition done, int timeoutMs = 10000)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return vardo::testing::waitUntil(done, std::chrono::milliseconds(timeoutMs));
 }
 
 // Sets the audio driver for one test and puts the old one back.

@@ -1,6 +1,7 @@
 // Speech recognition as the assembly builds, starts and wires it: phrases
 // pushed from an input's own thread reach the frontend's thread as a posted
 // command and run the commands against the assembly's components.
+#include "oval_track.h"
 #include "program_description.h"
 #include "recording_frontend.h"
 #include "temp_dir.h"
@@ -81,18 +82,7 @@ public:
     std::vector<int> played;
 };
 
-layoutdata::PolylineFile ovalTrack()
-{
-    layoutdata::PolylineFile track;
-    const int count = 200;
-    for (int i = 0; i < count; ++i) {
-        const double a = 2 * 3.141592653589793 * i / count;
-        track.vertices.push_back(
-            {int(std::lround(320 + 200 * std::cos(a))), int(std::lround(240 + 150 * std::sin(a)))});
-    }
-    track.vertexCounts.push_back(count);
-    return track;
-}
+using vardo::testing::ovalTrack;
 
 // The oval layout, a program that waits a minute, the given [SPEECH] ENABLE.
 void makeFolder(const TempDir& dir, int enable)

@@ -2,10 +2,12 @@
 // video made here, with the board on a pseudo-terminal, and running the
 // programs of a folder one after the other.
 #include "board_emulator.h"
+#include "oval_track.h"
 #include "oval_video.h"
 #include "program_description.h"
 #include "recording_frontend.h"
 #include "temp_dir.h"
+#include "wait_until.h"
 
 #include "common/byte_io.h"
 #include "common/event.h"
@@ -29,18 +31,7 @@ using vardo::testing::TempDir;
 
 namespace {
 
-layoutdata::PolylineFile ovalTrack()
-{
-    layoutdata::PolylineFile track;
-    const int count = 200;
-    for (int i = 0; i < count; ++i) {
-        const double a = 2 * 3.141592653589793 * i / count;
-        track.vertices.push_back(
-            {int(std::lround(320 + 200 * std::cos(a))), int(std::lround(240 + 150 * std::sin(a)))});
-    }
-    track.vertexCounts.push_back(count);
-    return track;
-}
+using vardo::testing::ovalTrack;
 
 void writeProgram(const TempDir& dir, const std::string& name, const std::string& description)
 {
@@ -66,13 +57,7 @@ void makeFolder(const TempDir& dir, const std::string& options = "")
 // Waits for a condition that another thread makes true.
 template <typename Condition> bool waitFor(Condition done, int timeoutMs = 10000)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return vardo::testing::waitUntil(done, std::chrono::milliseconds(timeoutMs));
 }
 
 } // namespace

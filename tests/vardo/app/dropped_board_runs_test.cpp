@@ -4,6 +4,7 @@
 // end as the program ends, within its time, with the program having gone
 // on past the failed action. Twenty runs per board, all twenty must pass.
 #include "board_emulator.h"
+#include "oval_track.h"
 #include "program_description.h"
 #include "temp_dir.h"
 
@@ -100,18 +101,7 @@ int countOf(const std::string& text, const std::string& part)
     return n;
 }
 
-layoutdata::PolylineFile ovalTrack()
-{
-    layoutdata::PolylineFile track;
-    const int count = 200;
-    for (int i = 0; i < count; ++i) {
-        const double a = 2 * 3.141592653589793 * i / count;
-        track.vertices.push_back(
-            {int(std::lround(320 + 200 * std::cos(a))), int(std::lround(240 + 150 * std::sin(a)))});
-    }
-    track.vertexCounts.push_back(count);
-    return track;
-}
+using vardo::testing::ovalTrack;
 
 // Runs the train, moves two points and an option relay, stops: a dozen
 // actions for the board, spread over about a second.
@@ -233,7 +223,8 @@ void runTwenty(Kind kind)
     for (int first = 0; first < kRuns; first += kAtOnce) {
         std::vector<std::future<RunResult>> batch;
         for (int i = first; i < std::min(kRuns, first + kAtOnce); ++i)
-            batch.push_back(std::async(std::launch::async, runOnce, kind, dropOf(i), i % 2 == 1, nullptr));
+            batch.push_back(
+                std::async(std::launch::async, runOnce, kind, dropOf(i), i % 2 == 1, nullptr));
         for (int i = first; i < std::min(kRuns, first + kAtOnce); ++i) {
             const RunResult r = batch[size_t(i - first)].get();
             if (r.passed)

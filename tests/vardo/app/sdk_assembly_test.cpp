@@ -1,10 +1,12 @@
 // The outside-program interface inside the whole assembly: started with -s,
 // driven through the C library while the simulation runs, and taken down
 // with the rest.
+#include "oval_track.h"
 #include "program_description.h"
 #include "recording_frontend.h"
 #include "sdk/sdk_namespace.h"
 #include "temp_dir.h"
+#include "wait_until.h"
 
 #include "common/byte_io.h"
 #include "common/string_table.h"
@@ -33,18 +35,7 @@ using vardo::testing::TempDir;
 
 namespace {
 
-layoutdata::PolylineFile ovalTrack()
-{
-    layoutdata::PolylineFile track;
-    const int count = 200;
-    for (int i = 0; i < count; ++i) {
-        const double a = 2 * 3.141592653589793 * i / count;
-        track.vertices.push_back(
-            {int(std::lround(320 + 200 * std::cos(a))), int(std::lround(240 + 150 * std::sin(a)))});
-    }
-    track.vertexCounts.push_back(count);
-    return track;
-}
+using vardo::testing::ovalTrack;
 
 // The test's thread plays the window's: while it waits it delivers the
 // commands posted to the window, among them the interface's calls.
@@ -52,17 +43,12 @@ RecordingFrontend* windowThread = nullptr;
 
 template <typename Condition> bool waitFor(Condition done, int timeoutMs = 10000)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
+    auto delivered = [&] {
         if (windowThread)
             windowThread->deliverPostedCommands();
-        if (done())
-            break;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+        return done();
+    };
+    return vardo::testing::waitUntil(delivered, std::chrono::milliseconds(timeoutMs));
 }
 
 // The window's frontend as far as waiting goes: a message box asked for on

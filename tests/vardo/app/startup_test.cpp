@@ -2,9 +2,9 @@
 
 #include "common/byte_io.h"
 #include "common/profile.h"
-#include "vardo/base/command_ids.h"
 #include "recording_frontend.h"
 #include "temp_dir.h"
+#include "vardo/base/command_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +19,9 @@ using testing::TempDir;
 
 const std::string kSidingNotice =
     "レイアウトをdivedareに切り替える時は\"divedare切替.bat\"を実行(ダブルクリック)してください。";
-const std::string kComPortNotice =
-    "レイアウトの列車をコントロールするにはパラメータ設定のCOM番号または拡張インタフェイス設定のCOM番号を設定"
-    "してください";
+const std::string kComPortNotice = "レイアウトの列車をコントロールするにはパラメータ設定のCOM番号ま"
+                                   "たは拡張インタフェイス設定のCOM番号を設定"
+                                   "してください";
 const std::string kNoCameraNotice =
     "接続されたカメラが見つかりません。\nカメラを接続するか画像ファイルを開いてください。\n"
     "本プログラムはシミュレーションモードで起動されます。";
@@ -51,10 +51,7 @@ std::string polylineFile(const std::vector<int>& counts)
 
 class StartupTest : public ::testing::Test {
 protected:
-    StartupTest()
-    {
-        dir.write("VARDO.ini", "[LAYOUT]\nPEN_WIDTH=2\n");
-    }
+    StartupTest() { dir.write("VARDO.ini", "[LAYOUT]\nPEN_WIDTH=2\n"); }
 
     void agreeAlready() { dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n"); }
     std::string option(const char* section, const char* key)
@@ -83,7 +80,8 @@ TEST_F(StartupTest, MissingVardoIniStopsBeforeTheDisclaimer)
 
     EXPECT_EQ(startup.onPaint("vardo -e"), StartupOutcome::IniMissing);
     ASSERT_EQ(frontend.messages().size(), 1u);
-    EXPECT_EQ(frontend.messages()[0].text, "ファイル[" + empty.file("VARDO.ini") + "]が見つかりません");
+    EXPECT_EQ(frontend.messages()[0].text,
+              "ファイル[" + empty.file("VARDO.ini") + "]が見つかりません");
     EXPECT_EQ(frontend.messages()[0].icon, Icon::Stop);
     EXPECT_EQ(frontend.quitRequests(), 1);
     EXPECT_EQ(frontend.disclaimerCount(), 0);
@@ -234,7 +232,8 @@ TEST_F(StartupTest, DeviceStepFailureDoesNotStopStartup)
 TEST_F(StartupTest, SpeechStartsOnlyWhenEnabled)
 {
     for (int enable : {0, 1}) {
-        dir.write("option.ini", "[AGREEMENT]\nAGREEMENT=1\n[SPEECH]\nENABLE=" + std::to_string(enable) + "\n");
+        dir.write("option.ini",
+                  "[AGREEMENT]\nAGREEMENT=1\n[SPEECH]\nENABLE=" + std::to_string(enable) + "\n");
         RailSystem rail(dir.path());
         Startup startup(rail, frontend);
         int calls = 0;
@@ -355,9 +354,10 @@ protected:
     void addAll(Shutdown& shutdown)
     {
         // Added out of order on purpose.
-        for (ShutdownStage s : {ShutdownStage::CloseUsbController, ShutdownStage::ReleaseFrameworks,
-                                ShutdownStage::StopControlPointWatcher,
-                                ShutdownStage::ReleaseSoundPerformance, ShutdownStage::StopCapture}) {
+        for (ShutdownStage s :
+             {ShutdownStage::CloseUsbController, ShutdownStage::ReleaseFrameworks,
+              ShutdownStage::StopControlPointWatcher, ShutdownStage::ReleaseSoundPerformance,
+              ShutdownStage::StopCapture}) {
             shutdown.addStep({s, std::to_string(int(s)), [this, s](RailSystem& r) {
                                   ran.push_back(std::to_string(int(s)));
                                   pathsWhileRunning = !r.optionIniPath().empty();

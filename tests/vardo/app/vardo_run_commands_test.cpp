@@ -150,8 +150,7 @@ TEST(CommandOptions, EveryCommandHasHelp)
     for (const std::string& command : commands) {
         const CommandRun run = runTool(dir, command + " --help");
         EXPECT_EQ(run.exitCode, 0) << command;
-        EXPECT_EQ(run.out.rfind("usage: vardo-run " + command + " ", 0), 0u)
-            << run.out;
+        EXPECT_EQ(run.out.rfind("usage: vardo-run " + command + " ", 0), 0u) << run.out;
         EXPECT_NE(run.out.find("-h, --help"), std::string::npos) << command;
         EXPECT_TRUE(run.err.empty()) << run.err;
     }
