@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev
   libjpeg62-turbo-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-tools
   fonts-noto-cjk
   xvfb xauth x11-utils libx11-dev
   nlohmann-json3-dev

@@ -2,9 +2,9 @@
 
 #include "common/byte_io.h"
 #include "layoutdata/layout_files.h"
-#include "vardo/base/command_ids.h"
 #include "vardo/app/command_line.h"
 #include "vardo/app/notice.h"
+#include "vardo/base/command_ids.h"
 
 #include <algorithm>
 
@@ -130,12 +130,14 @@ void Startup::openVideoSource()
     switch (hooks.openVideoSource(rail_)) {
     case VideoOpenResult::Opened:
         if (!(hooks.controllerConnected && hooks.controllerConnected(rail_)))
-            showNoticeOnce(frontend_, settings, SettingId::UsbSuppressMessage, msg::NoticeSetComPort);
+            showNoticeOnce(frontend_, settings, SettingId::UsbSuppressMessage,
+                           msg::NoticeSetComPort);
         break;
     case VideoOpenResult::NoCamera:
         // Camera choice "なし": simulation without a word.
         if (settings.getInt(SettingId::CaptureDevice) != 0)
-            showNoticeOnce(frontend_, settings, SettingId::CaptureSuppressMessage, msg::NoCameraFound);
+            showNoticeOnce(frontend_, settings, SettingId::CaptureSuppressMessage,
+                           msg::NoCameraFound);
         frontend_.postCommand(cmd::Simulation);
         break;
     case VideoOpenResult::Failed:

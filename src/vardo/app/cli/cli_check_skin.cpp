@@ -1,8 +1,8 @@
 // check-skin: loads a controller skin the way the panel does and tells what
 // it found, so that a skin maker sees each picture, the jog and the panel
 // size before starting Vardo; or the panel's message and status 1.
-#include "common/json_text.h"
 #include "common/image_save.h"
+#include "common/json_text.h"
 #include "common/paths.h"
 #include "common/string_table.h"
 #include "vardo/app/cli/command_options.h"
@@ -149,9 +149,8 @@ int checkSkin(const std::vector<std::string>& args)
         std::fputs(skinJson(panel.skin(), panel.size()).c_str(), stdout);
     else
         printSummary(panel.skin(), panel.size());
-    if (!o.png.empty() &&
-        !common::saveImageAtomic(panel::renderPanel(panel, controller.state()),
-                                 QString::fromStdString(o.png))) {
+    if (!o.png.empty() && !common::saveImageAtomic(panel::renderPanel(panel, controller.state()),
+                                                   QString::fromStdString(o.png))) {
         std::fprintf(stderr, "check-skin: cannot write %s\n", o.png.c_str());
         return 1;
     }
