@@ -5,6 +5,7 @@
 // render is cached. Also how long the call itself holds the caller.
 // Runs on SDL's dummy driver unless SDL_AUDIODRIVER says otherwise: the
 // mixer's cadence is the same as with a device.
+#include "../devices/quiet_frontend.h"
 #include "common/paths.h"
 #include "vardo/devices/sound_engine.h"
 
@@ -27,26 +28,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kPlays = 200;
 
-class QuietFrontend : public vardo::Frontend {
-public:
-    void showMessage(const std::string& text, vardo::Icon) override
-    {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    vardo::Answer ask(const std::string&, vardo::Buttons, vardo::Icon) override
-    {
-        return vardo::Answer::Cancel;
-    }
-    bool showNotice(const std::string&) override { return false; }
-    bool showDisclaimer() override { return false; }
-    void postCommand(int) override {}
-    void startTimer(int, int) override {}
-    void killTimer(int) override {}
-    void requestQuit() override {}
-    void redrawPanel() override {}
-    void refreshProgram() override {}
-    void setCaption(const std::string&) override {}
-};
+using vardo::bench::QuietFrontend;
 
 void putLe(std::string& out, uint32_t v, int bytes)
 {
