@@ -162,8 +162,11 @@ def main():
     # out of the build.
     home = os.path.join(work, "home")
     shutil.copytree(os.path.join(build, "bin"), home, symlinks=True)
+    # Shared-memory names of its own: a Vardo with -s running on this
+    # machine (or another soak) does not take the interface away.
     env = dict(os.environ, VARDO_HOME=home, SDL_AUDIODRIVER="dummy",
-               QT_QPA_PLATFORM="offscreen")
+               QT_QPA_PLATFORM="offscreen",
+               VARDO_SDK_PREFIX="vardo-soak-%d" % os.getpid())
     program = make_program(build, work)
     runner_out = open(os.path.join(work, "runner.log"), "w")
     watch_path = os.path.join(work, "watch.log")
