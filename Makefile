@@ -4,6 +4,7 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_JOBS  ?= 1
 SOAK_MINUTES ?= 10
 JOBS       ?= $(shell nproc)
 # Line tables are enough for a crash's backtrace and cost a third less to
@@ -74,11 +75,12 @@ bench: build
 	done
 
 # Every fuzz target, built with clang in its own folder and run for
-# FUZZ_SECONDS each; fails on a finding and prints where the artefacts are.
+# FUZZ_SECONDS each (FUZZ_JOBS of them side by side); fails on a finding
+# and prints where the artefacts are.
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUZZ=ON -DBUILD_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
-	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
