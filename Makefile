@@ -11,8 +11,11 @@ JOBS       ?= $(shell nproc)
 # compile than full debug information.
 CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 # Sanitizer builds: unoptimised, with line tables only (enough for the
-# reports' stack traces, and much less for the compiler and linker to write).
-SAN_ARGS   ?= -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 -DBUILD_BENCH=OFF
+# reports' stack traces, and much less for the compiler and linker to write),
+# and unity builds: unoptimised, most of a file's time goes on parsing the
+# headers, which a batch of files then parses once. The plain build keeps one
+# file at a time, so a missing include still shows there.
+SAN_ARGS   ?= -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 -DBUILD_BENCH=OFF -DCMAKE_UNITY_BUILD=ON
 
 # What `make run` starts: the window on the default program folder (the
 # sample layout in simulation, the first sample program loaded); without a
@@ -55,9 +58,15 @@ test-tsan: deps
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp $(TSAN_OPTIONS)" \
 	  ctest --output-on-failure -j $(JOBS)
 
-# The suites, then a short long run of its own (see soak below).
-test: test-plain test-asan test-tsan
-	$(MAKE) soak SOAK_MINUTES=3
+# The suites, and a 3-minute long run (see soak below) going on beside the
+# sanitizer builds and suites: it needs little of the machine, and its
+# verdict is about the runner's own memory, threads and descriptors.
+test: test-plain
+	@python3 scripts/soak.py $(BUILD) --minutes 3 >$(BUILD)/soak-test.log 2>&1 & soak=$$!; \
+	$(MAKE) test-asan test-tsan; suites=$$?; \
+	wait $$soak; soaked=$$?; \
+	echo "== soak, 3 minutes beside the sanitizer suites"; cat $(BUILD)/soak-test.log; \
+	[ $$suites -eq 0 ] && [ $$soaked -eq 0 ]
 
 # The headless runner on a looping program for SOAK_MINUTES, with sounds and
 # an SDK client; fails when memory, threads or descriptors grow.

@@ -10,6 +10,7 @@
 // sees it) to the board's receipt of the command, beside one plain pass
 // (a byte sum) over a frame of the same size.
 #include "board_emulator.h"
+#include "oval_track.h"
 #include "oval_video.h"
 #include "program_description.h"
 #include "recording_frontend.h"
@@ -54,20 +55,6 @@ testing::OvalVideo videoSpec()
     v.lapFrames = 48;
     v.fps = 30;
     return v;
-}
-
-// The layout's track: the oval the picture shows, in layout coordinates.
-layoutdata::PolylineFile ovalTrack()
-{
-    layoutdata::PolylineFile track;
-    const int count = 200;
-    for (int i = 0; i < count; ++i) {
-        const double a = 2 * 3.141592653589793 * i / count;
-        track.vertices.push_back(
-            {int(std::lround(320 + 200 * std::cos(a))), int(std::lround(240 + 150 * std::sin(a)))});
-    }
-    track.vertexCounts.push_back(count);
-    return track;
 }
 
 // Waits at each end of the oval and switches the point there: one lap to
@@ -288,7 +275,8 @@ bool makeFolder(const testing::TempDir& dir, const std::string& boardPath, std::
         points.records[k].x = ends[k].x;
         points.records[k].y = ends[k].y;
     }
-    if (!layoutdata::writePolylineFile(dir.file("layout/layout.dat"), ovalTrack()) ||
+    if (!layoutdata::writePolylineFile(dir.file("layout/layout.dat"),
+                                       vardo::testing::ovalTrack()) ||
         !layoutdata::writePointFile(dir.file("layout/point.dat"), points)) {
         error = "cannot write the layout";
         return false;

@@ -4,6 +4,7 @@
 // ratio shows what the simulation adds). Idle CPU: process CPU time over
 // 10 s with the simulation idling and the control-point watcher waiting,
 // beside 10 s of plain sleep.
+#include "vardo/base/quiet_frontend.h"
 #include "vardo/layout/layout_model.h"
 #include "vardo/operation/control_points.h"
 #include "vardo/operation/simulation.h"
@@ -22,32 +23,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class SilentFrontend : public vardo::Frontend {
-public:
-    void showMessage(const std::string&, vardo::Icon) override {}
-    vardo::Answer ask(const std::string&, vardo::Buttons, vardo::Icon) override
-    {
-        return vardo::Answer::Cancel;
-    }
-    bool showNotice(const std::string&) override { return false; }
-    bool showDisclaimer() override { return false; }
-    void postCommand(int) override {}
-    void startTimer(int, int) override {}
-    void killTimer(int) override {}
-    void requestQuit() override {}
-    void redrawPanel() override {}
-    void refreshProgram() override {}
-    void setCaption(const std::string&) override {}
-};
-
 void buildLoop(vardo::layout::LayoutModel& model)
 {
     layoutdata::PolylineFile track;
     const int count = 400;
     for (int i = 0; i < count; ++i) {
         const double a = 2 * 3.141592653589793 * i / count;
-        track.vertices.push_back({int(std::lround(320 + 250 * std::cos(a))),
-                                  int(std::lround(240 + 170 * std::sin(a)))});
+        track.vertices.push_back(
+            {int(std::lround(320 + 250 * std::cos(a))), int(std::lround(240 + 170 * std::sin(a)))});
     }
     track.vertexCounts.push_back(count);
     model.setTrack(track);
@@ -62,7 +45,7 @@ struct System {
         buildLoop(model);
         simulation.setStepTime(2);
     }
-    SilentFrontend frontend;
+    vardo::QuietFrontend frontend;
     vardo::layout::LayoutModel model;
     vardo::TrainState trains;
     vardo::SoundCalls sounds;
@@ -100,8 +83,8 @@ Jitter baselineJitter(double periodMs, int steps)
         due += std::chrono::microseconds(int64_t(periodMs * 1000));
         std::this_thread::sleep_until(due);
         const auto now = Clock::now();
-        errors.push_back(std::abs(std::chrono::duration<double, std::milli>(now - last).count() -
-                                  periodMs));
+        errors.push_back(
+            std::abs(std::chrono::duration<double, std::milli>(now - last).count() - periodMs));
         last = now;
     }
     return summarise(errors);
@@ -140,7 +123,12 @@ void BM_SimulationStepJitter(benchmark::State& state)
     state.counters["baseline_mean_ms"] = base.mean;
     state.counters["ratio_mean"] = base.mean > 0 ? sim.mean / base.mean : 0;
 }
-BENCHMARK(BM_SimulationStepJitter)->Arg(100)->Arg(50)->Arg(10)->Iterations(1)->UseRealTime()
+BENCHMARK(BM_SimulationStepJitter)
+    ->Arg(100)
+    ->Arg(50)
+    ->Arg(10)
+    ->Iterations(1)
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
 double processCpuMs()

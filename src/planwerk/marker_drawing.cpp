@@ -1,17 +1,12 @@
 #include "planwerk/marker_drawing.h"
 
-#include "common/colour.h"
+#include "planwerk/qt_colour.h"
 
 #include <QPainter>
 
 namespace planwerk {
 
 namespace {
-
-QColor toQColor(int32_t c)
-{
-    return QColor(common::colourRed(c), common::colourGreen(c), common::colourBlue(c));
-}
 
 QPoint q(layoutdata::Point p)
 {

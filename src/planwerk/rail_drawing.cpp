@@ -1,6 +1,6 @@
 #include "planwerk/rail_drawing.h"
 
-#include "common/colour.h"
+#include "planwerk/qt_colour.h"
 #include "planwerk/rail_geometry.h"
 
 #include <QPainter>
@@ -13,11 +13,6 @@
 namespace planwerk {
 
 namespace {
-
-QColor toQColor(int32_t c)
-{
-    return QColor(common::colourRed(c), common::colourGreen(c), common::colourBlue(c));
-}
 
 constexpr double kRadiansToSixteenths = 180.0 / 3.14159265358979 * 16.0;
 

@@ -54,8 +54,6 @@ protected:
     vardo::testing::TempDir dir;
 };
 
-} // namespace
-
 TEST_F(HookedWrite, LargeFilesGoOutInChunksBeforeTheFlushAndTheRename)
 {
     const std::string text(2 * kWriteChunkSize + 10, 'a');
@@ -126,3 +124,5 @@ TEST(AtomicFile, CopyReplacesTheTargetOnlyWhenTheSourceIsRead)
     EXPECT_EQ(readText(dir.file("target.dat")), "source");
     EXPECT_EQ(readText(dir.file("source.dat")), "source");
 }
+
+} // namespace

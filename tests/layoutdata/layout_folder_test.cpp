@@ -61,8 +61,6 @@ protected:
     RecordingFrontend frontend;
 };
 
-} // namespace
-
 TEST_F(LayoutFolderTest, ReadsACompleteFolderSilently)
 {
     writeCompleteFolder();
@@ -211,3 +209,5 @@ TEST_F(LayoutFolderTest, MessagesComeInLoadingOrder)
               (Texts{kNotPoint, kNotPolygon, kNotPolygon, kNotControl, kNotSensor, kNotCrossing}));
     EXPECT_EQ(f.points.count, 1);
 }
+
+} // namespace

@@ -1,5 +1,6 @@
 // Drawing of regions and markers: fills by direction, groups switched off
 // are not drawn, bands with their width.
+#include "gui_app.h"
 #include "planwerk/marker_drawing.h"
 
 #include <QGuiApplication>
@@ -13,20 +14,11 @@ namespace {
 
 using layoutdata::Point;
 
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "marker_drawing_test";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    (void)app;
-}
-
 class MarkerDrawingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ensureApplication();
+        planwerk::testing::ensureGuiApplication();
         image = QImage(640, 480, QImage::Format_RGB888);
         image.fill(Qt::white);
     }

@@ -1,5 +1,6 @@
 // Drawing of traced rows: lines, arcs, gaps between sidings, handles and
 // the selected siding.
+#include "gui_app.h"
 #include "planwerk/rail_drawing.h"
 #include "planwerk/rail_geometry.h"
 
@@ -15,16 +16,7 @@ namespace {
 const QColor kBlue(0, 0, 255), kGreen(0, 255, 0), kSelect(0, 0x77, 0), kWhite(Qt::white);
 
 // Text needs the application's fonts.
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "rail_drawing_test";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    (void)app;
-}
-
-VertexRecord vertex(int x, int y, int mark = 0)
+VertexRecord railVertex(int x, int y, int mark = 0)
 {
     VertexRecord v;
     v.x = x;
@@ -36,7 +28,7 @@ VertexRecord vertex(int x, int y, int mark = 0)
 
 class DrawingTest : public ::testing::Test {
 protected:
-    void SetUp() override { ensureApplication(); }
+    void SetUp() override { planwerk::testing::ensureGuiApplication(); }
 
     void draw(std::initializer_list<VertexRecord> records, bool siding, int selection = -1,
               int curved = -1)
@@ -77,7 +69,7 @@ protected:
 
 TEST_F(DrawingTest, OuterLoopIsClosedWithLines)
 {
-    draw({vertex(100, 100), vertex(300, 100), vertex(300, 300)}, false);
+    draw({railVertex(100, 100), railVertex(300, 100), railVertex(300, 300)}, false);
     EXPECT_TRUE(near(200, 100, kBlue));
     EXPECT_TRUE(near(300, 200, kBlue));
     EXPECT_TRUE(near(200, 200, kBlue)); // back to vertex 0
@@ -87,7 +79,8 @@ TEST_F(DrawingTest, OuterLoopIsClosedWithLines)
 
 TEST_F(DrawingTest, ACurvedVertexIsDrawnAsAnArcInsteadOfItsCorner)
 {
-    draw({vertex(100, 240), vertex(320, 50), vertex(540, 240), vertex(320, 430)}, false, -1, 1);
+    draw({railVertex(100, 240), railVertex(320, 50), railVertex(540, 240), railVertex(320, 430)},
+         false, -1, 1);
     ASSERT_EQ(row[1].curveX, 320);
     ASSERT_EQ(row[1].curveY, 272);
     // On the circle of radius 222 at 60 degrees either side of the top.
@@ -101,7 +94,9 @@ TEST_F(DrawingTest, ACurvedVertexIsDrawnAsAnArcInsteadOfItsCorner)
 
 TEST_F(DrawingTest, SidingsAreSeparateAndTheSelectedOneIsHighlighted)
 {
-    draw({vertex(100, 300, 2), vertex(200, 300), vertex(400, 300, 1), vertex(500, 300)}, true, 3);
+    draw({railVertex(100, 300, 2), railVertex(200, 300), railVertex(400, 300, 1),
+          railVertex(500, 300)},
+         true, 3);
     EXPECT_TRUE(near(150, 300, kBlue));
     EXPECT_TRUE(blank(300, 300)); // no line from one siding to the next
     EXPECT_TRUE(near(450, 300, kSelect));

@@ -23,4 +23,12 @@ bool waitUntil(Predicate done, std::chrono::milliseconds limit = kEventLimit)
     return true;
 }
 
+// Milliseconds gone since `start`.
+inline long msSince(std::chrono::steady_clock::time_point start)
+{
+    return long(std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::steady_clock::now() - start)
+                    .count());
+}
+
 } // namespace vardo::testing

@@ -20,7 +20,7 @@ namespace vardo::ui {
 
 namespace {
 
-constexpr int kComChoices = 9; // COM1..COM9 in the list
+constexpr int kServoComChoices = 9; // COM1..COM9 in the list
 constexpr int kFirstHighCom = 10;
 constexpr int kHighestCom = 255;
 
@@ -41,7 +41,7 @@ ServoDialog::ServoDialog(devices::ServoSettingsEditor& editor, QWidget* parent)
     comRow->addWidget(new QLabel(QString::fromUtf8("COM番号")));
     com_ = new QComboBox;
     com_->addItem(QString::fromUtf8("なし"));
-    for (int n = 1; n <= kComChoices; ++n)
+    for (int n = 1; n <= kServoComChoices; ++n)
         com_->addItem(QString("COM%1").arg(n));
     com_->addItem(QString::fromUtf8("COM10以上"));
     comRow->addWidget(com_);
@@ -233,7 +233,7 @@ void ServoDialog::refresh()
     refreshing_ = true;
     const devices::ServoSettings& v = editor_.values();
     const int com = v.comNo;
-    com_->setCurrentIndex(com <= 0 ? 0 : com <= kComChoices ? com : kComChoices + 1);
+    com_->setCurrentIndex(com <= 0 ? 0 : com <= kServoComChoices ? com : kServoComChoices + 1);
     for (int g = 0; g < int(Group::Count); ++g) {
         groups_[size_t(g)]->setChecked(editor_.groupEnabled(Group(g)));
         ids_[size_t(g)]->setText(QString::number(editor_.groupId(Group(g))));
@@ -254,8 +254,8 @@ void ServoDialog::refresh()
 
 void ServoDialog::onComChosen(int index)
 {
-    int number = index <= kComChoices ? index : 0;
-    if (index == kComChoices + 1) {
+    int number = index <= kServoComChoices ? index : 0;
+    if (index == kServoComChoices + 1) {
         bool ok = false;
         const int present = editor_.values().comNo;
         number = QInputDialog::getInt(this, QString::fromUtf8("COMポート設定"), "COM",

@@ -1,7 +1,6 @@
 // The real frame window on the offscreen platform: its menus against the
 // editor's state, pop-ups, the undo keys, and the close box against Exit.
-#include "editor_fixture.h"
-#include "qt_app.h"
+#include "frame_fixture.h"
 
 #include "planwerk/editor_texts.h"
 #include "planwerk/ui/layout_view.h"
@@ -20,45 +19,11 @@ namespace {
 
 using planwerk::testing::TempFolder;
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public testing::FrameFixture {
 protected:
-    void SetUp() override { testing::qtApp(); }
-
-    // A frame on a folder with settings and, if asked, a picture; every
-    // message and question is recorded, questions answered from `answers`.
-    void open(bool picture = true)
-    {
-        planwerk::testing::writeIni(dir.path());
-        if (picture)
-            planwerk::testing::writeWorkingPicture(dir.path());
-        frame = std::make_unique<MainFrame>(dir.path());
-        frame->hooks.message = [this](const std::string& text, common::Icon) {
-            messages.push_back(text);
-        };
-        frame->hooks.ask = [this](const std::string& text, Buttons, Answer) {
-            questions.push_back(text);
-            return Answer::No;
-        };
-        frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-        ASSERT_TRUE(frame->start());
-    }
+    void open(bool picture = true) { FrameFixture::open(picture); }
 
     void click(int x, int y) { QTest::mouseClick(frame->view(), Qt::LeftButton, {}, QPoint(x, y)); }
-
-    std::set<MenuId> enabledActions() const
-    {
-        std::set<MenuId> out;
-        for (const CommandEntry& e : commandTable())
-            if (frame->action(e.id)->isEnabled())
-                out.insert(e.id);
-        return out;
-    }
-
-    TempFolder dir;
-    std::unique_ptr<MainFrame> frame;
-    std::vector<std::string> messages;
-    std::vector<std::string> questions;
 };
 
 TEST_F(MainFrameTest, FrameTitleSizeBarsAndIdleText)

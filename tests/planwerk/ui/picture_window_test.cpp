@@ -2,8 +2,7 @@
 // file dialog waits at its display scale in a frame fitted to it, is
 // trimmed with the mouse and resized; the collage and the train picture
 // follow their own menu rules.
-#include "editor_fixture.h"
-#include "qt_app.h"
+#include "frame_fixture.h"
 
 #include "planwerk/picture/image_file.h"
 #include "planwerk/picture/picture_texts.h"
@@ -38,30 +37,18 @@ std::string writePhotograph(const TempFolder& dir, int width, int height)
     return path;
 }
 
-class PictureWindowTest : public ::testing::Test {
+class PictureWindowTest : public testing::FrameFixture {
 protected:
-    void SetUp() override { testing::qtApp(); }
-
     void open(bool picture)
     {
-        planwerk::testing::writeIni(dir.path());
-        if (picture)
-            planwerk::testing::writeWorkingPicture(dir.path());
-        frame = std::make_unique<MainFrame>(dir.path());
-        frame->hooks.message = [this](const std::string& text, common::Icon) {
-            messages.push_back(text);
-        };
-        frame->hooks.ask = [this](const std::string& text, Buttons, Answer) {
-            questions.push_back(text);
+        answer = [](const std::string& text) {
             return text == texts::kCutQuestion ? Answer::Ok : Answer::No;
         };
+        FrameFixture::open(picture);
         frame->hooks.chooseOpenFile = [this]() -> std::optional<std::string> {
             ++fileDialogs;
             return chosenFile;
         };
-        frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-        ASSERT_TRUE(frame->start());
     }
 
     // Press, one move with the button held, release: a drag as Qt sees it.
@@ -75,19 +62,6 @@ protected:
         QTest::mouseRelease(view, Qt::LeftButton, {}, to);
     }
 
-    std::set<MenuId> enabledActions() const
-    {
-        std::set<MenuId> out;
-        for (const CommandEntry& e : commandTable())
-            if (frame->action(e.id)->isEnabled())
-                out.insert(e.id);
-        return out;
-    }
-
-    TempFolder dir;
-    std::unique_ptr<MainFrame> frame;
-    std::vector<std::string> messages;
-    std::vector<std::string> questions;
     std::optional<std::string> chosenFile;
     int fileDialogs = 0;
 };

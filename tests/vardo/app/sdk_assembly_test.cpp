@@ -146,8 +146,6 @@ protected:
     vardo_sdk* client_ = nullptr;
 };
 
-} // namespace
-
 TEST_F(SdkAssembly, CommandsBeforeOpeningAreTakenWithoutEffectThenActionsRunAndStatusFollows)
 {
     startWithSdk();
@@ -494,8 +492,6 @@ TEST_F(SdkAssembly, AStoppedInterfaceDropsTheCallsItNoLongerWaitsFor)
     EXPECT_EQ(ran.load(), 1);
 }
 
-namespace {
-
 // Sound calls as the engine gets them, with the thread each came on.
 class ThreadRecordingSound : public SoundPort {
 public:
@@ -531,8 +527,6 @@ private:
     std::mutex mutex_;
     std::vector<Call> calls_;
 };
-
-} // namespace
 
 TEST_F(SdkAssembly, SoundCommandsReachTheEngineOnTheWindowsThread)
 {
@@ -579,3 +573,5 @@ TEST_F(SdkAssembly, AutomaticOperationStartsAndStopsInSimulation)
     send(100, 10);
     EXPECT_EQ(status() & state::AutoLamp, 0);
 }
+
+} // namespace

@@ -110,8 +110,6 @@ protected:
     std::unique_ptr<ChildProgram> vardo_;
 };
 
-} // namespace
-
 TEST_F(SdkEndToEnd, ClientsInOtherProcessesDriveTheSimulatedTrain)
 {
     vardo_ = start({VARDO_RUN_PATH, "run", "--simulate", "-s", "--seconds", "120", "--json"});
@@ -204,3 +202,5 @@ TEST_F(SdkEndToEnd, BoundingBoxModeReportsTheBoxOfWhatDetectionFoundInAVideo)
     vardo_sdk_disconnect(client);
     EXPECT_EQ(boxes, 3) << vardo_->outSoFar();
 }
+
+} // namespace

@@ -1,4 +1,5 @@
 #include "extended_rig.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -6,12 +7,6 @@ namespace vardo::testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-long msSince(Clock::time_point start)
-{
-    return long(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 TEST(ExtendedSensorTest, OkEndsTheWaitEarly)
 {

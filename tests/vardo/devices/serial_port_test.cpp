@@ -2,6 +2,7 @@
 
 #include "board_emulator.h"
 #include "temp_dir.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,7 @@ namespace vardo::devices {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-long msSince(Clock::time_point start)
-{
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
+using vardo::testing::msSince;
 
 std::string readAll(SerialPort& port, int expected)
 {

@@ -2,6 +2,7 @@
 
 #include "common/profile.h"
 #include "common/string_table.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -16,12 +17,6 @@ namespace {
 using devices::UsbLayoutInfo;
 using Clock = std::chrono::steady_clock;
 using Strings = std::vector<std::string>;
-
-long msSince(Clock::time_point start)
-{
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 UsbLayoutInfo points(int count)
 {
@@ -58,9 +53,8 @@ TEST(UsbControllerPty, EveryActionSendsItsCommand)
     layout.drivesBarrier[2] = true; // point 3 drives a crossing barrier
     rig.usb->setLayout(layout);
     ASSERT_TRUE(rig.usb->initController());
-    const Strings expected = {"PCR00R10", "PCR01R10", "PCR00R11", "PCT2002",
-                              "PCT3002",  "PCT4015",  "PCT5015",  "PCT6008",
-                              "PCT7008",  "PCT8002",  "PCT9002"};
+    const Strings expected = {"PCR00R10", "PCR01R10", "PCR00R11", "PCT2002", "PCT3002", "PCT4015",
+                              "PCT5015",  "PCT6008",  "PCT7008",  "PCT8002", "PCT9002"};
     for (int code = 0; code <= 10; ++code) {
         EXPECT_TRUE(rig.usb->sendAction(code)) << code;
         if (code >= 3)
@@ -191,8 +185,7 @@ TEST(UsbControllerPty, SilentBoardAtStartUpGivesNoReplyAfterFiveSeconds)
     EXPECT_GE(waited, 4900);
     EXPECT_LT(waited, 6500);
     EXPECT_FALSE(rig.usb->connected());
-    ASSERT_EQ(rig.frontend.messageTexts(),
-              Strings{common::formatMessage(common::msg::UsbNoReply)});
+    ASSERT_EQ(rig.frontend.messageTexts(), Strings{common::formatMessage(common::msg::UsbNoReply)});
     // No reconnection for the hello, and the port is free again.
     EXPECT_EQ(rig.opener.opens, 1);
     EXPECT_NE(devices::SerialPort::open(rig.board.devicePath(), 9600), nullptr);
@@ -440,8 +433,8 @@ TEST(UsbControllerMemory, ComSelectionWritesNumberAndRestartsBoard)
     EXPECT_EQ(rig.usb->selectComPort(12, false), 12);
     EXPECT_EQ(rig.board->openedNumbers, (std::vector<int>{5, 12}));
     // The old board was stopped before the new one was greeted.
-    EXPECT_EQ(rig.board->sent(), (Strings{"AT\r", "PCR00R10\r", "PCR00R10\r", "AT\r",
-                                          "PCR00R10\r"}));
+    EXPECT_EQ(rig.board->sent(),
+              (Strings{"AT\r", "PCR00R10\r", "PCR00R10\r", "AT\r", "PCR00R10\r"}));
     EXPECT_EQ(rig.frontend.questions().size(), 2u);
 
     EXPECT_EQ(rig.usb->selectComPort(0, false), 0);

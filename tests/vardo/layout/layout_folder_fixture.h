@@ -8,6 +8,9 @@
 #include "temp_dir.h"
 #include "vardo/layout/layout.h"
 
+#include <QColor>
+#include <QImage>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -52,5 +55,11 @@ public:
 
     vardo::testing::TempDir dir;
 };
+
+// One pixel of a drawn picture as a colour.
+inline QColor pixelAt(const QImage& image, int x, int y)
+{
+    return QColor(image.pixel(x, y));
+}
 
 } // namespace layout_fixtures

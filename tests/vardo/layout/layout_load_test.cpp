@@ -15,8 +15,6 @@ namespace msg = common::msg;
 
 namespace {
 
-QColor pixelAt(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
-
 // Loop along y = 300 (x = 40..600, 2 pixels apart) and one siding above it.
 layoutdata::PolylineFile standardTrack()
 {
@@ -48,8 +46,6 @@ protected:
     RecordingFrontend frontend;
     Layout layout{frontend};
 };
-
-} // namespace
 
 TEST_F(LayoutLoad, MissingOrWrongLayoutDatFails)
 {
@@ -213,3 +209,5 @@ TEST_F(LayoutLoad, PhotographTooWideForTheTurntable)
     EXPECT_EQ(frontend.messageTexts(), texts({msg::TrainTooLargeForTurntable}));
     EXPECT_FALSE(common::Profile::hasKey(folder.dir.file("option.ini"), "LAYOUT", "TRAIN_FILE1"));
 }
+
+} // namespace

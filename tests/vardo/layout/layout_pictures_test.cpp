@@ -16,7 +16,6 @@ using vardo::testing::RecordingFrontend;
 
 namespace {
 
-QColor pixelAt(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
 const QColor kRed(255, 0, 0);
 const QColor kBlack(0, 0, 0);
 
@@ -54,8 +53,6 @@ protected:
     RecordingFrontend frontend;
     Layout layout{frontend};
 };
-
-} // namespace
 
 TEST_F(LayoutPicturesTest, PointSymbolHalvesAreCopiedOnSwitching)
 {
@@ -229,3 +226,5 @@ TEST(PhotoRotation, IntegerBilinearTurn)
     EXPECT_EQ(QColor(work.pixel(24, 30)), QColor(Qt::white));
     EXPECT_EQ(QColor(work.pixel(10, 24)), QColor(Qt::black));
 }
+
+} // namespace

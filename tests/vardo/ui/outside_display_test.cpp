@@ -240,8 +240,6 @@ QImage quadrants()
     return picture;
 }
 
-} // namespace
-
 TEST_F(OutsideDisplayTest, ThePictureFillsTheAttachedWindowUntilItIsReleased)
 {
     const QImage picture = quadrants();
@@ -371,3 +369,5 @@ TEST_F(OutsideDisplayTest, CommandOneHundredTwoDrawsTheViewIntoTheOutsideProgram
     session.shutdown();
     display.reset();
 }
+
+} // namespace

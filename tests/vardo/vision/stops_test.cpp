@@ -26,8 +26,6 @@ struct EndOfLine : ::testing::Test {
     }
 };
 
-} // namespace
-
 TEST_F(EndOfLine, StopsWithNoticeAfterEmergencyCountStillAnalyses)
 {
     ASSERT_EQ(rig.layout.links().sidingEnds().back(), (Point{600, 420}));
@@ -93,8 +91,6 @@ TEST_F(EndOfLine, MovementReloadsTheCountdown)
     EXPECT_EQ(rig.host.actionsSeen(), std::vector<int>{vardo::ActionStop});
 }
 
-namespace {
-
 struct Turntable : ::testing::Test {
     DetectorRig rig;
     Frame blank{320, 240};
@@ -116,8 +112,6 @@ struct Turntable : ::testing::Test {
         rig.feed(rig.trainAt(rig.layout.track().position(index)));
     }
 };
-
-} // namespace
 
 TEST_F(Turntable, ForwardAtApproachAWithTrack5NotSetStopsWithoutNotice)
 {
@@ -170,3 +164,5 @@ TEST_F(Turntable, NoCheckWithAutoStopOff)
     EXPECT_FALSE(rig.detector->autoStopFlag());
     EXPECT_TRUE(rig.host.actionsSeen().empty());
 }
+
+} // namespace

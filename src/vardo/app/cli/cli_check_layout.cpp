@@ -4,6 +4,7 @@
 #include "common/paths.h"
 #include "vardo/app/cli/command_options.h"
 #include "vardo/app/cli/command_registry.h"
+#include "vardo/base/quiet_frontend.h"
 #include "vardo/layout/layout.h"
 #include "vardo/layout/layout_folder.h"
 
@@ -16,28 +17,20 @@ namespace vardo::cli {
 namespace {
 
 // Keeps the messages the loader shows; nothing here asks or waits.
-class CollectingFrontend : public Frontend {
+class CollectingFrontend : public QuietFrontend {
 public:
     using Frontend::showMessage;
     void showMessage(const std::string& text, Icon) override { messages.push_back(text); }
-    Answer ask(const std::string& text, Buttons buttons, Icon) override
+    Answer ask(const std::string& text, Buttons buttons, Icon icon) override
     {
         messages.push_back(text);
-        return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
+        return QuietFrontend::ask(text, buttons, icon);
     }
     bool showNotice(const std::string& text) override
     {
         messages.push_back(text);
         return false;
     }
-    bool showDisclaimer() override { return false; }
-    void postCommand(int) override {}
-    void startTimer(int, int) override {}
-    void killTimer(int) override {}
-    void requestQuit() override {}
-    void redrawPanel() override {}
-    void refreshProgram() override {}
-    void setCaption(const std::string&) override {}
 
     std::vector<std::string> messages;
 };
