@@ -1,9 +1,32 @@
 #include "vardo/devices/speech_microphone.h"
 
+#include "common/tsan_handoff.h"
+
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
 namespace vardo {
+
+namespace {
+
+// Runs on the streaming thread just before the sink queues what comes:
+// the buffer is complete, and the sink's queue hands it to our thread
+// under GStreamer's own lock.
+GstPadProbeReturn beforeSinkQueue(GstPad*, GstPadProbeInfo*, void* key)
+{
+    common::handOffRelease(key);
+    return GST_PAD_PROBE_OK;
+}
+
+void markHandOver(GstElement* sink, const void* key)
+{
+    GstPad* pad = gst_element_get_static_pad(sink, "sink");
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM, &beforeSinkQueue,
+                      const_cast<void*>(key), nullptr);
+    gst_object_unref(pad);
+}
+
+} // namespace
 
 MicrophoneSpeechInput::MicrophoneSpeechInput(std::string pipelineSource)
     : source_(std::move(pipelineSource))
@@ -47,15 +70,17 @@ bool MicrophoneSpeechInput::start(const std::vector<std::string>& keywords, Spee
         stop();
         return false;
     }
+    GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline_), "sink");
+    markHandOver(sink, &recognizer_);
     // A missing or busy device shows as a failed change to PLAYING.
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE ||
         gst_element_get_state(pipeline_, nullptr, nullptr, 3 * GST_SECOND) ==
             GST_STATE_CHANGE_FAILURE) {
         error = "audio input could not be opened";
+        gst_object_unref(sink);
         stop();
         return false;
     }
-    GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline_), "sink");
     stop_ = false;
     thread_ = std::thread([this, sink, &queue] {
         const SpeechEventSink push = [&queue](const SpeechEvent& e) { queue.push(e); };
@@ -66,6 +91,7 @@ bool MicrophoneSpeechInput::start(const std::vector<std::string>& keywords, Spee
                     break;
                 continue;
             }
+            common::handOffAcquire(&recognizer_);
             GstMapInfo map;
             GstBuffer* buffer = gst_sample_get_buffer(sample);
             if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {

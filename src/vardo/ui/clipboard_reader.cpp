@@ -1,5 +1,7 @@
 #include "vardo/ui/clipboard_reader.h"
 
+#include "vardo/ui/queued_call.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QThread>
@@ -32,8 +34,7 @@ std::function<bool(std::string& text)> clipboardReader(int timeoutMs)
         // Shared with the queued call, which may run after the wait gave up.
         auto answer = std::make_shared<std::promise<std::string>>();
         std::future<std::string> result = answer->get_future();
-        QMetaObject::invokeMethod(
-            app, [answer] { answer->set_value(readClipboard()); }, Qt::QueuedConnection);
+        postTo(app, [answer] { answer->set_value(readClipboard()); });
         if (result.wait_for(std::chrono::milliseconds(timeoutMs)) != std::future_status::ready)
             return false;
         text = result.get();

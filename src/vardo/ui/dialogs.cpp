@@ -1,5 +1,7 @@
 #include "vardo/ui/dialogs.h"
 
+#include "vardo/ui/queued_call.h"
+
 #include "common/string_table.h"
 
 #include <QButtonGroup>
@@ -99,25 +101,28 @@ CalibrationProgressDialog::CalibrationProgressDialog(QWidget* parent, std::funct
 
 void CalibrationProgressDialog::open()
 {
-    QMetaObject::invokeMethod(this, [this] {
-        bar_->setValue(0);
-        show();
-    });
+    postTo(
+        this,
+        [this] {
+            bar_->setValue(0);
+            show();
+        },
+        Qt::AutoConnection);
 }
 
 void CalibrationProgressDialog::setRange(int maximum)
 {
-    QMetaObject::invokeMethod(this, [this, maximum] { bar_->setRange(0, maximum); });
+    postTo(this, [this, maximum] { bar_->setRange(0, maximum); }, Qt::AutoConnection);
 }
 
 void CalibrationProgressDialog::setPosition(int position)
 {
-    QMetaObject::invokeMethod(this, [this, position] { bar_->setValue(position); });
+    postTo(this, [this, position] { bar_->setValue(position); }, Qt::AutoConnection);
 }
 
 void CalibrationProgressDialog::close()
 {
-    QMetaObject::invokeMethod(this, [this] { hide(); });
+    postTo(this, [this] { hide(); }, Qt::AutoConnection);
 }
 
 int CalibrationProgressDialog::maximum() const { return bar_->maximum(); }

@@ -16,6 +16,7 @@
 #include "vardo/ui/option_output_dialog.h"
 #include "vardo/ui/panel_widget.h"
 #include "vardo/ui/parameter_dialog.h"
+#include "vardo/ui/queued_call.h"
 #include "vardo/ui/toolbar_icons.h"
 
 #include <QAction>
@@ -192,13 +193,10 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     outsideDisplay_ = std::make_unique<OutsideDisplay>(
         [this](QImage& picture) { return OutsideDisplay::viewPicture(*session_, picture); },
         [this](bool) {
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    showNormal();
-                    raise();
-                },
-                Qt::QueuedConnection);
+            postTo(this, [this] {
+                showNormal();
+                raise();
+            });
         });
     parts.sdk.attachWindow = [display = outsideDisplay_.get()](std::uint32_t window) {
         display->attach(window);
@@ -212,13 +210,12 @@ CMainFrame::CMainFrame(std::string programFolder, std::string commandLine,
     SessionHooks hooks;
     hooks.frameReady = [this] {
         if (view_)
-            QMetaObject::invokeMethod(view_, [v = view_] { v->update(); }, Qt::QueuedConnection);
+            postTo(view_, [v = view_] { v->update(); });
     };
     hooks.resizeView = [this](QSize size) { applyViewSize(size); };
     hooks.stateChanged = [this] { updateActions(); };
     hooks.frameSizeChanged = [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { applyViewSize(session_->viewSize()); }, Qt::QueuedConnection);
+        postTo(this, [this] { applyViewSize(session_->viewSize()); });
     };
     session_ = std::make_unique<Session>(frontend_, std::move(programFolder), std::move(parts),
                                          std::move(hooks));

@@ -3,9 +3,9 @@
 #include "vardo/operation/controller_action.h"
 #include "vardo/panel/panel_painter.h"
 #include "vardo/ui/panel_cursors.h"
+#include "vardo/ui/queued_call.h"
 
 #include <QBitmap>
-#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -21,8 +21,7 @@ PanelWidget::PanelWidget(panel::ControllerPanel& panel, Controller& controller, 
 
 void PanelWidget::requestRedraw()
 {
-    QMetaObject::invokeMethod(
-        this, [this] { update(); }, Qt::QueuedConnection);
+    postTo(this, [this] { update(); });
 }
 
 void PanelWidget::refresh()

@@ -1,6 +1,7 @@
 #include "vardo/ui/qt_frontend.h"
 
 #include "vardo/ui/dialogs.h"
+#include "vardo/ui/queued_call.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -93,7 +94,7 @@ bool QtFrontend::onGuiThread(const std::function<void()>& fn)
             return false;
         pending_.insert(call);
     }
-    QMetaObject::invokeMethod(
+    postTo(
         this,
         [this, call, &fn] {
             {
@@ -110,8 +111,7 @@ bool QtFrontend::onGuiThread(const std::function<void()>& fn)
             std::lock_guard lock(call->mutex);
             call->done = true;
             call->cv.notify_all();
-        },
-        Qt::QueuedConnection);
+        });
     std::unique_lock lock(call->mutex);
     call->cv.wait(lock, [&] { return call->done || call->abandoned; });
     return call->done;
@@ -134,7 +134,7 @@ void QtFrontend::close()
 
 void QtFrontend::later(std::function<void()> fn)
 {
-    QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+    postTo(this, std::move(fn));
 }
 
 void QtFrontend::showMessage(const std::string& text, Icon icon)

@@ -2,6 +2,8 @@
 
 #include "vardo/vision/video_frame_copy.h"
 
+#include "common/tsan_handoff.h"
+
 #include <gst/video/video.h>
 
 #include <chrono>
@@ -71,26 +73,34 @@ void GstFrameSource::installCallbacks()
     gst_object_unref(bus);
 }
 
+GstStateChangeReturn GstFrameSource::changeState(GstState state)
+{
+    // The threads a state change starts or wakes see everything this
+    // thread set up before; GStreamer orders that under locks of its own.
+    common::handOffRelease(&pipeline_);
+    return gst_element_set_state(pipeline_, state);
+}
+
 bool GstFrameSource::prepare(VideoError& error)
 {
     if (options_.live) {
         // Opens the device; the format is agreed when frames start.
-        if (gst_element_set_state(pipeline_, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
+        if (changeState(GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
             error = {"Add Capture Device", errorText("the device could not be opened")};
-            gst_element_set_state(pipeline_, GST_STATE_NULL);
+            changeState(GST_STATE_NULL);
             return false;
         }
         return true;
     }
     bool ok = preroll(error);
     // Built means stopped: a file starts from its beginning when run.
-    gst_element_set_state(pipeline_, GST_STATE_NULL);
+    changeState(GST_STATE_NULL);
     return ok;
 }
 
 bool GstFrameSource::preroll(VideoError& error)
 {
-    if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+    if (changeState(GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
         error = {"Get Status", errorText("the pipeline could not be paused")};
         return false;
     }
@@ -161,13 +171,13 @@ bool GstFrameSource::start(VideoError& error)
         std::lock_guard lock(mutex_);
         accepting_ = true;
     }
-    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    if (changeState(GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         {
             std::lock_guard lock(mutex_);
             accepting_ = false;
         }
         error = {"MediaControl Run", errorText("the pipeline could not be started")};
-        gst_element_set_state(pipeline_, GST_STATE_NULL);
+        changeState(GST_STATE_NULL);
         return false;
     }
     running_.store(true);
@@ -186,7 +196,7 @@ bool GstFrameSource::stop()
     // No callback runs now and none will start; taking the pipeline down
     // also ends its streaming threads.
     std::lock_guard state(stateMutex_);
-    gst_element_set_state(pipeline_, GST_STATE_NULL);
+    changeState(GST_STATE_NULL);
     running_.store(false);
     return true;
 }
@@ -218,23 +228,35 @@ bool GstFrameSource::lastFrame(std::vector<uint8_t>& frame, FrameSize& size) con
 GstFlowReturn GstFrameSource::onNewSample(GstAppSink* sink, void* self)
 {
     auto* source = static_cast<GstFrameSource*>(self);
+    // Set up by our thread before the pipeline ran, and written by the
+    // callback before this one, which a seek may have run on another
+    // streaming thread.
+    common::handOffAcquire(&source->pipeline_);
+    common::handOffAcquire(&source->frame_);
+    const GstFlowReturn flow = source->takeSample(sink);
+    common::handOffRelease(&source->frame_);
+    return flow;
+}
+
+GstFlowReturn GstFrameSource::takeSample(GstAppSink* sink)
+{
     GstSample* sample = gst_app_sink_pull_sample(sink);
     if (sample == nullptr)
         return GST_FLOW_FLUSHING;
     {
-        std::lock_guard lock(source->mutex_);
-        if (!source->accepting_) {
+        std::lock_guard lock(mutex_);
+        if (!accepting_) {
             gst_sample_unref(sample);
             return GST_FLOW_OK;
         }
-        ++source->active_;
+        ++active_;
     }
-    source->deliver(sample);
+    deliver(sample);
     gst_sample_unref(sample);
     {
-        std::lock_guard lock(source->mutex_);
-        if (--source->active_ == 0)
-            source->idle_.notify_all();
+        std::lock_guard lock(mutex_);
+        if (--active_ == 0)
+            idle_.notify_all();
     }
     return GST_FLOW_OK;
 }
@@ -283,13 +305,17 @@ void GstFrameSource::deliver(GstSample* sample)
 
 GstBusSyncReply GstFrameSource::onBusMessage(GstBus*, GstMessage* message, void* self)
 {
-    static_cast<GstFrameSource*>(self)->handleBusMessage(message);
+    auto* source = static_cast<GstFrameSource*>(self);
+    common::handOffAcquire(&source->pipeline_);
+    source->handleBusMessage(message);
     return GST_BUS_DROP;
 }
 
 void GstFrameSource::handleBusMessage(GstMessage* message)
 {
-    // Runs on whichever thread posted: record and wake, never block.
+    // Runs on whichever thread posted: record and wake, never block. The
+    // wake-up is made under the lock too: once the destructor holds it, a
+    // handler that ran before no longer touches this object.
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR: {
         GError* gerror = nullptr;
@@ -301,6 +327,7 @@ void GstFrameSource::handleBusMessage(GstMessage* message)
             errorStep_ = "Streaming";
             streamFailed_ = running_.load();
         }
+        busEvent_.notify_all();
         if (gerror != nullptr)
             g_error_free(gerror);
         break;
@@ -311,17 +338,18 @@ void GstFrameSource::handleBusMessage(GstMessage* message)
         {
             std::lock_guard lock(mutex_);
             prerolled_ = true;
+            busEvent_.notify_all();
         }
         break;
     case GST_MESSAGE_EOS: {
         std::lock_guard lock(mutex_);
         endPending_ = true;
+        busEvent_.notify_all();
         break;
     }
     default:
-        return;
+        break;
     }
-    busEvent_.notify_all();
 }
 
 void GstFrameSource::watch()
@@ -353,6 +381,7 @@ void GstFrameSource::restartFromBeginning()
         ended_.store(true);
         return;
     }
+    common::handOffRelease(&pipeline_);
     if (!gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, 0)) {
         std::lock_guard lock(mutex_);
         errorText_ = "the stream cannot be played again from the start";

@@ -57,7 +57,9 @@ private:
     void lockSize(FrameSize size);
     void installCallbacks();
 
+    GstStateChangeReturn changeState(GstState state);
     static GstFlowReturn onNewSample(GstAppSink* sink, void* self);
+    GstFlowReturn takeSample(GstAppSink* sink);
     static GstBusSyncReply onBusMessage(GstBus* bus, GstMessage* message, void* self);
     void handleBusMessage(GstMessage* message);
     void deliver(GstSample* sample);
