@@ -324,7 +324,9 @@ TEST(DroppedBoardRuns, TheTraceShowsActionsToAGoneBoardAsNotSent)
                           "EndOfOperation\n";
     TempDir dir;
     boardsim::Options o;
-    o.dropAfter = 3; // the probe, the start-up stop and the first action
+    // The probe, the start-up stop and point pulse, and the stop of the
+    // start of operation; then the line goes for good.
+    o.dropAfter = 4;
     o.linkPath = dir.file("ttyBoard");
     boardsim::BoardEmulator board(o);
     ASSERT_TRUE(board.open() && board.start());
@@ -336,14 +338,16 @@ TEST(DroppedBoardRuns, TheTraceShowsActionsToAGoneBoardAsNotSent)
     ASSERT_EQ(code, 0) << out << readText(dir.file("err.txt"));
     ASSERT_TRUE(board.dropped());
     const auto commands = board.commands();
-    ASSERT_EQ(commands.size(), 3u);
-    EXPECT_EQ(commands[2].command, "PCR01R10");
+    ASSERT_EQ(commands.size(), 4u);
+    EXPECT_EQ(commands[3].command, "PCR00R10");
 
     const auto actions = tracedActions(out);
-    const auto forward = std::find(actions.begin(), actions.end(), std::make_pair(1, true));
-    ASSERT_NE(forward, actions.end()) << out;
-    // Backward and the stops after it found no board.
-    ASSERT_GE(actions.end() - forward, 3) << out;
-    for (auto later = forward + 1; later != actions.end(); ++later)
+    const auto stop = std::find_if(actions.begin(), actions.end(),
+                                   [](const auto& action) { return action.first == 0; });
+    ASSERT_NE(stop, actions.end()) << out;
+    EXPECT_TRUE(stop->second) << out;
+    // The point, forward, backward and the stops after it found no board.
+    ASSERT_GE(actions.end() - stop, 5) << out;
+    for (auto later = stop + 1; later != actions.end(); ++later)
         EXPECT_FALSE(later->second) << "action " << later->first << "\n" << out;
 }
