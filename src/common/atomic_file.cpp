@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,6 +74,46 @@ void flushFolder(const std::string& path)
     ::close(fd);
 }
 
+std::string baseNameOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A temporary of this target that a killed save left: the name mkostemp
+// gives it, a plain file, and old enough that no save still running in
+// another process can own it.
+bool isStaleTemporary(const std::string& folder, const std::string& name,
+                      const std::string& prefix, std::time_t now)
+{
+    if (name.size() != prefix.size() + kTemporarySuffixLength || name.rfind(prefix, 0) != 0)
+        return false;
+    struct stat st;
+    if (::lstat((folder + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    return now - st.st_mtime > kStaleTemporarySeconds;
+}
+
+// Leftovers of earlier saves of the same target would otherwise stay for
+// ever; nothing else in the folder is touched.
+void removeStaleTemporaries(const std::string& target)
+{
+    const std::string folder = folderOf(target);
+    DIR* d = ::opendir(folder.c_str());
+    if (!d)
+        return;
+    const std::string prefix = baseNameOf(target) + ".tmp";
+    const std::time_t now = std::time(nullptr);
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(d)) {
+        if (isStaleTemporary(folder, entry->d_name, prefix, now))
+            stale.emplace_back(entry->d_name);
+    }
+    ::closedir(d);
+    for (const auto& name : stale)
+        ::unlink((folder + "/" + name).c_str());
+}
+
 mode_t modeFor(const std::string& target)
 {
     struct stat st;
@@ -90,6 +132,7 @@ void setWriteStepHook(WriteStepHook hook)
 bool writeFileAtomic(const std::string& path, std::span<const uint8_t> bytes)
 {
     const std::string target = resolvedTarget(path);
+    removeStaleTemporaries(target);
     std::string temp = target + ".tmpXXXXXX";
     step(WriteStep::CreateTemporary);
     // Close-on-exec: a child started meanwhile must not hold the file open.

@@ -14,6 +14,13 @@ namespace common {
 // folder. A symbolic link is followed, so the file it points to is replaced
 // and the link stays; an existing file keeps its permission bits.
 
+// A save names its temporary "<target>.tmp" and this many characters. One
+// killed before its rename leaves that file behind; the next save of the
+// same target removes such leftovers once they are older than the limit
+// (a younger one may belong to a save still running in another process).
+inline constexpr size_t kTemporarySuffixLength = 6;
+inline constexpr long kStaleTemporarySeconds = 60;
+
 // Replaces a file with a copy of another, by the same route.
 bool copyFileAtomic(const std::string& source, const std::string& target);
 

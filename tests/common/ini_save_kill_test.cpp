@@ -1,12 +1,19 @@
-// INI key writes killed at random moments leave the old file or the new one.
+// INI key writes killed at random moments leave the old file or the new one,
+// and what a killed save leaves behind is cleared by a later save.
 #include "common/profile.h"
 #include "save_kill.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
 #include <string>
+#include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -116,4 +123,72 @@ TEST(KillHarness, ASaveAroundTheWriterIsCaught)
     EXPECT_EQ(series.runs, 0);
     ASSERT_EQ(series.faults.size(), 1u);
     EXPECT_NE(series.faults[0].find("uninterrupted save failed"), std::string::npos);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Names in the folder that start with the prefix.
+std::vector<std::string> namesStartingWith(const std::string& folder, const std::string& prefix)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) == 0)
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Sets a file's modification time to the given number of seconds ago.
+void ageBy(const std::string& path, int seconds)
+{
+    timespec times[2];
+    ::clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= seconds;
+    times[1] = times[0];
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+} // namespace
+
+// Saves killed after their temporary was made leave it behind; the next
+// save of the same target clears those once they are old, and leaves a
+// young one (another process may be saving) and every other file alone.
+TEST(IniSaveKill, ALaterSaveRemovesOldLeftoversOfItsTargetOnly)
+{
+    vardo::testing::TempDir dir;
+    const std::string path = dir.file("option.ini");
+    ASSERT_TRUE(common::writeFileAtomic(path, optionIni()));
+    auto save = [&] { return common::Profile::writeInt(path, "VIEW", "DIFF_LEVEL", 55); };
+    // Step 1 creates the temporary; steps 2 and 3 write and flush it.
+    for (int at : {2, 3, 2}) {
+        const auto child = savekill::detail::runChild(save, at, 20000);
+        ASSERT_TRUE(child.killed) << "kill at step " << at;
+    }
+    const auto leftovers = namesStartingWith(dir.path(), "option.ini.tmp");
+    ASSERT_EQ(leftovers.size(), 3u);
+    for (const auto& name : leftovers)
+        ageBy(dir.file(name), 120);
+
+    // Old files that only look alike, and a young temporary of a running save.
+    const std::vector<std::string> kept{"option.ini.tmp12345", "option.ini.tmp1234567",
+                                        "other.ini.tmpABCDEF", "xoption.ini.tmpABCDEF"};
+    for (const auto& name : kept) {
+        dir.write(name, "keep");
+        ageBy(dir.file(name), 120);
+    }
+    fs::create_directory(dir.file("option.ini.tmpFOLDER"));
+    ageBy(dir.file("option.ini.tmpFOLDER"), 120);
+    dir.write("option.ini.tmpYOUNG1", "running");
+
+    ASSERT_TRUE(save());
+    EXPECT_EQ(common::Profile::getInt(path, "VIEW", "DIFF_LEVEL", -1), 55);
+    EXPECT_EQ(namesStartingWith(dir.path(), "option.ini.tmp"),
+              (std::vector<std::string>{"option.ini.tmp12345", "option.ini.tmp1234567",
+                                        "option.ini.tmpFOLDER", "option.ini.tmpYOUNG1"}));
+    for (const auto& name : kept)
+        EXPECT_TRUE(fs::exists(dir.file(name))) << name;
 }

@@ -260,6 +260,11 @@ void BoardEmulator::serve()
         if (stopRequested_ || !comesBack || !waitForReturn() || !openLine())
             break;
         cablePulled_ = false;
+        {
+            // Unplugged, the board lost its power: it starts with every relay off.
+            std::lock_guard lock(mutex_);
+            relays_ = {};
+        }
         pending_.clear();
         packet_.clear();
         sensorDue_.reset();

@@ -4,7 +4,7 @@
 // and records each command with its time. It can fall silent or hang up
 // after a number of commands, to exercise the controller's recovery, and
 // come back later at the same path, as a board whose cable is plugged in
-// again.
+// again (its relays all off, as after a restart).
 #include "servo_bus.h"
 
 #include <array>

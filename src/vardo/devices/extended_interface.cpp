@@ -114,14 +114,16 @@ bool ExtendedInterface::initExtendedInterface()
     if (usb && usb->openComNumber() == s.comNo) {
         opened = std::make_shared<SharedUsbLine>(*usb);
     } else {
-        std::unique_ptr<ByteStream> stream = opener_.openPort(s.comNo, s.baudRate);
-        if (!stream) {
+        opened = openOwnLine(s);
+        if (!opened) {
             frontend_.showMessage(common::msg::ExtInitFailed, Icon::Stop);
+            // With AUTO_RECONNECT the background picks the board up when it appears.
+            if (autoReconnect_) {
+                lost_ = true;
+                reconnector_.begin();
+            }
             return false;
         }
-        stream->setRts(true);
-        stream->setDtr(true);
-        opened = std::make_shared<OwnLine>(std::move(stream));
     }
     {
         std::lock_guard lock(mutex_);
@@ -214,13 +216,9 @@ bool ExtendedInterface::reopenLine(const std::shared_ptr<ExtendedLine>& failed)
             return line_ != nullptr;
     }
     failed->close();
-    const ServoSettings s = settings();
-    std::unique_ptr<ByteStream> stream = opener_.openPort(s.comNo, s.baudRate);
-    if (!stream)
+    std::shared_ptr<ExtendedLine> fresh = openOwnLine(settings());
+    if (!fresh)
         return false;
-    stream->setRts(true);
-    stream->setDtr(true);
-    auto fresh = std::make_shared<OwnLine>(std::move(stream));
     std::lock_guard lock(mutex_);
     if (line_ != failed)
         return false;
@@ -228,14 +226,37 @@ bool ExtendedInterface::reopenLine(const std::shared_ptr<ExtendedLine>& failed)
     return true;
 }
 
+std::shared_ptr<ExtendedLine> ExtendedInterface::openOwnLine(const ServoSettings& s)
+{
+    std::unique_ptr<ByteStream> stream = opener_.openPort(s.comNo, s.baudRate);
+    if (!stream)
+        return nullptr;
+    stream->setRts(true);
+    stream->setDtr(true);
+    return std::make_shared<OwnLine>(std::move(stream));
+}
+
+bool ExtendedInterface::openAbsentLine()
+{
+    std::lock_guard reopen(reopenMutex_);
+    std::shared_ptr<ExtendedLine> fresh = openOwnLine(settings());
+    if (!fresh)
+        return false;
+    std::lock_guard lock(mutex_);
+    if (!line_)
+        line_ = std::move(fresh);
+    return true;
+}
+
 bool ExtendedInterface::backgroundAttempt()
 {
     frontend_.setStatusText(linkRetryingText(Board::Extended));
-    std::shared_ptr<ExtendedLine> l = line();
     // Closed meanwhile, or an action's own reconnection brought it back.
-    if (!l || !lost_)
+    if (!lost_)
         return true;
-    if (!reopenLine(l))
+    // No line at all: the board was not there at start-up.
+    std::shared_ptr<ExtendedLine> l = line();
+    if (l ? !reopenLine(l) : !openAbsentLine())
         return false;
     lost_ = false;
     frontend_.setStatusText(linkBackText(Board::Extended));

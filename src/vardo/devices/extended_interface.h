@@ -78,8 +78,9 @@ public:
     bool sensorAnswered() override;
     void turnTable(int track, bool reversed) override;
     bool takeAction(int code, const std::string& command) override;
-    // Its own line failed and the reconnection after it too; cleared when
-    // a later one works.
+    // Its own line failed and the reconnection after it too, or with
+    // AUTO_RECONNECT its port would not open at start-up; cleared when a
+    // later reconnection works.
     bool linkLost() const override { return lost_; }
 
     // A controller action on its servo (codes 0..10).
@@ -120,6 +121,10 @@ private:
     // once and writes again.
     bool deliver(const std::string& bytes);
     bool reopenLine(const std::shared_ptr<ExtendedLine>& failed);
+    // The board's own port; null when it cannot be opened.
+    std::shared_ptr<ExtendedLine> openOwnLine(const ServoSettings& s);
+    // The first line of a board that was missing at start-up.
+    bool openAbsentLine();
     bool backgroundAttempt();
     void speedOutput(double fraction, int direction);
     int actionAngle(int code, const ServoSettings& s, int& setting) const;

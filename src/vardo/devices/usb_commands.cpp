@@ -58,11 +58,16 @@ ActionCommand actionCommand(int code, const UsbSettings& s, int skin, bool drive
     }
     if (code < 3 || code > 10)
         return {};
-    if ((code == 9 || code == 10) && skin == kRelaySkin)
-        return {relayCommand(s.relayChar(kSkinRelay), code == 10)};
+    if (const int relay = actionRelay(code, skin))
+        return {relayCommand(s.relayChar(relay), code == 10)};
     const int k = pulsePoint(code);
     const int tenths = drivesBarrier ? s.crossTime : s.pointTime[static_cast<size_t>(k)];
     return {pulseCommand(s.relayChar(pulseRelay(code)), tenths), k};
+}
+
+int actionRelay(int code, int skin)
+{
+    return (code == 9 || code == 10) && skin == kRelaySkin ? kSkinRelay : 0;
 }
 
 bool isOkReply(const std::string& r)

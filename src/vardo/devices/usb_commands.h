@@ -25,6 +25,10 @@ struct ActionCommand {
 };
 ActionCommand actionCommand(int code, const UsbSettings& settings, int skin, bool drivesBarrier);
 
+// The relay that an action switches on or off instead of pulsing a point
+// output (actions 9 and 10 on the relay skin), else 0.
+int actionRelay(int code, int skin);
+
 // Relay of a pulse: point k straight is relay 2k + 3, branch 2k + 4,
 // that is relay number = code for codes 3..10.
 inline int pulseRelay(int code) { return code; }

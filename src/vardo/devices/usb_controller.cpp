@@ -116,6 +116,7 @@ bool UsbController::initController()
     reconnector_.resume();
     lost_ = false;
     pwm_.stop();
+    relays_.clear();
     loadSettings();
     const UsbSettings s = settings();
     log_.start(programFolder_, s.debugLog);
@@ -127,6 +128,8 @@ bool UsbController::initController()
             return true;
         if (!openStream()) {
             frontend_.showMessage(common::msg::UsbInitFailed, Icon::Stop);
+            if (s.autoReconnect)
+                seekAbsentBoard(s);
             return false;
         }
         connected_ = true;
@@ -146,6 +149,15 @@ bool UsbController::initController()
     sendAction(0);
     sendStartPulses();
     return true;
+}
+
+void UsbController::seekAbsentBoard(const UsbSettings& s)
+{
+    // The panel shows a stopped train; a board found later is told so.
+    if (!s.pwmControl)
+        relays_.setDirection(actionCommand(0, s, skin_, false).text);
+    lost_ = true;
+    reconnector_.begin();
 }
 
 void UsbController::sendStartPulses()
@@ -181,11 +193,14 @@ bool UsbController::waitBusyClear(int k) const
 
 bool UsbController::sendAction(int code)
 {
-    if (!connected_ && !routerOpen())
+    // Without a board, and none being looked for, there is nothing to do.
+    if (!connected_ && !lost_ && !routerOpen())
         return true;
     waitWhileReconnecting();
     const UsbSettings s = settings();
     if (s.pwmControl && code >= 0 && code <= 2) {
+        // The driver's own commands set the direction relays now.
+        relays_.setDirection({});
         pwm_.request(code);
         return true;
     }
@@ -196,7 +211,8 @@ bool UsbController::sendAction(int code)
         std::lock_guard lock(settingsMutex_);
         barrier = layout_.drivesBarrier[static_cast<size_t>(pulsePoint(code))];
     }
-    const ActionCommand command = actionCommand(code, s, skin_, barrier);
+    const int skin = skin_;
+    const ActionCommand command = actionCommand(code, s, skin, barrier);
     if (command.point >= 0) {
         if (!waitBusyClear(command.point))
             return false;
@@ -208,9 +224,20 @@ bool UsbController::sendAction(int code)
     ActionRouter* router = router_;
     if (router && router->isOpen() && router->takeAction(code, command.text))
         return !router->linkLost();
+    rememberAction(code, skin, s, command.text);
+    // A board still being looked for gets the state once it is found.
     if (!connected_)
-        return true;
+        return !lost_;
     return sendCommand(command.text);
+}
+
+void UsbController::rememberAction(int code, int skin, const UsbSettings& s,
+                                   const std::string& command)
+{
+    if (code <= 2)
+        relays_.setDirection(command);
+    else if (const int relay = actionRelay(code, skin))
+        relays_.setRelay(s.relayChar(relay), code == 10);
 }
 
 void UsbController::setPwmControl(bool on)
@@ -239,16 +266,19 @@ bool UsbController::setRelay(int relay, bool on)
 {
     if (relay < kFirstOptionRelay || relay > kLastOptionRelay)
         return false;
-    if (!connected_)
+    if (!connected_ && !lost_)
         return true;
-    waitWhileReconnecting();
-    const bool ok = sendCommand(relayCommand(settings().relayChar(relay), on));
+    const char name = settings().relayChar(relay);
+    relays_.setRelay(name, on);
     const int bit = 1 << (relay - kFirstOptionRelay);
     if (on)
         optionBits_ |= bit;
     else
         optionBits_ &= ~bit;
-    return ok;
+    if (!connected_)
+        return false; // the board is still being looked for
+    waitWhileReconnecting();
+    return sendCommand(relayCommand(name, on));
 }
 
 void UsbController::shutdownController()
@@ -265,8 +295,11 @@ void UsbController::shutdownController()
         if (!s.pwmControl) {
             const std::string stop = actionCommand(0, s, skin_, false).text;
             ActionRouter* router = router_;
-            if (!(router && router->isOpen() && router->takeAction(0, stop)))
+            if (!(router && router->isOpen() && router->takeAction(0, stop))) {
+                // A reconnection on the way must not bring the old direction back.
+                relays_.setDirection(stop);
                 sendCommand(stop);
+            }
         }
         // The driver sends its own stop command as it ends.
         pwm_.stop();
@@ -311,7 +344,10 @@ int UsbController::selectComPort(int number, bool extendedConnected)
 bool UsbController::reconnect()
 {
     std::lock_guard lock(portMutex_);
-    return reconnectLocked();
+    if (!reconnectLocked())
+        return false;
+    restoreLocked();
+    return true;
 }
 
 bool UsbController::reconnectLocked()
@@ -352,8 +388,23 @@ bool UsbController::sendCommandLocked(const std::string& command)
     }
     if (lost_.exchange(false) && settings().autoReconnect)
         frontend_.setStatusText(linkBackText(Board::Usb));
-    // The command itself was never confirmed: send it once more on the new line.
+    // The command itself was never confirmed: send it once more on the new
+    // line, unless it was part of the state just restored.
+    const std::vector<std::string> restored = restoreLocked();
+    if (std::find(restored.begin(), restored.end(), command) != restored.end())
+        return true;
     return exchangeLocked(command) == Reply::Ok;
+}
+
+std::vector<std::string> UsbController::restoreLocked()
+{
+    std::vector<std::string> confirmed;
+    for (const std::string& command : relays_.commands()) {
+        if (exchangeLocked(command) != Reply::Ok)
+            break; // lost again: the next command finds out
+        confirmed.push_back(command);
+    }
+    return confirmed;
 }
 
 void UsbController::lineLost()
@@ -372,6 +423,10 @@ bool UsbController::backgroundAttempt()
         return true;
     if (!reconnectLocked())
         return false;
+    // Connected before the state is read: an action taken meanwhile is
+    // either in that state or waits for the port and goes out itself.
+    connected_ = true;
+    restoreLocked();
     lost_ = false;
     frontend_.setStatusText(linkBackText(Board::Usb));
     return true;

@@ -11,6 +11,7 @@
 #include "vardo/devices/byte_stream.h"
 #include "vardo/devices/link_reconnector.h"
 #include "vardo/devices/pwm_driver.h"
+#include "vardo/devices/relay_memory.h"
 #include "vardo/devices/usb_log.h"
 #include "vardo/devices/usb_settings.h"
 
@@ -20,6 +21,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace vardo::devices {
 
@@ -87,6 +89,8 @@ public:
     bool sendAction(int code);
     bool setRelay(int relay, bool on);
     void shutdownController();
+    // Reopens the port and, when the board answers, sends the relay states
+    // in force again.
     bool reconnect();
     // Window timer expiry: ids 1..8 clear the busy flag of point output
     // id - 1 and kill the timer. False for any other id.
@@ -108,8 +112,9 @@ public:
     int sharedBytesWaiting();
     int readShared(void* buffer, int n);
     bool reconnecting() const { return reconnecting_; }
-    // The board stopped answering and the reconnection after it failed;
-    // cleared when a later reconnection works.
+    // The board stopped answering and the reconnection after it failed, or
+    // with AUTO_RECONNECT its port would not open at start-up; cleared when
+    // a later reconnection works.
     bool linkLost() const { return lost_; }
     bool reconnectingInBackground() const { return reconnector_.active(); }
     bool pwmActive() const { return pwm_.active(); }
@@ -139,6 +144,13 @@ private:
     void writePulse(const std::string& command);
     bool writeLocked(const std::string& command);
     bool reconnectLocked();
+    // Sends the kept relay states to a board that answers again; returns
+    // the commands it confirmed.
+    std::vector<std::string> restoreLocked();
+    void rememberAction(int code, int skin, const UsbSettings& s, const std::string& command);
+    // The port would not open at start-up: the background looks for the
+    // board from then on.
+    void seekAbsentBoard(const UsbSettings& s);
     // The one reconnection after a silent command failed.
     void lineLost();
     bool backgroundAttempt();
@@ -166,6 +178,7 @@ private:
     std::atomic<bool> waitResponse_{true};
     std::array<std::atomic<bool>, UsbSettings::kMaxPoints> busy_{};
     std::atomic<int> optionBits_{0};
+    RelayMemory relays_;
     std::atomic<int> skin_{0};
     std::atomic<ActionRouter*> router_{nullptr};
     std::atomic<double> speed_{0.0};

@@ -82,8 +82,9 @@ bool Controller::performAction(int code, bool send)
     bool ok = true;
     if (toDevice)
         ok = devices_->sendAction(code);
+    // Sent means it reached a board: a write to a board that is gone is not.
     if (observer_)
-        observer_->actionPerformed(code, toDevice);
+        observer_->actionPerformed(code, toDevice && ok);
     publishStatus();
     if ((code == ActionForward || code == ActionBackward) && trainStartHook_)
         trainStartHook_(code == ActionBackward);
@@ -107,7 +108,7 @@ bool Controller::setRelay(int relay, bool on)
     if (toDevice)
         ok = devices_->setRelay(relay, on);
     if (observer_)
-        observer_->relaySet(relay, on, toDevice);
+        observer_->relaySet(relay, on, toDevice && ok);
     return ok;
 }
 

@@ -14,12 +14,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
 #include <future>
+#include <regex>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -207,6 +209,17 @@ RunResult runOnce(Kind kind, int dropAfter, bool comesBack, int* messages = null
     return {true, ""};
 }
 
+// The code and the "sent" flag of every action line of a JSON trace.
+std::vector<std::pair<int, bool>> tracedActions(const std::string& out)
+{
+    static const std::regex line(R"(\{"type":"action","t":\d+,"code":(\d+),"sent":(true|false)\})");
+    std::vector<std::pair<int, bool>> actions;
+    for (auto it = std::sregex_iterator(out.begin(), out.end(), line); it != std::sregex_iterator();
+         ++it)
+        actions.emplace_back(std::stoi((*it)[1]), (*it)[2] == "true");
+    return actions;
+}
+
 void runTwenty(Kind kind)
 {
     // A whole run without a drop tells how many messages there are to drop between.
@@ -296,4 +309,45 @@ TEST(DroppedBoardRuns, AutoReconnectResumesTheRelayBoardDuringTheRun)
     for (size_t i = 5; i < commands.size(); ++i)
         relayOn = relayOn || commands[i].command == "PCR61";
     EXPECT_TRUE(relayOn);
+}
+
+// The trace tells which actions reached the board: once its line is gone
+// (and stays away), no action counts as sent.
+TEST(DroppedBoardRuns, TheTraceShowsActionsToAGoneBoardAsNotSent)
+{
+    const char* program = "Start\n"
+                          "TrainControl 1\n"
+                          "Timer 0 0 100\n"
+                          "TrainControl 2\n"
+                          "Timer 0 0 100\n"
+                          "TrainControl 0\n"
+                          "EndOfOperation\n";
+    TempDir dir;
+    boardsim::Options o;
+    // The probe, the start-up stop and point pulse, and the stop of the
+    // start of operation; then the line goes for good.
+    o.dropAfter = 4;
+    o.linkPath = dir.file("ttyBoard");
+    boardsim::BoardEmulator board(o);
+    ASSERT_TRUE(board.open() && board.start());
+    makeFolder(dir, boardKeys(Kind::Relay, board.devicePath()), program);
+    const int code = runTool(dir, {"run", "--simulate", "--boards", "--json", "--seconds", "30",
+                                   "--program", dir.file("drop.vpr")});
+    board.stop();
+    const std::string out = readText(dir.file("out.txt"));
+    ASSERT_EQ(code, 0) << out << readText(dir.file("err.txt"));
+    ASSERT_TRUE(board.dropped());
+    const auto commands = board.commands();
+    ASSERT_EQ(commands.size(), 4u);
+    EXPECT_EQ(commands[3].command, "PCR00R10");
+
+    const auto actions = tracedActions(out);
+    const auto stop = std::find_if(actions.begin(), actions.end(),
+                                   [](const auto& action) { return action.first == 0; });
+    ASSERT_NE(stop, actions.end()) << out;
+    EXPECT_TRUE(stop->second) << out;
+    // The point, forward, backward and the stops after it found no board.
+    ASSERT_GE(actions.end() - stop, 5) << out;
+    for (auto later = stop + 1; later != actions.end(); ++later)
+        EXPECT_FALSE(later->second) << "action " << later->first << "\n" << out;
 }

@@ -6,6 +6,8 @@
 #include "vardo/devices/link_reconnector.h"
 #include "vardo/devices/link_status.h"
 
+#include "common/string_table.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -254,6 +256,74 @@ TEST(ExtendedAutoReconnect, WithoutTheOptionOneReopenPerFailedWriteAndNoStatus)
     EXPECT_EQ(records.back().position, 900);
     EXPECT_TRUE(rig.frontend.statusTexts().empty());
     rig.ext->closeExtendedInterface();
+}
+
+// An extended interface whose board is not plugged in at start-up; the
+// board appears later at the configured name.
+struct AbsentExtended {
+    explicit AbsentExtended(const std::string& usbKeys)
+        : link(dir.file("ttyServo")), opener(dir.file("option.ini"))
+    {
+        dir.write("option.ini", "[SERIAL]\nCOM4=" + link +
+                                    "\n[SERVO]\nCOM_NO=4\nPOINT_SERVO=131\nSPEED_SERVO=0\n"
+                                    "TRAIN_SERVO=0\nTURN_SERVO=0\n[USB]\n" +
+                                    usbKeys);
+        dir.write("VARDO.ini", "[SERVO]\n");
+        ext = std::make_unique<devices::ExtendedInterface>(
+            frontend, opener, Settings(dir.file("VARDO.ini"), dir.file("option.ini")),
+            quickExtended());
+    }
+    bool plugIn()
+    {
+        boardsim::Options o;
+        o.servo = true;
+        o.linkPath = link;
+        board = std::make_unique<boardsim::BoardEmulator>(o);
+        return board->open() && board->start();
+    }
+
+    TempDir dir;
+    const std::string link;
+    RecordingFrontend frontend;
+    devices::SerialPortOpener opener;
+    std::unique_ptr<boardsim::BoardEmulator> board;
+    std::unique_ptr<devices::ExtendedInterface> ext;
+};
+
+TEST(ExtendedAutoReconnect, ABoardMissingAtStartUpIsPickedUpWhenItAppears)
+{
+    AbsentExtended rig("AUTO_RECONNECT=1\n");
+    EXPECT_FALSE(rig.ext->initExtendedInterface());
+    EXPECT_EQ(rig.frontend.messageTexts(),
+              std::vector<std::string>{common::formatMessage(common::msg::ExtInitFailed)});
+    EXPECT_FALSE(rig.ext->isOpen());
+    EXPECT_TRUE(rig.ext->linkLost());
+    ASSERT_TRUE(eventually([&] {
+        return contains(rig.frontend.statusTexts(), devices::linkLostText(Board::Extended, 20));
+    }));
+
+    ASSERT_TRUE(rig.plugIn());
+    ASSERT_TRUE(eventually([&] { return rig.ext->isOpen() && !rig.ext->linkLost(); }));
+    EXPECT_EQ(rig.frontend.statusTexts().back(), devices::linkBackText(Board::Extended));
+    EXPECT_TRUE(rig.ext->takeAction(4, ""));
+    ASSERT_TRUE(eventually([&] { return rig.board->servoRecords().size() >= 2; }));
+    const auto records = rig.board->servoRecords();
+    EXPECT_EQ(records.back().servo, 3);
+    EXPECT_EQ(records.back().position, -900);
+    rig.ext->closeExtendedInterface();
+    EXPECT_FALSE(rig.ext->isOpen());
+}
+
+TEST(ExtendedAutoReconnect, WithoutTheOptionAMissingBoardIsNotLookedFor)
+{
+    AbsentExtended rig("");
+    EXPECT_FALSE(rig.ext->initExtendedInterface());
+    EXPECT_EQ(rig.frontend.messageTexts(),
+              std::vector<std::string>{common::formatMessage(common::msg::ExtInitFailed)});
+    // A search would have begun before init returned.
+    EXPECT_FALSE(rig.ext->linkLost());
+    EXPECT_TRUE(rig.frontend.statusTexts().empty());
+    EXPECT_FALSE(rig.ext->takeAction(4, ""));
 }
 
 } // namespace
