@@ -39,6 +39,11 @@ TEST(PwmDriverPty, HalfSpeedAlternatesOnAndOffAndEndsWithTheStop)
     ASSERT_TRUE(waitUntil([&] { return countOf(received(rig), "PCR81") >= 20; }));
     ASSERT_TRUE(rig.usb->sendAction(0));
     ASSERT_TRUE(waitUntil([&] { return !rig.usb->pwmActive(); }));
+    // The stop is written last; the board may not have read it yet.
+    ASSERT_TRUE(waitUntil([&] {
+        const Strings s = received(rig);
+        return !s.empty() && s.back() == "PCR80R90";
+    }));
 
     // Start-up sends only the hello: the stop goes to the idle driver.
     const Strings sent = received(rig);
