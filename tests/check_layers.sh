@@ -5,45 +5,49 @@ set -uo pipefail
 src="${1:-$(dirname "$0")/../src}"
 
 # What each folder may include besides itself.
-allowed_for() {
-    case "$1" in
-    common) echo "" ;;
-    layoutdata) echo "common" ;;
-    vardo/base) echo "common" ;;
-    vardo/layout) echo "common layoutdata vardo/base" ;;
-    vardo/devices) echo "common layoutdata vardo/base sdk" ;;
-    vardo/vision) echo "common layoutdata vardo/base vardo/layout" ;;
-    vardo/operation) echo "common layoutdata vardo/base vardo/layout vardo/devices" ;;
-    vardo/panel) echo "common layoutdata vardo/base vardo/layout vardo/devices vardo/operation" ;;
-    vardo/app) echo "common layoutdata vardo/base vardo/layout vardo/devices vardo/vision vardo/operation vardo/panel" ;;
-    vardo/ui) echo "common layoutdata vardo/base vardo/layout vardo/devices vardo/vision vardo/operation vardo/panel vardo/app" ;;
-    planwerk) echo "common layoutdata" ;;
-    sdk) echo "" ;;
-    *) echo "?" ;;
-    esac
-}
+declare -A allowed_for=(
+    [common]=""
+    [layoutdata]="common"
+    [vardo/base]="common"
+    [vardo/layout]="common layoutdata vardo/base"
+    [vardo/devices]="common layoutdata vardo/base sdk"
+    [vardo/vision]="common layoutdata vardo/base vardo/layout"
+    [vardo/operation]="common layoutdata vardo/base vardo/layout vardo/devices"
+    [vardo/panel]="common layoutdata vardo/base vardo/layout vardo/devices vardo/operation"
+    [vardo/app]="common layoutdata vardo/base vardo/layout vardo/devices vardo/vision vardo/operation vardo/panel"
+    [vardo/ui]="common layoutdata vardo/base vardo/layout vardo/devices vardo/vision vardo/operation vardo/panel vardo/app"
+    [planwerk]="common layoutdata"
+    [sdk]=""
+)
 
-# The layer a path under src/ belongs to: vardo/<sub> or the top folder.
+# The layer a path under src/ belongs to, into $layer: vardo/<sub> or the
+# top folder. Plain parameter expansion: the check runs over every include
+# of the tree, and a process per include made it take minutes.
 layer_of() {
     case "$1" in
-    vardo/*) echo "$1" | cut -d/ -f1-2 ;;
-    *) echo "$1" | cut -d/ -f1 ;;
+    vardo/*)
+        local rest=${1#vardo/}
+        layer="vardo/${rest%%/*}"
+        ;;
+    *) layer=${1%%/*} ;;
     esac
 }
 
 failures=0
 while IFS= read -r file; do
     rel="${file#"$src"/}"
-    own=$(layer_of "$rel")
-    allowed=$(allowed_for "$own")
-    if [ "$allowed" = "?" ]; then
+    layer_of "$rel"
+    own=$layer
+    if [ -z "${allowed_for[$own]+known}" ]; then
         echo "unknown layer for $rel"
         failures=$((failures + 1))
         continue
     fi
+    allowed=${allowed_for[$own]}
     while IFS= read -r inc; do
-        target=$(layer_of "$inc")
-        [ -d "$src/$(echo "$inc" | cut -d/ -f1)" ] || continue # a system or library header
+        [ -d "$src/${inc%%/*}" ] || continue # a system or library header
+        layer_of "$inc"
+        target=$layer
         [ "$target" = "$own" ] && continue
         case " $allowed " in *" $target "*) continue ;; esac
         echo "$rel includes $inc ($own may not see $target)"
