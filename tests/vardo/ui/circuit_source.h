@@ -5,6 +5,7 @@
 // hand-over on the way to detection, the control loop and the window is
 // our own code.
 #include "oval_video.h"
+#include "ui_fixture.h"
 #include "vardo/vision/video_backend.h"
 
 #include <algorithm>
@@ -86,32 +87,12 @@ private:
 };
 
 // A video framework without cameras whose every file is the circuit.
-class CircuitBackend : public vardo::vision::VideoBackend {
+class CircuitBackend : public FileOnlyBackend<CircuitSource> {
 public:
-    explicit CircuitBackend(vardo::testing::OvalVideo video) : video_(video) {}
-    bool initialise(std::string&) override { return true; }
-    std::vector<std::string> cameraNames() override { return {}; }
-    std::vector<vardo::vision::CameraFormat> cameraFormats(int) override { return {}; }
-    vardo::vision::OpenedSource openCamera(int, const vardo::vision::CameraRequest&,
-                                           vardo::vision::VideoError& error) override
+    explicit CircuitBackend(vardo::testing::OvalVideo video)
+        : FileOnlyBackend([video] { return std::make_unique<CircuitSource>(video); })
     {
-        error = {"EnumMonike Bind", "no camera"};
-        return {};
     }
-    vardo::vision::OpenedSource openFile(const std::string&, const vardo::vision::FileOptions&,
-                                         vardo::vision::VideoError&) override
-    {
-        auto source = std::make_unique<CircuitSource>(video_);
-        *lastSource = source.get();
-        vardo::vision::OpenedSource opened;
-        opened.source = std::move(source);
-        return opened;
-    }
-    // Shared, so the test keeps it after the backend moved into the session.
-    std::shared_ptr<CircuitSource*> lastSource = std::make_shared<CircuitSource*>(nullptr);
-
-private:
-    vardo::testing::OvalVideo video_;
 };
 
 } // namespace ui_fixtures

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -91,9 +93,15 @@ private:
     std::mutex mutex_;
 };
 
-class FakeBackend : public vardo::vision::VideoBackend {
+// A video framework without cameras whose every file opens as a source
+// made by `make`. The last one opened is published in lastSource (shared,
+// so the test keeps it after the backend moved into the session).
+template <class Source> class FileOnlyBackend : public vardo::vision::VideoBackend {
 public:
-    explicit FakeBackend(int width = 320, int height = 240) : width_(width), height_(height) {}
+    explicit FileOnlyBackend(std::function<std::unique_ptr<Source>()> make)
+        : make_(std::move(make))
+    {
+    }
     bool initialise(std::string&) override { return true; }
     std::vector<std::string> cameraNames() override { return {}; }
     std::vector<vardo::vision::CameraFormat> cameraFormats(int) override { return {}; }
@@ -106,19 +114,24 @@ public:
     vardo::vision::OpenedSource openFile(const std::string&, const vardo::vision::FileOptions&,
                                          vardo::vision::VideoError&) override
     {
-        auto source = std::make_unique<PushSource>(width_, height_);
+        std::unique_ptr<Source> source = make_();
         *lastSource = source.get();
         vardo::vision::OpenedSource opened;
         opened.source = std::move(source);
         return opened;
     }
-    // Where the last opened source is published (shared, so the test can
-    // keep it after the backend moved into the session).
-    std::shared_ptr<PushSource*> lastSource = std::make_shared<PushSource*>(nullptr);
+    std::shared_ptr<Source*> lastSource = std::make_shared<Source*>(nullptr);
 
 private:
-    int width_;
-    int height_;
+    std::function<std::unique_ptr<Source>()> make_;
+};
+
+class FakeBackend : public FileOnlyBackend<PushSource> {
+public:
+    explicit FakeBackend(int width = 320, int height = 240)
+        : FileOnlyBackend([width, height] { return std::make_unique<PushSource>(width, height); })
+    {
+    }
 };
 
 // A bottom-up blue-green-red frame of one colour with a dark square at
