@@ -241,12 +241,13 @@ void BoardEmulator::dropLine()
 
 void BoardEmulator::closeLine()
 {
-    const bool wasOpen = master_ >= 0;
+    // An unplugged adapter takes its device name with it, and first: a
+    // program that reopens the name as soon as the line hangs up must not
+    // reach the freed terminal number, which another board may take.
+    if (master_ >= 0 && !options_.linkPath.empty())
+        ::unlink(options_.linkPath.c_str());
     closeFd(slave_);
     closeFd(master_);
-    // An unplugged adapter takes its device name with it.
-    if (wasOpen && !options_.linkPath.empty())
-        ::unlink(options_.linkPath.c_str());
     if (!path_.empty())
         dropped_ = true;
 }

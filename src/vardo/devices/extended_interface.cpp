@@ -195,8 +195,10 @@ bool ExtendedInterface::deliver(const std::string& bytes)
     if (reopenLine(l)) {
         std::shared_ptr<ExtendedLine> again = line();
         if (again && again->write(bytes)) {
-            if (lost_.exchange(false) && autoReconnect_)
+            // The status first: whoever sees the board back finds it said.
+            if (lost_ && autoReconnect_)
                 frontend_.setStatusText(linkBackText(Board::Extended));
+            lost_ = false;
             return true;
         }
     }
@@ -250,16 +252,16 @@ bool ExtendedInterface::openAbsentLine()
 
 bool ExtendedInterface::backgroundAttempt()
 {
-    frontend_.setStatusText(linkRetryingText(Board::Extended));
     // Closed meanwhile, or an action's own reconnection brought it back.
     if (!lost_)
         return true;
+    frontend_.setStatusText(linkRetryingText(Board::Extended));
     // No line at all: the board was not there at start-up.
     std::shared_ptr<ExtendedLine> l = line();
     if (l ? !reopenLine(l) : !openAbsentLine())
         return false;
-    lost_ = false;
     frontend_.setStatusText(linkBackText(Board::Extended));
+    lost_ = false;
     return true;
 }
 

@@ -386,8 +386,10 @@ bool UsbController::sendCommandLocked(const std::string& command)
         lineLost();
         return false;
     }
-    if (lost_.exchange(false) && settings().autoReconnect)
+    // The status first: whoever sees the board back finds it said.
+    if (lost_ && settings().autoReconnect)
         frontend_.setStatusText(linkBackText(Board::Usb));
+    lost_ = false;
     // The command itself was never confirmed: send it once more on the new
     // line, unless it was part of the state just restored.
     const std::vector<std::string> restored = restoreLocked();
@@ -416,19 +418,20 @@ void UsbController::lineLost()
 
 bool UsbController::backgroundAttempt()
 {
-    frontend_.setStatusText(linkRetryingText(Board::Usb));
     std::lock_guard lock(portMutex_);
-    // An action's own reconnection may have brought it back meanwhile.
+    // An action's own reconnection may have brought it back meanwhile; then
+    // "retrying" must not be the last word on the status line.
     if (!lost_)
         return true;
+    frontend_.setStatusText(linkRetryingText(Board::Usb));
     if (!reconnectLocked())
         return false;
     // Connected before the state is read: an action taken meanwhile is
     // either in that state or waits for the port and goes out itself.
     connected_ = true;
     restoreLocked();
-    lost_ = false;
     frontend_.setStatusText(linkBackText(Board::Usb));
+    lost_ = false;
     return true;
 }
 

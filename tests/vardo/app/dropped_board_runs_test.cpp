@@ -202,7 +202,9 @@ RunResult runOnce(Kind kind, int dropAfter, bool comesBack, int* messages = null
         return {true, ""};
     }
     if (board.returns() != 1 || received <= dropAfter)
-        return {false, "nothing reached the board after it came back" + context};
+        return {false, "nothing reached the board after it came back (returns " +
+                           std::to_string(board.returns()) + ", messages " +
+                           std::to_string(received) + ")" + context};
     // The relay board is probed before anything else on the new line.
     if (kind == Kind::Relay && board.commands()[size_t(dropAfter)].command != "AT")
         return {false, "no reconnection probe after the return" + context};
