@@ -5,7 +5,16 @@
 #include <ctime>
 #include <thread>
 
+// gcc and clang say "thread sanitizer" differently.
 #if defined(__SANITIZE_THREAD__)
+#define SDK_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define SDK_TSAN 1
+#endif
+#endif
+
+#ifdef SDK_TSAN
 #include <sanitizer/tsan_interface.h>
 #endif
 
@@ -83,7 +92,7 @@ LockResult NamedMutex::lock(int timeoutMs)
     case 0:
         return LockResult::Locked;
     case EOWNERDEAD:
-#if defined(__SANITIZE_THREAD__)
+#ifdef SDK_TSAN
         // The sanitizer counts only a plain lock's EOWNERDEAD as taking it.
         if (timeoutMs >= 0) {
             __tsan_mutex_pre_lock(&block()->mutex, 0);
