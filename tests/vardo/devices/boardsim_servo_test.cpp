@@ -41,9 +41,11 @@ TEST(BoardsimServoTest, DecodesPacketsKeepsServoStateAndLogsBadChecksums)
 {
     Options o;
     o.servo = true;
-    BoardEmulator board(o);
+    // Declared before the board, so they outlive its thread: it may still
+    // be logging the last command when the checks below are done.
     std::vector<std::string> lines;
     std::mutex linesMutex;
+    BoardEmulator board(o);
     board.setLogSink([&](const std::string& line) {
         std::lock_guard lock(linesMutex);
         lines.push_back(line);
