@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace boardsim {
 
@@ -148,6 +149,8 @@ BoardEmulator::~BoardEmulator()
 {
     stop();
     closeLine();
+    for (int& fd : pulledSlaves_)
+        closeFd(fd);
     closeFd(wake_[0]);
     closeFd(wake_[1]);
 }
@@ -241,12 +244,14 @@ void BoardEmulator::dropLine()
 
 void BoardEmulator::closeLine()
 {
-    // An unplugged adapter takes its device name with it, and first: a
-    // program that reopens the name as soon as the line hangs up must not
-    // reach the freed terminal number, which another board may take.
+    // An unplugged adapter takes its device name with it, and first, so a
+    // program reopening the name as soon as the line hangs up finds nothing.
+    // Closing the master removes the terminal's own name; the far end kept
+    // open keeps its number from going to another board meanwhile.
     if (master_ >= 0 && !options_.linkPath.empty())
         ::unlink(options_.linkPath.c_str());
-    closeFd(slave_);
+    if (slave_ >= 0)
+        pulledSlaves_.push_back(std::exchange(slave_, -1));
     closeFd(master_);
     if (!path_.empty())
         dropped_ = true;

@@ -113,6 +113,10 @@ private:
     Options options_;
     int master_ = -1;
     int slave_ = -1;  // held open so the line never hangs up between clients
+    // The far ends of pulled lines, held until the board goes: while one is
+    // open the terminal number stays taken, so a program reopening the old
+    // name finds nothing instead of another board that got the number.
+    std::vector<int> pulledSlaves_;
     int wake_[2] = {-1, -1};
     std::string path_;
     int messages_ = 0; // serving thread only
