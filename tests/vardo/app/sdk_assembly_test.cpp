@@ -80,11 +80,14 @@ private:
     bool closing_ = false;
 };
 
-Program lapProgram()
+// Starts the train and ends; holdMs > 0 waits that long before the end, for
+// a check made while the program runs.
+Program lapProgram(int holdMs = 0)
 {
     Program p;
+    const std::string hold = holdMs > 0 ? "Timer 0 0 " + std::to_string(holdMs) + "\n" : "";
     const auto parsed = mkprogram::parseDescription(
-        "Start\nTrainSpeed 0 100 0\nTrainControl 1 1 0\nEndOfOperation\n", p);
+        "Start\nTrainSpeed 0 100 0\nTrainControl 1 1 0\n" + hold + "EndOfOperation\n", p);
     EXPECT_TRUE(parsed.ok) << parsed.error;
     p.compact();
     return p;
@@ -559,7 +562,9 @@ TEST_F(SdkAssembly, SoundCommandsReachTheEngineOnTheWindowsThread)
 
 TEST_F(SdkAssembly, AutomaticOperationStartsAndStopsInSimulation)
 {
-    const Program p = lapProgram();
+    // Held, so that the lamp is still on when the status is read, however
+    // slowly the machine runs.
+    const Program p = lapProgram(2000);
     ASSERT_TRUE(common::writeFileAtomic(dir_.file("lap.vpr"), serialiseProgram(p)));
     startWithSdk();
     ASSERT_TRUE(rail_->editor().load(dir_.file("lap.vpr")));
